@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class TfrmMain;
+class TDM;
+
+// Everything that makes up one running program, created in the order the
+// program starts its windows. Tests build one of these on a temporary folder.
+struct ProgramOptions {
+    QString appDir;        // folder of the settings file; empty: the program's folder
+    QStringList arguments;  // command-line arguments after the program name
+};
+
+class Program {
+public:
+    explicit Program(ProgramOptions options = {});
+    ~Program();
+
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    ProgramOptions options;
+    std::unique_ptr<TfrmMain> frmMain;
+    std::unique_ptr<TDM> DM;
+};
