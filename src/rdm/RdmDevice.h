@@ -94,7 +94,7 @@ struct tRdmDevice {
     uint32_t devicePowerCycles = 0;
 
     uint8_t slotCount = 0;  // at most 46
-    std::array<tRdmSlot, 46> slots{};
+    std::array<tRdmSlot, 46> slotInfo{};  // ("slots" is a Qt keyword)
 
     uint8_t DeviceKind = 0;  // 0..12, set by the parameter scan
 
