@@ -6,6 +6,7 @@
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
 #include "ui_RdmPage.h"
+#include "views/RdmPageView.h"
 
 TfrmMain::TfrmMain(QWidget* parent)
     : QMainWindow(parent),
@@ -28,6 +29,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     host(ui->pgProgramok, prgUi);
     host(ui->pgKonfiguracio, konfUi);
     konfUi->nbKonf->tabBar()->hide();
+    rdmView = new RdmPageView(this);
 }
 
 TfrmMain::~TfrmMain() = default;

@@ -12,6 +12,7 @@ class KonfigPage;
 }  // namespace Ui
 
 class TDM;
+class RdmPageView;
 
 // The main window. Its page notebook `nbMain` holds the pages "Logo", "Send",
 // "Programok", "Konfiguracio", "RDM", "RxDmx" and "RfDMXRx"; the larger pages
@@ -42,6 +43,7 @@ public:
     std::unique_ptr<Ui::RdmPage> rdmUi;
     std::unique_ptr<Ui::ProgramPage> prgUi;
     std::unique_ptr<Ui::KonfigPage> konfUi;
+    RdmPageView* rdmView = nullptr;  // the RDM page's handlers; owned by this window
 
 private:
     TDM* DM = nullptr;

@@ -1,0 +1,192 @@
+#include "rdm/lang_iso639_1.h"
+
+// Besides ISO 639-1 the table keeps "mo", "sh" and "ry", which devices still report.
+const std::array<tDef, 187> IsoLanguageTable{{
+    {0x6161, "Afar"},  // aa
+    {0x6162, "Abkhazian"},  // ab
+    {0x6165, "Avestan"},  // ae
+    {0x6166, "Afrikaans"},  // af
+    {0x616B, "Akan"},  // ak
+    {0x616D, "Amharic"},  // am
+    {0x616E, "Aragonese"},  // an
+    {0x6172, "Arabic"},  // ar
+    {0x6173, "Assamese"},  // as
+    {0x6176, "Avaric"},  // av
+    {0x6179, "Aymara"},  // ay
+    {0x617A, "Azerbaijani"},  // az
+    {0x6261, "Bashkir"},  // ba
+    {0x6265, "Belarusian"},  // be
+    {0x6267, "Bulgarian"},  // bg
+    {0x6268, "Bihari"},  // bh
+    {0x6269, "Bislama"},  // bi
+    {0x626D, "Bambara"},  // bm
+    {0x626E, "Bengali"},  // bn
+    {0x626F, "Tibetan"},  // bo
+    {0x6272, "Breton"},  // br
+    {0x6273, "Bosnian"},  // bs
+    {0x6361, "Catalan"},  // ca
+    {0x6365, "Chechen"},  // ce
+    {0x6368, "Chamorro"},  // ch
+    {0x636F, "Corsican"},  // co
+    {0x6372, "Cree"},  // cr
+    {0x6373, "Czech"},  // cs
+    {0x6375, "Church Slavic"},  // cu
+    {0x6376, "Chuvash"},  // cv
+    {0x6379, "Welsh"},  // cy
+    {0x6461, "Danish"},  // da
+    {0x6465, "German"},  // de
+    {0x6476, "Divehi"},  // dv
+    {0x647A, "Dzongkha"},  // dz
+    {0x6565, "Ewe"},  // ee
+    {0x656C, "Greek"},  // el
+    {0x656E, "English"},  // en
+    {0x656F, "Esperanto"},  // eo
+    {0x6573, "Spanish"},  // es
+    {0x6574, "Estonian"},  // et
+    {0x6575, "Basque"},  // eu
+    {0x6661, "Persian"},  // fa
+    {0x6666, "Fulah"},  // ff
+    {0x6669, "Finnish"},  // fi
+    {0x666A, "Fijian"},  // fj
+    {0x666F, "Faroese"},  // fo
+    {0x6672, "French"},  // fr
+    {0x6679, "Western Frisian"},  // fy
+    {0x6761, "Irish"},  // ga
+    {0x6764, "Scottish Gaelic"},  // gd
+    {0x676C, "Galician"},  // gl
+    {0x676E, "Guarani"},  // gn
+    {0x6775, "Gujarati"},  // gu
+    {0x6776, "Manx"},  // gv
+    {0x6861, "Hausa"},  // ha
+    {0x6865, "Hebrew"},  // he
+    {0x6869, "Hindi"},  // hi
+    {0x686F, "Hiri Motu"},  // ho
+    {0x6872, "Croatian"},  // hr
+    {0x6874, "Haitian Creole"},  // ht
+    {0x6875, "Hungarian"},  // hu
+    {0x6879, "Armenian"},  // hy
+    {0x687A, "Herero"},  // hz
+    {0x6961, "Interlingua"},  // ia
+    {0x6964, "Indonesian"},  // id
+    {0x6965, "Interlingue"},  // ie
+    {0x6967, "Igbo"},  // ig
+    {0x6969, "Sichuan Yi"},  // ii
+    {0x696B, "Inupiaq"},  // ik
+    {0x696F, "Ido"},  // io
+    {0x6973, "Icelandic"},  // is
+    {0x6974, "Italian"},  // it
+    {0x6975, "Inuktitut"},  // iu
+    {0x6A61, "Japanese"},  // ja
+    {0x6A76, "Javanese"},  // jv
+    {0x6B61, "Georgian"},  // ka
+    {0x6B67, "Kongo"},  // kg
+    {0x6B69, "Kikuyu"},  // ki
+    {0x6B6A, "Kuanyama"},  // kj
+    {0x6B6B, "Kazakh"},  // kk
+    {0x6B6C, "Kalaallisut"},  // kl
+    {0x6B6D, "Khmer"},  // km
+    {0x6B6E, "Kannada"},  // kn
+    {0x6B6F, "Korean"},  // ko
+    {0x6B72, "Kanuri"},  // kr
+    {0x6B73, "Kashmiri"},  // ks
+    {0x6B75, "Kurdish"},  // ku
+    {0x6B76, "Komi"},  // kv
+    {0x6B77, "Cornish"},  // kw
+    {0x6B79, "Kirghiz"},  // ky
+    {0x6C61, "Latin"},  // la
+    {0x6C62, "Luxembourgish"},  // lb
+    {0x6C67, "Ganda"},  // lg
+    {0x6C69, "Limburgish"},  // li
+    {0x6C6E, "Lingala"},  // ln
+    {0x6C6F, "Lao"},  // lo
+    {0x6C74, "Lithuanian"},  // lt
+    {0x6C75, "Luba Katanga"},  // lu
+    {0x6C76, "Latvian"},  // lv
+    {0x6D67, "Malagasy"},  // mg
+    {0x6D68, "Marshallese"},  // mh
+    {0x6D69, "Maori"},  // mi
+    {0x6D6B, "Macedonian"},  // mk
+    {0x6D6C, "Malayalam"},  // ml
+    {0x6D6E, "Mongolian"},  // mn
+    {0x6D6F, "Moldavian"},  // mo
+    {0x6D72, "Marathi"},  // mr
+    {0x6D73, "Malay"},  // ms
+    {0x6D74, "Maltese"},  // mt
+    {0x6D79, "Burmese"},  // my
+    {0x6E61, "Nauru"},  // na
+    {0x6E62, "Norwegian"},  // nb
+    {0x6E64, "North Ndebele"},  // nd
+    {0x6E65, "Nepali"},  // ne
+    {0x6E67, "Ndonga"},  // ng
+    {0x6E6C, "Dutch"},  // nl
+    {0x6E6E, "Norwegian2"},  // nn
+    {0x6E6F, "Norwegian3"},  // no
+    {0x6E72, "South Ndebele"},  // nr
+    {0x6E76, "Navajo"},  // nv
+    {0x6E79, "Chichewa"},  // ny
+    {0x6F63, "Occitan"},  // oc
+    {0x6F6A, "Ojibwa"},  // oj
+    {0x6F6D, "Oromo"},  // om
+    {0x6F72, "Oriya"},  // or
+    {0x6F73, "Ossetian"},  // os
+    {0x7061, "Panjabi"},  // pa
+    {0x7069, "Pali"},  // pi
+    {0x706C, "Polish"},  // pl
+    {0x7073, "Pashto"},  // ps
+    {0x7074, "Portuguese"},  // pt
+    {0x7175, "Quechua"},  // qu
+    {0x726D, "Raeto Romance"},  // rm
+    {0x726E, "Kirundi"},  // rn
+    {0x726F, "Romanian"},  // ro
+    {0x7275, "Russian"},  // ru
+    {0x7277, "Kinyarwanda"},  // rw
+    {0x7279, "Rusyn"},  // ry
+    {0x7361, "Sanskrit"},  // sa
+    {0x7363, "Sardinian"},  // sc
+    {0x7364, "Sindhi"},  // sd
+    {0x7365, "Northern Sami"},  // se
+    {0x7367, "Sango"},  // sg
+    {0x7368, "Serbo Croatian"},  // sh
+    {0x7369, "Sinhalese"},  // si
+    {0x736B, "Slovak"},  // sk
+    {0x736C, "Slovenian"},  // sl
+    {0x736D, "Samoan"},  // sm
+    {0x736E, "Shona"},  // sn
+    {0x736F, "Somali"},  // so
+    {0x7371, "Albanian"},  // sq
+    {0x7372, "Serbian"},  // sr
+    {0x7373, "Swati"},  // ss
+    {0x7374, "Southern Sotho"},  // st
+    {0x7375, "Sundanese"},  // su
+    {0x7376, "Swedish"},  // sv
+    {0x7377, "Swahili"},  // sw
+    {0x7461, "Tamil"},  // ta
+    {0x7465, "Telugu"},  // te
+    {0x7467, "Tajik"},  // tg
+    {0x7468, "Thai"},  // th
+    {0x7469, "Tigrinya"},  // ti
+    {0x746B, "Turkmen"},  // tk
+    {0x746C, "Tagalog"},  // tl
+    {0x746E, "Tswana"},  // tn
+    {0x746F, "Tonga"},  // to
+    {0x7472, "Turkish"},  // tr
+    {0x7473, "Tsonga"},  // ts
+    {0x7474, "Tatar"},  // tt
+    {0x7477, "Twi"},  // tw
+    {0x7479, "Tahitian"},  // ty
+    {0x7567, "Uighur"},  // ug
+    {0x756B, "Ukrainian"},  // uk
+    {0x7572, "Urdu"},  // ur
+    {0x757A, "Uzbek"},  // uz
+    {0x7665, "Venda"},  // ve
+    {0x7669, "Vietnamese"},  // vi
+    {0x766F, "Volapuk"},  // vo
+    {0x7761, "Walloon"},  // wa
+    {0x776F, "Wolof"},  // wo
+    {0x7868, "Xhosa"},  // xh
+    {0x7969, "Yiddish"},  // yi
+    {0x796F, "Yoruba"},  // yo
+    {0x7A61, "Zhuang"},  // za
+    {0x7A68, "Chinese"},  // zh
+    {0x7A75, "Zulu"},  // zu
+}};
