@@ -39,6 +39,10 @@ public:
     // Language of every caption and log text: 1 Hungarian, 2 English, 3 German.
     int LanguageIndex = 2;
 
+    // 1 while code fills the program editor's controls: the editor's change
+    // handlers then ignore the changes.
+    int UpdatingControls = 0;
+
     std::unique_ptr<Ui::TfrmMain> ui;
     std::unique_ptr<Ui::RdmPage> rdmUi;
     std::unique_ptr<Ui::ProgramPage> prgUi;
