@@ -7,6 +7,7 @@
 #include "ui_ProgramPage.h"
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
+#include "views/sensor_page.h"
 
 TfrmMain::TfrmMain(QWidget* parent)
     : QMainWindow(parent),
@@ -30,6 +31,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     host(ui->pgKonfiguracio, konfUi);
     konfUi->nbKonf->tabBar()->hide();
     rdmView = new RdmPageView(this);
+    new TSensorPage(this);  // the sensor tab inside tsErzekelok
 }
 
 TfrmMain::~TfrmMain() = default;

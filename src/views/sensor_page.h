@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QFile>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "rdm/RdmDevice.h"
+
+namespace Ui {
+class SensorTab;
+}
+class QLabel;
+class QFrame;
+class QPushButton;
+class QTimer;
+class TfrmMain;
+
+// The sensor tab `tsErzekelok` of the RDM page: three sensor rows a page, kept
+// current by polling one GET SENSOR_VALUE every 500 ms, with reset, record and
+// a text log. The form is hosted inside the tab; the page's state lives here,
+// one instance per main window.
+class TSensorPage : public QObject {
+    Q_OBJECT
+
+public:
+    // What the page needs from the rest of the program. The request sender
+    // sets the request PID and parameter data and sends to the record's UID
+    // and sub-device (link type 0x40).
+    struct Links {
+        std::function<tRdmDevice*()> currentRecord;
+        std::function<bool()> demoMode;
+        std::function<int()> discoveredCount;
+        std::function<void(const tRdmDevice&, uint8_t commandClass, uint16_t pid, uint8_t sensorNumber)> send;
+    };
+
+    explicit TSensorPage(TfrmMain* mainWindow);
+    ~TSensorPage() override;
+
+    // The sensor page of a main window (created with the window).
+    static TSensorPage* of(const TfrmMain* mainWindow);
+
+    void StartSensorPolling();
+    void StopSensorPolling();
+    void SensorTimerTick();
+    // One SENSOR_VALUE answer's parameter data (sensor number first).
+    void ShowSensorValue(std::span<const uint8_t> data);
+    void ShowSensorPage();
+    void ShowNextSensorPage();
+    void ShowPrevSensorPage();
+    void ColorSensorRangeLed(uint8_t row, int value);
+
+    std::unique_ptr<Ui::SensorTab> ui;
+    QTimer* tmrSensor = nullptr;  // 500 ms
+    Links links;
+
+    uint8_t SensorPage = 0;
+    uint8_t SensorIndex = 0;
+    uint8_t SensorRequested = 0;
+    uint8_t SensorResetPending = 0;
+    uint8_t SensorRecordPending = 0;
+    uint8_t SensorCommandNumber = 0;
+    uint8_t LogEnabled = 0;
+    QFile LogFile;
+    QString SensorLogTime, SensorLogValue1, SensorLogValue2;
+
+public slots:
+    void btnSensDatRes1Click();
+    void btnRecSens1Click();
+    void btnLogClick();
+
+private:
+    struct Row {
+        QFrame* panel;
+        QLabel *name, *min, *max, *normMin, *normMax, *curr, *low, *high, *recorded, *detected, *zeroLabel;
+        QFrame *back, *bar, *markNormMin, *markNormMax, *markZero;
+        QPushButton *reset, *record;
+    };
+
+    Row row(int r) const;  // r = 1..3
+    tRdmDevice* record() const;
+    bool isDemo() const;
+    void appendDeviceLog(const QString& line);
+    void queueSensorCommand(bool reset);
+    void writeLogLine();
+    void stopLogAfterError(const QString& what);
+
+    TfrmMain* frm;
+};
