@@ -1,0 +1,156 @@
+#include "rdm/RdmController.h"
+
+#include <QString>
+#include <algorithm>
+
+#include "rdm/RdmDevice.h"
+#include "rdm/RdmLink.h"
+#include "rdm/rdm_decode.h"
+#include "rdm/rdm_ops.h"
+
+namespace {
+
+constexpr uint8_t ReportTypeData = 11;
+constexpr uint8_t SubtypeNoAnswer = 2;
+constexpr uint8_t SubtypeMoreToCome = 3;
+constexpr uint8_t SubtypeLastPiece = 4;
+constexpr int ReportDataOffset = 4;
+constexpr int ReportDataMax = 65 - ReportDataOffset;  // data bytes a report can hold
+
+QString DeviceSuffix(const tRdmDevice* rec) {
+    if (!rec) return QString();
+    return QStringLiteral("%1:%2 - %3")
+        .arg(rec->manufacturerId(), 4, 16, QLatin1Char('0'))
+        .arg(rec->deviceId(), 8, 16, QLatin1Char('0'))
+        .arg(rec->subDevice)
+        .toUpper();
+}
+
+}  // namespace
+
+void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+                                   uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType) {
+    state.RdmRxCount = 0;
+    state.RdmRxOverflow = false;
+    std::array<uint8_t, RdmRequestMax> packet{};
+    const int length = BuildRdmRequest(packet, subDevice, commandClass, destination, pid, pdl, data, linkType,
+                                       state.RdmTransaction);
+    ++state.RdmTransaction;
+    if (commandClass == RdmSetCommand) {
+        state.LastSetPid = pid;
+        state.LastSetPdl = static_cast<uint8_t>(length - 29);
+        state.LastSetData.fill(0);
+        CopyBytes(data, 0, state.LastSetData, state.LastSetPdl);
+    }
+    const std::span<const uint8_t> bytes(packet.data(), size_t(length));
+    link.AddDebugLine(HexDumpLine(bytes));
+    link.EnqueuePacket(packet.data(), static_cast<uint16_t>(length));
+}
+
+void RdmController::HandleRdmReport(std::span<const uint8_t> report) {
+    if (report.size() < 3 || report[0] != ReportTypeData) return;
+    const uint8_t subtype = report[1];
+    if (subtype == SubtypeMoreToCome || subtype == SubtypeLastPiece) {
+        const size_t available = report.size() > size_t(ReportDataOffset) ? report.size() - ReportDataOffset : 0;
+        const size_t n = std::min({size_t(report[2]), size_t(ReportDataMax), available});
+        if (state.RdmRxCount + n > state.RdmRxBuffer.size()) {
+            state.RdmRxOverflow = true;
+        } else if (!state.RdmRxOverflow) {
+            std::copy_n(report.begin() + ReportDataOffset, n, state.RdmRxBuffer.begin() + state.RdmRxCount);
+            state.RdmRxCount = static_cast<uint16_t>(state.RdmRxCount + n);
+        }
+        if (subtype == SubtypeLastPiece) HandleCompleteAnswer();
+        return;
+    }
+    if (subtype == SubtypeNoAnswer) {
+        HandleNoAnswer();
+        return;
+    }
+    state.RdmRetryCount = 0;
+}
+
+void RdmController::HandleCompleteAnswer() {
+    const bool overflow = state.RdmRxOverflow;
+    const uint16_t count = state.RdmRxCount;
+    // The next piece starts a new answer: a stray last piece must not hand the
+    // same answer to its handler twice.
+    state.RdmRxCount = 0;
+    state.RdmRxOverflow = false;
+    if (!overflow && count < RdmMinAnswerLength) return;
+
+    RdmParseResult result = RdmParseResult::Ok;
+    if (overflow) {
+        lastMessage = tRdmMessage{};
+        result = RdmParseResult::Truncated;
+    } else {
+        result = ParseRdmMessage(std::span<const uint8_t>(state.RdmRxBuffer.data(), count), lastMessage);
+    }
+    if (result != RdmParseResult::Ok) {
+        // Corrupted data is never decoded; the request counts as unanswered.
+        link.AddDeviceListLine(QStringLiteral("Corrupt RDM answer dropped: ") +
+                               DeviceSuffix(link.DeviceRecordAt(state.RdmCurrentNode)));
+        HandleNoAnswer();
+        return;
+    }
+
+    const RdmAnswerHandler byPid = PidAnswerHandler(lastMessage.commandClass, lastMessage.pid);
+    if (byPid != RdmAnswerHandler::None) {
+        link.CallAnswerHandler(byPid, lastMessage);
+        return;
+    }
+    const RdmAnswerHandler byOp = OperationAnswerHandler(state.RdmPendingOp);
+    if (byOp != RdmAnswerHandler::None) link.CallAnswerHandler(byOp, lastMessage);
+    state.RdmRetryCount = 0;
+}
+
+void RdmController::HandleNoAnswer() {
+    switch (OperationNoAnswerAction(state.RdmPendingOp, state.RdmCurrentPid, state.RdmRetryCount)) {
+    case RdmNoAnswerAction::Nothing: break;
+    case RdmNoAnswerAction::ResendSet: {
+        // The last SET with its data, so that the device gets the same request
+        // again rather than an empty one it would refuse.
+        const bool same = state.LastSetPid == state.RdmCurrentPid;
+        const std::array<uint8_t, RdmParamDataSize> data = state.LastSetData;
+        Resend(RdmSetCommand, state.RdmCurrentPid, same ? state.LastSetPdl : 0, data);
+        link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
+        break;
+    }
+    case RdmNoAnswerAction::ResendGetDmxAddress: Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {}); break;
+    case RdmNoAnswerAction::ResendGetDeviceInfo:
+        Resend(RdmGetCommand, PID_DEVICE_INFO, 0, {});
+        link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
+        break;
+    case RdmNoAnswerAction::ResendGetDeviceLabel: Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {}); break;
+    }
+    if (state.RdmRetryCount < RdmRetryLimit) ++state.RdmRetryCount;
+}
+
+void RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data) {
+    const tRdmDevice* rec = link.DeviceRecordAt(state.RdmCurrentNode);
+    if (!rec) return;
+    if (pdl == 0) data = state.RdmParamData;
+    SendRdmRequest(rec->subDevice, commandClass, rec->uid, pid, pdl, data, LinkTypeRdm);
+}
+
+void RdmController::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {
+    tRdmDevice* rec = link.DeviceRecordAt(nodeIndex);
+    if (!rec) return;
+    DecodeIntoRecord(*rec, msg, state.SensorDefIndex, state.AskItemIndex);
+    switch (msg.pid) {
+    case PID_DEVICE_MODEL_DESCRIPTION:
+        if (rec->nodeKind == NodeKindDevice) link.SetNodeCaption(nodeIndex, rec->modelDescription);
+        break;
+    case PID_MANUFACTURER_LABEL:
+        // Only the first device under a group names the group: the node just
+        // before it is then the group node.
+        if (tRdmDevice* group = link.DeviceRecordAt(nodeIndex - 1); group && group->nodeKind == NodeKindGroup) {
+            group->manufacturerLabel = rec->manufacturerLabel;
+            link.SetNodeCaption(nodeIndex - 1, rec->manufacturerLabel);
+        }
+        break;
+    case PID_DEVICE_LABEL:
+        link.SetNodeCaption(nodeIndex, rec->deviceLabel.isEmpty() ? rec->modelDescription : rec->deviceLabel);
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "rdm/rdm_ops.h"
+
+struct tRdmDevice;
+struct tRdmMessage;
+
+// What the RDM controller needs from the rest of the program: the outgoing
+// packet queue, the two logs, the device tree's records and captions, and the
+// answer handlers of the views and the maker's pages. The data module
+// implements it; tests give their own.
+class RdmLink {
+public:
+    virtual ~RdmLink() = default;
+
+    // Hands a link packet (header included) to the outgoing queue.
+    virtual void EnqueuePacket(const uint8_t* bytes, uint16_t length) = 0;
+    // A line at the end of the device log (mDeviceList).
+    virtual void AddDeviceListLine(const QString& text) = 0;
+    // A line at the end of the debug log of requests (mDebug).
+    virtual void AddDebugLine(const QString& line) = 0;
+
+    // The record of the tree node with this absolute index, or nullptr.
+    virtual tRdmDevice* DeviceRecordAt(int nodeIndex) = 0;
+    // Sets the caption of the tree node with this absolute index.
+    virtual void SetNodeCaption(int nodeIndex, const QString& caption) = 0;
+
+    // Calls the named answer handler with the parsed answer.
+    virtual void CallAnswerHandler(RdmAnswerHandler handler, const tRdmMessage& msg) = 0;
+};

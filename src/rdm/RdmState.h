@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "rdm/rdm_frame.h"
+
+// The RDM request and receive state of the data module: the globals through
+// which a caller hands a request's purpose to the answer side, and the answer
+// being collected. One instance per program, main thread only.
+struct RdmState {
+    // Request globals.
+    uint8_t RdmPendingOp = 0;     // operation awaiting an answer; 0 = none
+    uint16_t RdmCurrentNode = 0;  // absolute index in tvDeviceList of the addressed node
+    uint16_t RdmCurrentPid = 0;   // PID of the request in flight (0 while a verifying GET is out)
+    std::array<uint8_t, RdmParamDataSize> RdmParamData{};
+    uint8_t AwaitingAnswer = 0;
+    uint8_t RdmTransaction = 0;  // transaction number of the next request; wraps after 255
+
+    // Receive state.
+    std::array<uint8_t, 300> RdmRxBuffer{};
+    uint16_t RdmRxCount = 0;
+    bool RdmRxOverflow = false;  // the answer being collected ran past RdmRxBuffer
+    uint8_t RdmRetryCount = 0;   // no-answer reports in a row, up to 20
+
+    // Decoder state: the next free entry of a device's sensor table, and the
+    // scan's item counter (the sensor number being asked).
+    uint8_t SensorDefIndex = 0;
+    uint16_t AskItemIndex = 0;
+
+    // The last SET sent, repeated with its data when a set-up chain gets no answer.
+    uint16_t LastSetPid = 0;
+    uint8_t LastSetPdl = 0;
+    std::array<uint8_t, RdmParamDataSize> LastSetData{};
+};
