@@ -68,19 +68,19 @@ void DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDe
     }
     case PID_DMX_START_ADDRESS: rec.dmxStartAddress = GetWordBE(d, 0); break;
     case PID_SLOT_INFO: {
-        const int k = std::min(n / 5, int(rec.slots.size()));
+        const int k = std::min(n / 5, int(rec.slotInfo.size()));
         for (int i = 0; i < k; ++i) {
-            rec.slots[i].offset = GetWordBE(d, 5 * i);
-            rec.slots[i].type = d[5 * i + 2];
-            rec.slots[i].labelId = GetWordBE(d, 5 * i + 3);
+            rec.slotInfo[i].offset = GetWordBE(d, 5 * i);
+            rec.slotInfo[i].type = d[5 * i + 2];
+            rec.slotInfo[i].labelId = GetWordBE(d, 5 * i + 3);
         }
         rec.slotCount = static_cast<uint8_t>(k);
         break;
     }
     case PID_SLOT_DESCRIPTION: {
         const uint16_t s = GetWordBE(d, 0);
-        if (s >= rec.slots.size()) break;
-        rec.slots[s].description = DeviceText(msg, 2);
+        if (s >= rec.slotInfo.size()) break;
+        rec.slotInfo[s].description = DeviceText(msg, 2);
         break;
     }
     case PID_SENSOR_DEFINITION: {

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <utility>
+#include <vector>
+
+// A simulated RDM responder on the DMX line. It holds its own parameter
+// values and answers GET and SET of them as an E1.20 device would: ACK with
+// the value, NACK_REASON for what it does not know or will not change.
+// Tests make it misbehave on purpose (silent, garbled, late, refusing).
+class SimRdmResponder {
+public:
+    explicit SimRdmResponder(uint64_t uid, uint16_t subDevice = 0) : uid(uid), subDevice(subDevice) {}
+
+    uint64_t uid;
+    uint16_t subDevice;
+
+    // GET value of a PID asked without parameter data.
+    std::map<uint16_t, std::vector<uint8_t>> values;
+    // GET value of a PID asked with parameter data (sensor, personality and slot numbers).
+    std::map<std::pair<uint16_t, std::vector<uint8_t>>, std::vector<uint8_t>> indexedValues;
+    // PIDs whose SET stores the request's data as the new GET value.
+    std::set<uint16_t> settable;
+
+    // Misbehaviour.
+    bool silent = false;       // never answers
+    bool garbled = false;      // answers with a byte of the data flipped (checksum no longer matches)
+    bool late = false;         // each answer comes only after the next request
+    bool refuseSets = false;   // acknowledges SETs but keeps its values
+    bool nackEverything = false;  // answers every request with NACK_REASON
+
+    // The answer to a request frame (from the START code on), without the
+    // START code as the interface delivers it; nullopt when it stays silent.
+    std::optional<std::vector<uint8_t>> Answer(std::span<const uint8_t> request);
+
+    // Requests it received, each from the START code on.
+    std::vector<std::vector<uint8_t>> received;
+
+    // Convenience setters for the standard parameters.
+    void SetDeviceInfo(uint16_t model, uint16_t category, uint8_t personality, uint8_t personalityCount,
+                       uint16_t dmxAddress, uint16_t subDeviceCount, uint8_t sensorCount, uint16_t footprint = 1);
+    void SetText(uint16_t pid, const char* text);
+    void SetSupported(std::initializer_list<uint16_t> pids);
+};
+
+// Builds an answer frame from the sub-start code on, with a correct checksum
+// (the START code counts in it though it is not delivered).
+std::vector<uint8_t> BuildRdmAnswerFrame(uint64_t destination, uint64_t source, uint8_t transaction,
+                                         uint8_t responseType, uint16_t subDevice, uint8_t commandClass,
+                                         uint16_t pid, std::span<const uint8_t> data);
