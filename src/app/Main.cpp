@@ -1,5 +1,18 @@
 #include "app/Main.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTimer>
+
+#include "app/Nevjegy.h"
 #include "app/Notebook.h"
 #include "app/Szovegek.h"
 #include "ui_KonfigPage.h"
@@ -9,17 +22,47 @@
 #include "views/RdmPageView.h"
 #include "views/sensor_page.h"
 
+// The logo pictures are compiled into the core library; a static library's
+// resources must be registered by hand before the first use.
+static void initLogoResources() {
+    Q_INIT_RESOURCE(logos);
+}
+
+namespace {
+
+// Posted (with high priority) by the first show of the window, so that the
+// start-up work runs from the event loop once the window is up, ahead of any
+// notice that other parts posted while the program was being built.
+const QEvent::Type FormActivateEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+const QString ProtocolVersionHint = QStringLiteral(
+    "This field contains the version number of the published RDM Standard supported by the device.\r\n"
+    "The value for these version fields are controlled by this standard and any subsequent revisions\r\n"
+    "or additions to this standard as issued in the future.");
+
+}  // namespace
+
+QString ProgramVersionText() {
+    return QStringLiteral("v.%1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRelease);
+}
+
 TfrmMain::TfrmMain(QWidget* parent)
     : QMainWindow(parent),
       ui(std::make_unique<Ui::TfrmMain>()),
       rdmUi(std::make_unique<Ui::RdmPage>()),
       prgUi(std::make_unique<Ui::ProgramPage>()),
       konfUi(std::make_unique<Ui::KonfigPage>()) {
+    initLogoResources();
     ui->setupUi(this);
     // nbMain is a notebook: its pages are chosen by code, never by tabs.
     ui->nbMain->tabBar()->hide();
     ui->nbLogo->tabBar()->hide();
     ui->nbRxDmx->tabBar()->hide();
+    // The logo notebook keeps the size of its pictures and sits in the middle of the page.
+    ui->nbLogo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    ui->pgLogoLayout->setAlignment(ui->nbLogo, Qt::AlignCenter);
+    // A menu's own visibility is that of its entry in the parent menu.
+    ui->mFileNew->menuAction()->setVisible(false);
 
     auto host = [](QWidget* page, auto& form) {
         auto* w = new QWidget(page);
@@ -32,9 +75,20 @@ TfrmMain::TfrmMain(QWidget* parent)
     konfUi->nbKonf->tabBar()->hide();
     rdmView = new RdmPageView(this);
     new TSensorPage(this);  // the sensor tab inside tsErzekelok
+
+    setupStatusBar();
+    setupTimers();
+    connectHandlers();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    FormDestroy();
+}
+
+void TfrmMain::setStartOptions(const QString& appDir, const QStringList& arguments) {
+    appDirOption = appDir;
+    ProgramArguments = arguments;
+}
 
 bool TfrmMain::showMainPage(const QString& caption) {
     return SelectPageByCaption(ui->nbMain, caption);
@@ -46,4 +100,192 @@ QString TfrmMain::mainPageCaption() const {
 
 QString TfrmMain::text(int n) const {
     return TextOf(n, LanguageIndex);
+}
+
+void TfrmMain::setupTimers() {
+    auto make = [this](const char* name, int ms, bool singleShot) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(ms);
+        t->setSingleShot(singleShot);
+        return t;
+    };
+    tmrFileSendStart = make("tmrFileSendStart", 200, false);
+    tmrDmxData = make("tmrDmxData", 1, false);
+    tmrDmxSzunVizsg = make("tmrDmxSzunVizsg", 1000, true);
+    tmrRx = make("tmrRx", 1000, false);
+}
+
+void TfrmMain::connectHandlers() {
+    connect(ui->nbMain, &QTabWidget::currentChanged, this, [this] { nbMainPageChanged(); });
+    connect(tmrDmxSzunVizsg, &QTimer::timeout, this, [this] { tmrDmxSzunVizsgTimer(); });
+    connect(ui->mAblakLogo, &QAction::triggered, this, [this] { mAblakLogoClick(); });
+    connect(ui->mExit, &QAction::triggered, this, [this] { mExitClick(); });
+    connect(ui->mAbout, &QAction::triggered, this, [this] { mAboutClick(); });
+    connect(ui->mSetupLang, &QAction::triggered, this, [this] { mSetupLangClick(); });
+    connect(ui->mSetupInterface, &QAction::triggered, this, [this] { mSetupInterfaceClick(); });
+}
+
+void TfrmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!formActivated && !formActivatePosted) {
+        formActivatePosted = true;
+        QCoreApplication::postEvent(this, new QEvent(FormActivateEvent), Qt::HighEventPriority);
+    }
+}
+
+bool TfrmMain::event(QEvent* e) {
+    if (e->type() == FormActivateEvent) {
+        FormActivate();
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void TfrmMain::applyBrand() {
+    const uint8_t flags = BrandRow.flags;
+    // Hidden at design; a brand without the feature leaves them hidden.
+    if (flags & BrandFlagStepMode) prgUi->cbStep->setVisible(true);
+    if (flags & BrandFlagBrightness) konfUi->gbKonfKelvarBrightness->setVisible(true);
+    rdmUi->btnDemoDisc->setVisible((flags & BrandFlagDemo) != 0);
+    // Without the demo button the discovery button takes its place as well.
+    if (!(flags & BrandFlagDemo)) rdmUi->btnDiscovery->setMinimumWidth(241);
+}
+
+void TfrmMain::FormActivate() {
+    if (formActivated) return;
+    formActivated = true;
+
+    // 1. Caption with the version.
+    setWindowTitle(QStringLiteral("Tamarind ") + ProgramVersionText());
+
+    // 2. The folder of the settings file.
+    AppDir = appDirOption.isEmpty() ? QCoreApplication::applicationDirPath() : appDirOption;
+    if (!AppDir.endsWith('/')) AppDir += '/';
+
+    // 3. Brand-dependent controls.
+    applyBrand();
+
+    // 4. The brand's logo page; the page layout keeps nbLogo centred in nbMain.
+    SelectPageByCaption(ui->nbLogo, QString::fromUtf8(BrandRow.name));
+
+    // 5.
+    showMainPage(QStringLiteral("Logo"));
+    UpdatingControls = 1;
+
+    // 6. Settings: read them, or ask for the language on a first start.
+    if (QFileInfo::exists(settingsFileName())) {
+        ReadSettings();
+        UpdatingControls = 0;
+    } else {
+        FirstStartSettings();
+    }
+
+    // 7. The RDM page starts on its first tab; the device-dependent tabs
+    // appear when a device that has them is selected.
+    rdmUi->pcRdm->setCurrentIndex(0);
+    rdmUi->pcRdm->setTabVisible(rdmUi->pcRdm->indexOf(rdmUi->tsSpecial), false);
+    rdmUi->pcRdm->setTabVisible(rdmUi->pcRdm->indexOf(rdmUi->tsRemoteAccess), false);
+    rdmUi->pcRdm->setTabVisible(rdmUi->pcRdm->indexOf(rdmUi->tsLvn24Conf), false);
+
+    // 8.
+    showMainPage(QStringLiteral("RDM"));
+
+    // 9. Captions, menus, then the editors' defaults, in this order:
+    ApplyLanguage();
+    EnableWindowMenus();
+    // InitPrograms();        -- program editor
+    // SelectFirstProgram();  -- program editor
+    // ShowProgram();         -- program editor
+    // SetDefaultConfig();    -- configuration pages
+    // ShowConfigPage();      -- configuration pages
+    InitDmxMapGrid();
+
+    // 10. A file named on the command line is shown on the send page (it is
+    // sent when the interface arrives):
+    // if (!ProgramArguments.isEmpty()) { OpenDialog1 file := ProgramArguments.first(); ShowSendPage(); }
+
+    // 11. RF-DMX and received-DMX views are offered only by the interfaces that have them.
+    ui->mAblakDmxRFSet->setVisible(false);
+    ui->mAblakRxDmx->setVisible(false);
+    ui->pcDmxRf->setCurrentIndex(0);
+    ui->pcDmxRf->setTabVisible(ui->pcDmxRf->indexOf(ui->tsRemCont), false);
+    ui->pcDmxRf->setTabVisible(ui->pcDmxRf->indexOf(ui->tsRemContTrain), false);
+
+    // 12, 13. The RDM protocol version explains itself for 25 s.
+    for (QWidget* w : {static_cast<QWidget*>(rdmUi->lRdmProtVerD), static_cast<QWidget*>(rdmUi->sRdmProtVer),
+                       static_cast<QWidget*>(rdmUi->lRdmProtVerLab)}) {
+        w->setToolTip(ProtocolVersionHint);
+        w->setToolTipDuration(25000);
+    }
+}
+
+void TfrmMain::FormDestroy() {
+    if (formDestroyed) return;
+    formDestroyed = true;
+    // FreeDeviceRecords();     -- device tree
+    // StopDiscoveryServer();   -- network interfaces
+    // StopDiscoveryClient();   -- network interfaces
+    // Nothing is written to the settings file at exit.
+}
+
+void TfrmMain::nbMainPageChanged() {
+    if (mainPageCaption().compare(QStringLiteral("RDM"), Qt::CaseInsensitive) == 0 &&
+        rdmUi->pcRdm->currentWidget() == rdmUi->tsErzekelok) {
+        // StartSensorPolling();   -- sensor page
+    }
+    ui->mFileSave->setVisible(mainPageCaption().compare(QStringLiteral("Programok"), Qt::CaseInsensitive) == 0);
+}
+
+void TfrmMain::tmrDmxSzunVizsgTimer() {
+    if (mainPageCaption().compare(QStringLiteral("RDM"), Qt::CaseInsensitive) != 0)
+        showMainPage(QStringLiteral("Logo"));
+    tmrDmxSzunVizsg->stop();
+    LineState.InputSignalFlag = 0;
+    LineState.ReceiverKindKnown = 0;
+    LineState.DetectFrameCount = 0;
+    LineState.LedDriverHits = 0;
+    ShowLineStatus();
+    LineState.DmxFrame.fill(0);
+}
+
+void TfrmMain::EnableWindowMenus() {
+    ui->mAblakRdm->setEnabled(true);
+    ui->mAblakKonfig->setEnabled(true);
+    ui->mAblakProg->setEnabled(true);
+}
+
+void TfrmMain::InitDmxMapGrid() {
+    QTableWidget* grid = rdmUi->StringGrid1;
+    for (int c = 0; c <= 21 && c < grid->columnCount(); ++c) {
+        for (int r = 0; r <= 23 && r < grid->rowCount(); ++r) {
+            const int index = r * 22 + c;
+            if (index >= 512) continue;  // the cells past channel 512 keep their text
+            QTableWidgetItem* item = grid->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                grid->setItem(r, c, item);
+            }
+            item->setText(QString::number(index + 1));
+        }
+    }
+    for (tDmxChannel& ch : DmxChannelMap) ch.colour = DmxChannelFree;
+}
+
+void TfrmMain::mAblakLogoClick() {
+    showMainPage(QStringLiteral("Logo"));
+    ui->mFileSave->setEnabled(false);
+    tmrRx->stop();
+}
+
+void TfrmMain::mExitClick() {
+    close();
+}
+
+void TfrmMain::mAboutClick() {
+    if (frmNevjegy) frmNevjegy->ShowModal();
+}
+
+void TfrmMain::LogLine(const QString& line) {
+    rdmUi->mDeviceList->appendPlainText(line);
 }

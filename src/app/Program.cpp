@@ -1,16 +1,44 @@
 #include "app/Program.h"
 
+#include "app/Info.h"
+#include "app/Kerdes.h"
 #include "app/Main.h"
+#include "app/Nevjegy.h"
+#include "app/Nyelv.h"
 #include "link/DataModule.h"
 
 Program::Program(ProgramOptions opts) : options(std::move(opts)) {
+    // Every window is created hidden and does no work yet; the main window's
+    // first activation starts the program.
     frmMain = std::make_unique<TfrmMain>();
+    frmMain->setStartOptions(options.appDir, options.arguments);
+    frmNyelv = std::make_unique<TfrmNyelv>(frmMain.get());
+    frmNevjegy = std::make_unique<TfrmNevjegy>(frmMain.get());
+    frmInfo = std::make_unique<TfrmInfo>(frmMain.get());
+    // frmRGB = ...;   -- colour mixer
     DM = std::make_unique<TDM>(frmMain.get());
+    frmKerdes = std::make_unique<TfrmKerdes>(frmMain.get());
+    // frmLvn = ...;              -- decoder personality dialog
+    // frmSetupInterface = ...;   -- interface setup dialog
+
     frmMain->setDataModule(DM.get());
+    frmMain->frmNyelv = frmNyelv.get();
+    frmMain->frmNevjegy = frmNevjegy.get();
+    frmMain->frmInfo = frmInfo.get();
+    frmMain->frmKerdes = frmKerdes.get();
 }
 
 Program::~Program() {
-    // The window goes first: its close-down still reaches the data module.
+    // The dialogs are children of the main window: they go before it.
+    frmMain->frmNyelv = nullptr;
+    frmMain->frmNevjegy = nullptr;
+    frmMain->frmInfo = nullptr;
+    frmMain->frmKerdes = nullptr;
+    frmKerdes.reset();
+    frmInfo.reset();
+    frmNevjegy.reset();
+    frmNyelv.reset();
+    // The window goes next: its close-down still reaches the data module.
     frmMain.reset();
     DM.reset();
 }

@@ -5,12 +5,16 @@
 #include <memory>
 
 class TfrmMain;
+class TfrmNyelv;
+class TfrmNevjegy;
+class TfrmInfo;
+class TfrmKerdes;
 class TDM;
 
 // Everything that makes up one running program, created in the order the
 // program starts its windows. Tests build one of these on a temporary folder.
 struct ProgramOptions {
-    QString appDir;        // folder of the settings file; empty: the program's folder
+    QString appDir;         // folder of the settings file; empty: the program's folder
     QStringList arguments;  // command-line arguments after the program name
 };
 
@@ -24,5 +28,12 @@ public:
 
     ProgramOptions options;
     std::unique_ptr<TfrmMain> frmMain;
+    std::unique_ptr<TfrmNyelv> frmNyelv;
+    std::unique_ptr<TfrmNevjegy> frmNevjegy;
+    std::unique_ptr<TfrmInfo> frmInfo;
+    // TfrmRGB (colour mixer) comes here.
     std::unique_ptr<TDM> DM;
+    std::unique_ptr<TfrmKerdes> frmKerdes;
+    // TfrmLvn (decoder personality dialog) and TfrmSetupInterface (interface
+    // setup dialog) come here, in that order.
 };

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QFile>
+#include <ostream>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/Main.h"
+#include "app/ModalDialog.h"
+#include "app/Nyelv.h"
+#include "app/Program.h"
+#include "ui_Nyelv.h"
+
+// A program built on its own temporary folder, as a fresh start would see it.
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    Program& start(const QStringList& arguments = {}) {
+        program.reset();
+        program = std::make_unique<Program>(ProgramOptions{dir.path(), arguments});
+        // A language dialog that nobody expects fails the test and is cancelled.
+        program->frmNyelv->setAnswerer([](TModalDialog&) { ADD_FAILURE() << "unexpected language dialog"; });
+        return *program;
+    }
+
+    TfrmMain& main() { return *program->frmMain; }
+
+    QString iniPath() const { return dir.filePath(QStringLiteral("Tamarind.ini")); }
+
+    void writeIni(const QByteArray& content) {
+        QFile f(iniPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+
+    QByteArray readIni() const {
+        QFile f(iniPath());
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return f.readAll();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Program> program;
+};
+
+// Readable failures for texts.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+// A click on a radio button's indicator (a click beside its text does nothing).
+inline void ClickRadio(QAbstractButton* rb) {
+    QTest::mouseClick(rb, Qt::LeftButton, {}, QPoint(6, rb->height() / 2));
+}
+
+// Which radio button of the language dialog to click, and whether to press OK.
+enum class Lang { None, Magyar, English, Deutsch };
+
+inline void AnswerLanguage(Program& p, Lang lang, bool ok) {
+    p.frmNyelv->setAnswerer([lang, ok](TModalDialog& d) {
+        auto& dlg = static_cast<TfrmNyelv&>(d);
+        QRadioButton* rb = lang == Lang::Magyar    ? dlg.ui->rbMagyar
+                           : lang == Lang::English ? dlg.ui->rbEnglish
+                           : lang == Lang::Deutsch ? dlg.ui->rbDeutsch
+                                                   : nullptr;
+        if (rb) ClickRadio(rb);
+        QTest::mouseClick(ok ? dlg.ui->btnOk : dlg.ui->btnMegsem, Qt::LeftButton);
+    });
+}
