@@ -118,12 +118,15 @@ int BuildRdmRequest(std::array<uint8_t, RdmRequestMax>& out, uint16_t subDevice,
 
 QString HexDumpLine(std::span<const uint8_t> bytes) {
     static const char digits[] = "0123456789ABCDEF";
-    QString line;
-    line.reserve(int(bytes.size()) * 3);
-    for (uint8_t b : bytes) {
-        line.append(QLatin1Char(digits[b >> 4]));
-        line.append(QLatin1Char(digits[b & 15]));
-        line.append(QLatin1Char(' '));
+    std::array<char, RdmRequestMax * 3> text;
+    const size_t n = std::min(bytes.size(), size_t(RdmRequestMax));
+    for (size_t k = 0; k < n; ++k) {
+        text[3 * k] = digits[bytes[k] >> 4];
+        text[3 * k + 1] = digits[bytes[k] & 15];
+        text[3 * k + 2] = ' ';
     }
+    QString line = QString::fromLatin1(text.data(), qsizetype(3 * n));
+    for (size_t k = n; k < bytes.size(); ++k)  // longer than any request: rare, keep it simple
+        line += QString::asprintf("%02X ", bytes[k]);
     return line;
 }
