@@ -129,7 +129,7 @@ void RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std:
     const tRdmDevice* rec = link.DeviceRecordAt(state.RdmCurrentNode);
     if (!rec) return;
     if (pdl == 0) data = state.RdmParamData;
-    SendRdmRequest(rec->subDevice, commandClass, rec->uid, pid, pdl, data, LinkTypeRdm);
+    SendRdmRequest(rec->subDevice, commandClass, rec->uid, pid, pdl, data, RdmLinkTypeRequest);
 }
 
 void RdmController::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {

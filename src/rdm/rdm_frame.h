@@ -28,9 +28,9 @@ enum : uint8_t {
 
 // Link packet types that carry RDM.
 enum : uint8_t {
-    LinkTypeBroadcast = 0x20,  // DMX frame and the broadcast DISC_UN_MUTE
-    LinkTypeRdm = 0x40,
-    LinkTypeDiscBranch = 0x60,
+    RdmLinkTypeBroadcast = 0x20,  // DMX frame and the broadcast DISC_UN_MUTE
+    RdmLinkTypeRequest = 0x40,
+    RdmLinkTypeDiscBranch = 0x60,
 };
 
 // The parameter ids the program knows by name.
