@@ -16,7 +16,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmNevjegy = std::make_unique<TfrmNevjegy>(frmMain.get());
     frmInfo = std::make_unique<TfrmInfo>(frmMain.get());
     // frmRGB = ...;   -- colour mixer
-    DM = std::make_unique<TDM>(frmMain.get());
+    DM = std::make_unique<TDM>(frmMain.get(), options.hidPlatform);
     frmKerdes = std::make_unique<TfrmKerdes>(frmMain.get());
     // frmLvn = ...;              -- decoder personality dialog
     // frmSetupInterface = ...;   -- interface setup dialog

@@ -10,12 +10,14 @@ class TfrmNevjegy;
 class TfrmInfo;
 class TfrmKerdes;
 class TDM;
+class HidPlatform;
 
 // Everything that makes up one running program, created in the order the
 // program starts its windows. Tests build one of these on a temporary folder.
 struct ProgramOptions {
     QString appDir;         // folder of the settings file; empty: the program's folder
     QStringList arguments;  // command-line arguments after the program name
+    std::shared_ptr<HidPlatform> hidPlatform;  // where USB interfaces are found; empty: this machine
 };
 
 class Program {

@@ -1,5 +1,198 @@
 #include "link/DataModule.h"
 
-TDM::TDM(TfrmMain* mainWindow, QObject* parent) : QObject(parent), frmMain(mainWindow) {}
+#include <QAbstractButton>
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
 
-TDM::~TDM() = default;
+#include "app/Main.h"
+#include "link/LinkDispatch.h"
+#include "link/hid/JvHidControllerClass.h"
+#include "link/hid/LinuxHidPlatform.h"
+#include "ui_RdmPage.h"
+
+TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* parent)
+    : QObject(parent), frmMain(mainWindow) {
+    setObjectName(QStringLiteral("DM"));
+    auto makeTimer = [this](const char* name, int interval, void (TDM::*handler)()) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QString::fromLatin1(name));
+        timer->setInterval(interval);
+        connect(timer, &QTimer::timeout, this, [this, handler] { (this->*handler)(); });
+        return timer;
+    };
+    tmrSensor = makeTimer("tmrSensor", 500, &TDM::tmrSensorTimer);
+    tmrRemAcc = makeTimer("tmrRemAcc", 250, &TDM::tmrRemAccTimer);
+    tTest = makeTimer("tTest", 1000, &TDM::tTestTimer);
+    tmrFrmwr = makeTimer("tmrFrmwr", 600, &TDM::tmrFrmwrTimer);
+    tmrGetInfo = makeTimer("tmrGetInfo", 1000, &TDM::tmrGetInfoTimer);
+    tmrNetwork = makeTimer("tmrNetwork", 1000, &TDM::tmrNetworkTimer);
+
+    if (!platform) platform = std::make_shared<LinuxHidPlatform>();
+    JvHidDC = std::make_unique<TJvHidDeviceController>(std::move(platform));
+    JvHidDC->setObjectName(QStringLiteral("JvHidDC"));
+    JvHidDC->OnArrival = [this](TJvHidDevice* dev) { JvHidDCArrival(dev); };
+    JvHidDC->OnRemoval = [this](TJvHidDevice* dev) { JvHidDCRemoval(dev); };
+    JvHidDC->OnEnumerate = [this](TJvHidDevice* dev, int32_t idx) { return JvHidDCEnumerate(dev, idx); };
+    JvHidDC->OnDeviceChange = [this] { JvHidDCDeviceChange(); };
+
+    // The first scan waits for the main window to be shown, so that it runs
+    // from the event loop after the window's start-up work (which is posted
+    // at a higher priority when the window is first shown). Without a window
+    // there is nothing to wait for.
+    if (frmMain)
+        frmMain->installEventFilter(this);
+    else
+        JvHidDC->Loaded();
+}
+
+TDM::~TDM() {
+    // The main window may be gone already (it closes first); it is not touched.
+    // The controller goes first: it unplugs the held device (stopping its read
+    // thread) and leaves it to us.
+    TJvHidDevice* held = HidDev;
+    HidDev = nullptr;
+    JvHidDC.reset();
+    delete held;
+}
+
+bool TDM::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == frmMain && event->type() == QEvent::Show && !firstScanPosted) {
+        firstScanPosted = true;
+        JvHidDC->Loaded();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TDM::SendHidReport() {
+    HidReport[0] = 0;
+    if (!HidDev) return;
+    uint32_t written = 0;
+    HidDev->WriteReport(HidReport.data(), uint32_t(HidReport.size()), written);
+}
+
+void TDM::SendBlockPacket(const uint8_t* data, uint16_t length, uint8_t type, uint16_t parameter) {
+    uint8_t packet[517];
+    const uint16_t n = std::min<uint16_t>(length, 514);
+    PutLinkHeader(packet, type, parameter, n);
+    if (n && data) std::memcpy(packet + 3, data, n);
+    EnqueuePacket(packet, uint16_t(n + 3));
+}
+
+void TDM::StartMonitor() {
+    LinkMode = LinkModeMonitor;
+    MonitorState = 2;
+    MonitorWriteIndex = 0;
+    if (InterfaceType == 7 || InterfaceType == 8 || InterfaceType == 9) return;
+    HidReport[1] = CmdStartMonitor;
+    HidReport[2] = 0;
+    HidReport[3] = 0;
+    HidReport[4] = 10;
+    SendHidReport();
+}
+
+void TDM::StartBlockDownload(uint8_t a, uint8_t b) {
+    LinkMode = LinkModeBlockDownload;
+    HidReport[1] = CmdStartBlockDownload;
+    HidReport[2] = a;
+    HidReport[3] = b;
+    SendHidReport();
+    SendBlockPacket(DmxFrame.data(), 513, LinkTypeDmx, 123);
+}
+
+void TDM::RequestInterfaceConfig() {
+    LinkMode = LinkModeInterfaceConfig;
+    HidReport[1] = CmdReadInterfaceConfig;
+    HidReport[2] = 0;
+    HidReport[3] = 0;
+    HidReport[4] = 0;
+    SendHidReport();
+}
+
+void TDM::PollFirmwareUpload() {
+    HidReport[1] = CmdFirmwarePoll;
+    HidReport[2] = 0;
+    HidReport[3] = 0;
+    HidReport[4] = 0;
+    SendHidReport();
+}
+
+void TDM::HidDataReceived(TJvHidDevice* dev, uint8_t /*ReportID*/, const uint8_t* Data, uint16_t Size) {
+    // A report handed over just before the interface was let go is not ours
+    // any more.
+    if (dev != HidDev || !Data || Size == 0) return;
+    // Whatever the device delivers, only the report buffer's 65 bytes are written.
+    std::memcpy(HidReport.data(), Data, std::min<size_t>(Size, HidReport.size()));
+
+    if (HidReport[0] == InputCreditRequest) {
+        SendNextChunk();
+        return;
+    }
+    switch (LinkHandlerFor(InterfaceType, LinkMode)) {
+    case LinkHandler::None:
+        break;
+    case LinkHandler::Discovery:
+        HandleDiscoveryReport();
+        break;
+    case LinkHandler::BlockAck:
+        HandleBlockAck();
+        break;
+    case LinkHandler::MonitorStream:
+        HandleMonitorStream();
+        break;
+    case LinkHandler::Rdm:
+        HandleRdmReport();
+        break;
+    case LinkHandler::InterfaceConfig:
+        HandleInterfaceConfig();
+        break;
+    case LinkHandler::InterfaceConfigRf:
+        HandleInterfaceConfig();
+        RfConfigFollowUp();
+        break;
+    case LinkHandler::FirmwareChunk:
+        SendFirmwareChunk();
+        break;
+    case LinkHandler::ReceivedDmx:
+        ShowReceivedDmx();
+        break;
+    case LinkHandler::RfConfig:
+        HandleRfConfigAnswer();
+        break;
+    }
+}
+
+void TDM::RfConfigFollowUp() {
+    auto* btn = frmMain ? frmMain->findChild<QAbstractButton*>(QStringLiteral("btnGetConfRfDmx")) : nullptr;
+    if (InterfaceBootInfo[0] != 0 && InterfaceAppInfo[0] != 0) {
+        LinkMode = LinkModeRfConfigRead;
+        HidReport[1] = CmdReadRfConfig;
+        HidReport[2] = 0;
+        HidReport[3] = 0;
+        HidReport[4] = 0;
+        SendHidReport();
+        if (InterfaceType == 5)
+            ShowRfDmxConfigControls(true, true, true, true, true);
+        else
+            ShowRfDmxConfigControls(true, false, false, false, true);
+        if (btn) btn->setText(QStringLiteral("GET CONFIG"));
+    } else {
+        if (btn) btn->setText(QStringLiteral("Firmware update..."));
+    }
+}
+
+void TDM::AddDeviceListLine(const QString& text) {
+    if (!frmMain || !frmMain->rdmUi || !frmMain->rdmUi->mDeviceList) return;
+    frmMain->rdmUi->mDeviceList->appendPlainText(text);
+}
+
+void TDM::tmrFrmwrTimer() {
+    PollFirmwareUpload();
+}
+
+void TDM::tmrGetInfoTimer() {
+    tmrGetInfo->stop();
+    RequestInterfaceConfig();
+}

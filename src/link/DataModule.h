@@ -1,8 +1,18 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "link/LinkTypes.h"
 
 class TfrmMain;
+class QTimer;
+class HidPlatform;
+class TJvHidDevice;
+class TJvHidDeviceController;
 
 // The data module: owns the HID controller, the link state, the packet queue,
 // the RDM request and answer state and the data module's timers. It reaches the
@@ -11,11 +21,112 @@ class TDM : public QObject {
     Q_OBJECT
 
 public:
-    explicit TDM(TfrmMain* mainWindow, QObject* parent = nullptr);
+    // platform: where the HID controller finds its devices; empty means the
+    // machine's own (libudev + hidraw).
+    explicit TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform = {}, QObject* parent = nullptr);
     ~TDM() override;
 
     TfrmMain* mainWindow() const { return frmMain; }
 
+    // ------------------------------------------------------------ the link
+    // The one 65-byte buffer of both directions: output reports are built and
+    // written from it, every input report is copied over it from byte 0.
+    THidReport HidReport{};
+    uint16_t LinkMode = LinkModeIdle;
+    uint16_t LinkSubState = 0;
+    // Start code, 512 slots and one spare byte.
+    std::array<uint8_t, 514> DmxFrame{};
+
+    // The held interface (or none), whether it is connected, and whether it
+    // was pulled out and is to be freed at the end of the scan.
+    TJvHidDevice* HidDev = nullptr;
+    bool HidConnected = false;
+    bool HidRemoved = false;
+    // High and low byte of the interface's version number.
+    uint8_t InterfaceType = 0;
+    uint8_t InterfaceVersion = 0;
+    // The interface's configuration answer.
+    std::array<uint8_t, 6> InterfaceBootInfo{};
+    std::array<uint8_t, 9> InterfaceAppInfo{};
+
+    // Parser of the monitor stream, reset by StartMonitor.
+    uint8_t MonitorState = 2;
+    uint16_t MonitorWriteIndex = 0;
+
+    // Outgoing link packets.
+    TTxQueue TxQueue;
+
+    // Writes HidReport (report id 0 first) to the held interface; nothing
+    // when none is held. The result is not looked at.
+    void SendHidReport();
+    void SendBlockPacket(const uint8_t* data, uint16_t length, uint8_t type, uint16_t parameter);
+    void StartMonitor();
+    void StartBlockDownload(uint8_t a, uint8_t b);
+    void RequestInterfaceConfig();
+    void PollFirmwareUpload();
+
+    // Data handler of the held interface: copies the report over HidReport
+    // and hands it to the handler of the interface type and link mode.
+    void HidDataReceived(TJvHidDevice* HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size);
+
+    // A new line at the end of the device log (mDeviceList).
+    void AddDeviceListLine(const QString& text);
+
+    // ------------------------------------------------------------ the queue
+    // Queues a link packet (header included). False when it is refused: empty,
+    // longer than a slot, or 20 packets already pending (a device-log line
+    // says so; nothing pending is overwritten).
+    bool EnqueuePacket(const uint8_t* bytes, uint16_t length);
+    // Puts the link header (type, parameter, length) before the data and
+    // queues the packet.
+    bool EnqueuePacket(uint8_t type, uint16_t parameter, const uint8_t* data, uint16_t length);
+    // Answers the credit request in HidReport with the next chunk.
+    void SendNextChunk();
+
+    // ------------------------------------------------------------ arrival and removal
+    bool IsInterfaceTypeEnabled(uint8_t code) const;
+    void JvHidDCArrival(TJvHidDevice* HidDev);
+    void JvHidDCRemoval(TJvHidDevice* HidDev);
+    bool JvHidDCEnumerate(TJvHidDevice* HidDev, int32_t Idx);
+    void JvHidDCDeviceChange();
+
+    std::unique_ptr<TJvHidDeviceController> JvHidDC;
+
+    // ------------------------------------------------------------ timers
+    QTimer* tmrSensor;
+    QTimer* tmrRemAcc;
+    QTimer* tTest;
+    QTimer* tmrFrmwr;
+    QTimer* tmrGetInfo;
+    QTimer* tmrNetwork;
+
+    void tmrSensorTimer();
+    void tmrRemAccTimer();
+    void tTestTimer();
+    void tmrFrmwrTimer();
+    void tmrGetInfoTimer();
+    void tmrNetworkTimer();
+
+    // ------------------------------------------------------------ handlers of the input dispatch
+    // Their bodies live in LinkHandlers.cpp until the subsystems that own them fill them in.
+    void HandleDiscoveryReport();
+    void HandleRdmReport();
+    void HandleBlockAck();
+    void HandleMonitorStream();
+    void ShowReceivedDmx();
+    void HandleInterfaceConfig();
+    void SendFirmwareChunk();
+    void HandleRfConfigAnswer();
+    void ShowRfDmxConfigControls(bool rfChannel, bool dmxCount, bool mode, bool forward, bool send);
+    void ClearDeviceDetails();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // After HandleInterfaceConfig for the RF interfaces (types 5 and 6).
+    void RfConfigFollowUp();
+
     TfrmMain* frmMain;
+    bool firstScanPosted = false;
 };

@@ -1,0 +1,75 @@
+// Handlers that the link's input dispatch and timers reach by name, and whose
+// work belongs to the RDM controller, the views and the maker's pages. Each
+// stays a separate function so that its owner can fill it in on its own.
+#include "link/DataModule.h"
+
+// ---- RDM controller -------------------------------------------------------
+
+void TDM::HandleRdmReport() {
+    // Reassembles and dispatches RDM answers; filled in by the RDM controller.
+}
+
+// ---- Discovery --------------------------------------------------------------
+
+void TDM::HandleDiscoveryReport() {
+    // Answers to discovery requests; filled in with the discovery.
+}
+
+// ---- Stream send, block download, firmware upload ---------------------------
+
+void TDM::HandleBlockAck() {
+    // Block acknowledges of a block download; filled in with the stream sender.
+}
+
+void TDM::SendFirmwareChunk() {
+    // Next firmware chunk; filled in with the firmware upload.
+}
+
+// ---- Received-DMX monitor ---------------------------------------------------
+
+void TDM::HandleMonitorStream() {
+    // Monitor stream of the DMX interfaces; filled in with the monitor.
+}
+
+void TDM::ShowReceivedDmx() {
+    // Received DMX of the repeaters and splitters; filled in with the monitor.
+}
+
+// ---- Interface configuration and RF-DMX -------------------------------------
+
+void TDM::HandleInterfaceConfig() {
+    // Configuration answer of the interface; filled in with the RF-DMX page.
+}
+
+void TDM::HandleRfConfigAnswer() {
+    // RF configuration answer to the controls; filled in with the RF-DMX page.
+}
+
+void TDM::ShowRfDmxConfigControls(bool /*rfChannel*/, bool /*dmxCount*/, bool /*mode*/, bool /*forward*/,
+                                  bool /*send*/) {
+    // Shows the groups of the RF-DMX configuration tab; filled in with that page.
+}
+
+// ---- RDM page ---------------------------------------------------------------
+
+void TDM::ClearDeviceDetails() {
+    // Empties the device details of the RDM page; filled in with the views.
+}
+
+// ---- Timers whose work belongs elsewhere --------------------------------------
+
+void TDM::tmrSensorTimer() {
+    // Sensor polling step; filled in with the sensor page.
+}
+
+void TDM::tmrRemAccTimer() {
+    // Remote-access step; filled in with remote access.
+}
+
+void TDM::tTestTimer() {
+    // Repeated discovery test; filled in with the RDM page.
+}
+
+void TDM::tmrNetworkTimer() {
+    // Network discovery tick; filled in with the network interface list.
+}

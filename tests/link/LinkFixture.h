@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/Main.h"
+#include "app/Program.h"
+#include "link/DataModule.h"
+#include "link/hid/JvHidControllerClass.h"
+#include "support/sim/SimHidPlatform.h"
+
+// A whole program on the simulator: its settings file in a temporary folder,
+// its USB interfaces virtual.
+class LinkFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        WriteSettings(0);
+        ProgramOptions options;
+        options.appDir = dir.path() + QLatin1Char('/');
+        options.hidPlatform = platform;
+        options.arguments = arguments;
+        program = std::make_unique<Program>(options);
+        dm = program->DM.get();
+        w = program->frmMain.get();
+    }
+
+    void TearDown() override {
+        program.reset();
+        platform->WaitIdle(200);
+    }
+
+    void WriteSettings(int usb) {
+        QFile f(dir.path() + QStringLiteral("/Tamarind.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QStringLiteral("[Setup]\r\nLanguage=English\r\nUSB=%1\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\n"
+                               "MASK=255.255.255.255\r\n")
+                    .arg(usb)
+                    .toLatin1());
+    }
+
+    // Shows the window; its first scan follows the start-up work.
+    void Start() {
+        w->show();
+        ASSERT_TRUE(platform->WaitIdle());
+    }
+
+    void Settle() { ASSERT_TRUE(platform->WaitIdle()); }
+
+    QTemporaryDir dir;
+    QStringList arguments;
+    std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
+    std::unique_ptr<Program> program;
+    TDM* dm = nullptr;
+    TfrmMain* w = nullptr;
+};
