@@ -17,7 +17,7 @@ class HidPlatform;
 struct ProgramOptions {
     QString appDir;         // folder of the settings file; empty: the program's folder
     QStringList arguments;  // command-line arguments after the program name
-    std::shared_ptr<HidPlatform> hidPlatform;  // where USB interfaces are found; empty: this machine
+    std::shared_ptr<HidPlatform> hidPlatform = nullptr;  // where USB interfaces are found; empty: this machine
 };
 
 class Program {
