@@ -15,6 +15,8 @@
 #include "app/Nevjegy.h"
 #include "app/Notebook.h"
 #include "app/Szovegek.h"
+#include "maker/ConfigPages.h"
+#include "maker/ProgramEditor.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -73,6 +75,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     host(ui->pgProgramok, prgUi);
     host(ui->pgKonfiguracio, konfUi);
     konfUi->nbKonf->tabBar()->hide();
+    programEditor = std::make_unique<ProgramEditor>(*this);
+    configPages = std::make_unique<ConfigPages>(*this);
     rdmView = new RdmPageView(this);
     new TSensorPage(this);  // the sensor tab inside tsErzekelok
 

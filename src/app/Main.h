@@ -21,6 +21,8 @@ class KonfigPage;
 class QLabel;
 class QTimer;
 class TDM;
+class ProgramEditor;
+class ConfigPages;
 class RdmPageView;
 class TfrmNyelv;
 class TfrmNevjegy;
@@ -142,6 +144,10 @@ public:
     std::unique_ptr<Ui::RdmPage> rdmUi;
     std::unique_ptr<Ui::ProgramPage> prgUi;
     std::unique_ptr<Ui::KonfigPage> konfUi;
+
+    // Controllers of the pages "Programok" and "Konfiguracio".
+    std::unique_ptr<ProgramEditor> programEditor;
+    std::unique_ptr<ConfigPages> configPages;
     RdmPageView* rdmView = nullptr;  // the RDM page's handlers; owned by this window
 
 protected:

@@ -6,6 +6,8 @@
 #include "app/Nevjegy.h"
 #include "app/Nyelv.h"
 #include "link/DataModule.h"
+#include "maker/ProgramEditor.h"
+#include "maker/RGB.h"
 
 Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     // Every window is created hidden and does no work yet; the main window's
@@ -15,7 +17,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmNyelv = std::make_unique<TfrmNyelv>(frmMain.get());
     frmNevjegy = std::make_unique<TfrmNevjegy>(frmMain.get());
     frmInfo = std::make_unique<TfrmInfo>(frmMain.get());
-    // frmRGB = ...;   -- colour mixer
+    frmRGB = std::make_unique<TfrmRGB>(frmMain.get());
     DM = std::make_unique<TDM>(frmMain.get(), options.hidPlatform);
     frmKerdes = std::make_unique<TfrmKerdes>(frmMain.get());
     // frmLvn = ...;              -- decoder personality dialog
@@ -26,6 +28,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmMain->frmNevjegy = frmNevjegy.get();
     frmMain->frmInfo = frmInfo.get();
     frmMain->frmKerdes = frmKerdes.get();
+    frmMain->programEditor->setColourMixer(frmRGB.get());
 }
 
 Program::~Program() {
@@ -34,7 +37,9 @@ Program::~Program() {
     frmMain->frmNevjegy = nullptr;
     frmMain->frmInfo = nullptr;
     frmMain->frmKerdes = nullptr;
+    frmMain->programEditor->setColourMixer(nullptr);
     frmKerdes.reset();
+    frmRGB.reset();
     frmInfo.reset();
     frmNevjegy.reset();
     frmNyelv.reset();

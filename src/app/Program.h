@@ -11,6 +11,7 @@ class TfrmInfo;
 class TfrmKerdes;
 class TDM;
 class HidPlatform;
+class TfrmRGB;
 
 // Everything that makes up one running program, created in the order the
 // program starts its windows. Tests build one of these on a temporary folder.
@@ -33,7 +34,7 @@ public:
     std::unique_ptr<TfrmNyelv> frmNyelv;
     std::unique_ptr<TfrmNevjegy> frmNevjegy;
     std::unique_ptr<TfrmInfo> frmInfo;
-    // TfrmRGB (colour mixer) comes here.
+    std::unique_ptr<TfrmRGB> frmRGB;
     std::unique_ptr<TDM> DM;
     std::unique_ptr<TfrmKerdes> frmKerdes;
     // TfrmLvn (decoder personality dialog) and TfrmSetupInterface (interface
