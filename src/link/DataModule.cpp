@@ -99,7 +99,7 @@ void TDM::StartBlockDownload(uint8_t a, uint8_t b) {
     HidReport[2] = a;
     HidReport[3] = b;
     SendHidReport();
-    SendBlockPacket(DmxFrame.data(), 513, LinkTypeDmx, 123);
+    SendBlockPacket(Line().DmxFrame.data(), 513, LinkTypeDmx, 123);
 }
 
 void TDM::RequestInterfaceConfig() {
@@ -166,7 +166,7 @@ void TDM::HidDataReceived(TJvHidDevice* dev, uint8_t /*ReportID*/, const uint8_t
 
 void TDM::RfConfigFollowUp() {
     auto* btn = frmMain ? frmMain->findChild<QAbstractButton*>(QStringLiteral("btnGetConfRfDmx")) : nullptr;
-    if (InterfaceBootInfo[0] != 0 && InterfaceAppInfo[0] != 0) {
+    if (Line().InterfaceBootInfo[0] != 0 && Line().InterfaceAppInfo[0] != 0) {
         LinkMode = LinkModeRfConfigRead;
         HidReport[1] = CmdReadRfConfig;
         HidReport[2] = 0;

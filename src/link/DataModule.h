@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/Main.h"
+#include "app/MainState.h"
 #include "link/LinkTypes.h"
 
 class TfrmMain;
@@ -34,20 +36,20 @@ public:
     THidReport HidReport{};
     uint16_t LinkMode = LinkModeIdle;
     uint16_t LinkSubState = 0;
-    // Start code, 512 slots and one spare byte.
-    std::array<uint8_t, 514> DmxFrame{};
 
     // The held interface (or none), whether it is connected, and whether it
     // was pulled out and is to be freed at the end of the scan.
     TJvHidDevice* HidDev = nullptr;
     bool HidConnected = false;
     bool HidRemoved = false;
-    // High and low byte of the interface's version number.
+    // High and low byte of the interface's version number. The contact and
+    // the type are copied to the window's line state for the status bar.
     uint8_t InterfaceType = 0;
     uint8_t InterfaceVersion = 0;
-    // The interface's configuration answer.
-    std::array<uint8_t, 6> InterfaceBootInfo{};
-    std::array<uint8_t, 9> InterfaceAppInfo{};
+
+    // State shared with the main window's frame: the DMX frame buffer, the
+    // interface's configuration answer, the monitor and transmit flags.
+    tLineState& Line() { return frmMain ? frmMain->LineState : ownLine; }
 
     // Parser of the monitor stream, reset by StartMonitor.
     uint8_t MonitorState = 2;
@@ -128,5 +130,6 @@ private:
     void RfConfigFollowUp();
 
     TfrmMain* frmMain;
+    tLineState ownLine;  // without a main window (benchmarks)
     bool firstScanPosted = false;
 };

@@ -165,7 +165,7 @@ TEST_F(QueueTest, OversizedPacketIsRefused) {
 }
 
 TEST_F(QueueTest, DmxFrameTravelsInChunksAtCreditSixtyFour) {
-    for (int i = 0; i < 513; ++i) dm->DmxFrame[size_t(i)] = uint8_t(i * 7);
+    for (int i = 0; i < 513; ++i) dm->Line().DmxFrame[size_t(i)] = uint8_t(i * 7);
     box->autoCredit = true;
     dm->StartBlockDownload(66, 50);
     Settle();
@@ -178,7 +178,7 @@ TEST_F(QueueTest, DmxFrameTravelsInChunksAtCreditSixtyFour) {
     EXPECT_EQ(box->packets[0].bytes[0], 0x21);
     EXPECT_EQ(box->packets[0].bytes[1], 0xEE);
     EXPECT_EQ(box->packets[0].bytes[2], 0x01);
-    EXPECT_EQ(box->packets[0].payload(), std::vector<uint8_t>(dm->DmxFrame.begin(), dm->DmxFrame.begin() + 513));
+    EXPECT_EQ(box->packets[0].payload(), std::vector<uint8_t>(dm->Line().DmxFrame.begin(), dm->Line().DmxFrame.begin() + 513));
     // 516 bytes: eight chunks of 60 and one of 36.
     EXPECT_EQ(box->chunks.size(), 1u + 9u);
 }

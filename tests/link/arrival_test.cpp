@@ -1,0 +1,335 @@
+// Arrival and removal of the USB interface, seen through the real main window
+// and the simulator: what the window shows, which reports go out, and what
+// other HID devices do to the held link (nothing).
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include "LinkFixture.h"
+#include "app/Nevjegy.h"
+#include "link/LinkTypes.h"
+#include "ui_Main.h"
+#include "ui_RdmPage.h"
+
+namespace {
+
+QString StatusText(TfrmMain* w) {
+    return w->statusPanel(2)->text();
+}
+
+std::vector<uint8_t> Commands(const sim::SimDevice& box) {
+    std::vector<uint8_t> out;
+    for (const auto& r : box.written) out.push_back(r[1]);
+    return out;
+}
+
+}  // namespace
+
+class ArrivalTest : public LinkFixture {
+protected:
+    void SetUp() override {
+        LinkFixture::SetUp();
+        // A hidden menu item always reads as disabled; shown, its enabled
+        // state can be seen.
+        w->ui->mSetupFirmware->setVisible(true);
+    }
+};
+
+TEST_F(ArrivalTest, FirstScanRunsFromTheEventLoopAfterStartUp) {
+    auto box = platform->PlugInterface(1);  // type 1 shows page "Logo"
+    // Nothing is scanned during construction or before the window shows.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dm->HidDev, nullptr);
+    EXPECT_TRUE(dm->JvHidDC->Devices().empty());
+
+    Start();
+    EXPECT_TRUE(w->formActivateDone());
+    ASSERT_NE(dm->HidDev, nullptr);
+    // Start-up chose "RDM"; the arrival came after it and chose "Logo".
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Logo"));
+    EXPECT_TRUE(dm->HidDev->CheckedOut);
+    EXPECT_TRUE(dm->HidDev->HasReadThread());
+}
+
+TEST_F(ArrivalTest, TypeZeroWithoutMonitorSettingSendsNothing) {
+    auto box = platform->PlugInterface(0, 0x23);
+    Start();
+    EXPECT_TRUE(dm->HidConnected);
+    EXPECT_EQ(dm->InterfaceType, 0);
+    EXPECT_EQ(dm->InterfaceVersion, 0x23);
+    EXPECT_EQ(StatusText(w), QStringLiteral("USB Interface: Contact OK - Tamarind DMX Interface"));
+    EXPECT_TRUE(box->written.empty());
+    EXPECT_TRUE(w->rdmUi->btnDiscovery->isEnabled());
+    EXPECT_FALSE(w->rdmUi->btnDemoDisc->isVisibleTo(w));
+    EXPECT_EQ(w->rdmUi->btnDiscovery->minimumWidth(), 241);
+    EXPECT_TRUE(w->findChild<QPushButton*>("btnSendDmx")->isEnabled());
+    EXPECT_TRUE(w->ui->mFile->menuAction()->isVisible());
+    EXPECT_TRUE(w->ui->mAblakKonfig->isVisible());
+    EXPECT_TRUE(w->ui->mAblakProg->isVisible());
+    EXPECT_TRUE(w->ui->mAblakRdm->isVisible());
+    EXPECT_FALSE(w->ui->mSetupFirmware->isEnabled());
+    EXPECT_FALSE(w->ui->mAblakDmxRFSet->isVisible());
+    EXPECT_EQ(dm->LinkMode, LinkModeIdle);
+}
+
+TEST_F(ArrivalTest, TypeZeroWithMonitorSettingStartsTheMonitor) {
+    WriteSettings(2);
+    auto box = platform->PlugInterface(0);
+    w->LineState.InputSignalFlag = 1;
+    w->LineState.DetectFrameCount = 7;
+    Start();
+    ASSERT_EQ(box->written.size(), 1u);
+    EXPECT_EQ(box->written[0][1], 2);
+    EXPECT_EQ(box->written[0][2], 0);
+    EXPECT_EQ(box->written[0][3], 0);
+    EXPECT_EQ(box->written[0][4], 10);
+    EXPECT_EQ(dm->LinkMode, LinkModeMonitor);
+    EXPECT_EQ(w->LineState.InputSignalFlag, 0);
+    EXPECT_EQ(w->LineState.DetectFrameCount, 0u);
+}
+
+TEST_F(ArrivalTest, RepeaterAsksForItsConfigurationOnTheLogoPage) {
+    auto box = platform->PlugInterface(2);
+    Start();
+    EXPECT_EQ(StatusText(w), QStringLiteral("USB Interface: Contact OK - BRENVIK SPLITTER 4"));
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Logo"));
+    EXPECT_EQ(Commands(*box), std::vector<uint8_t>{3});
+    EXPECT_EQ(dm->LinkMode, LinkModeInterfaceConfig);
+    EXPECT_TRUE(w->ui->mFile->menuAction()->isVisible());
+    EXPECT_FALSE(w->ui->mAblakKonfig->isVisible());
+    EXPECT_FALSE(w->ui->mAblakProg->isVisible());
+    EXPECT_FALSE(w->ui->mAblakRdm->isVisible());
+    EXPECT_TRUE(w->ui->mSetupFirmware->isEnabled());
+    // The discovery belongs to the DMX interfaces only.
+    EXPECT_FALSE(w->rdmUi->btnDiscovery->isEnabled());
+}
+
+TEST_F(ArrivalTest, RfInterfaceAsksLaterFromItsTimer) {
+    auto box = platform->PlugInterface(5);
+    Start();
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("RfDMXRx"));
+    EXPECT_TRUE(w->ui->mAblakDmxRFSet->isVisible());
+    EXPECT_FALSE(w->ui->mAblakRdm->isVisible());
+    EXPECT_FALSE(w->ui->mAblakRxDmx->isVisible());
+    EXPECT_TRUE(w->ui->mSetupFirmware->isEnabled());
+    EXPECT_TRUE(box->written.empty());
+    EXPECT_TRUE(dm->tmrGetInfo->isActive());
+    EXPECT_EQ(dm->tmrGetInfo->interval(), 500);
+    dm->tmrGetInfoTimer();
+    EXPECT_FALSE(dm->tmrGetInfo->isActive());
+    EXPECT_EQ(Commands(*box), std::vector<uint8_t>{3});
+    EXPECT_EQ(dm->LinkMode, LinkModeInterfaceConfig);
+}
+
+TEST_F(ArrivalTest, TamarindInterfaceKeepsThePageAndAsksForItsConfiguration) {
+    auto box = platform->PlugInterface(7);
+    Start();
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("RDM"));
+    EXPECT_EQ(Commands(*box), std::vector<uint8_t>{3});
+    EXPECT_FALSE(w->ui->mFileNew->menuAction()->isVisible());
+    EXPECT_FALSE(w->ui->mAblakKonfig->isVisible());
+    EXPECT_TRUE(w->ui->mAblakRdm->isVisible());
+    EXPECT_TRUE(w->rdmUi->btnDiscovery->isEnabled());
+    EXPECT_TRUE(w->ui->mSetupFirmware->isEnabled());
+}
+
+TEST_F(ArrivalTest, TypeTwelveIsHeldButStartsNothing) {
+    auto box = platform->PlugInterface(12);
+    Start();
+    EXPECT_TRUE(dm->HidConnected);
+    EXPECT_EQ(StatusText(w), QStringLiteral("USB Interface: Contact OK - FENWYN"));
+    EXPECT_TRUE(box->written.empty());
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("RDM"));
+}
+
+TEST_F(ArrivalTest, DisabledTypesAreNotAccepted) {
+    Start();
+    for (uint8_t type : {3, 4, 11, 14, 200}) {
+        auto box = platform->PlugInterface(type);
+        Settle();
+        EXPECT_FALSE(dm->HidConnected) << int(type);
+        EXPECT_EQ(dm->HidDev, nullptr) << int(type);
+        EXPECT_TRUE(box->written.empty()) << int(type);
+        EXPECT_EQ(StatusText(w), QStringLiteral("USB Interface: No contact"));
+        platform->Unplug(box);
+        Settle();
+    }
+    // Another maker's device with the same version is no interface either.
+    auto other = std::make_shared<sim::SimInterface>("usb-lookalike", 0);
+    other->attributes.productId = 0x1234;
+    platform->Plug(other);
+    Settle();
+    EXPECT_FALSE(dm->HidConnected);
+}
+
+TEST_F(ArrivalTest, RemovalPutsTheWindowBackAndFreesTheDeviceAtTheEndOfTheScan) {
+    auto box = platform->PlugInterface(7);
+    Start();
+    w->LineState.TransmitFlag = 1;
+    dm->tmrFrmwr->start();
+    w->tmrRx->start();
+    w->showMainPage(QStringLiteral("RDM"));
+    w->frmNevjegy->show();  // the about box, open when the interface goes
+    ASSERT_TRUE(w->frmNevjegy->isVisible());
+
+    platform->Unplug(box);
+    Settle();
+    EXPECT_FALSE(dm->HidConnected);
+    EXPECT_FALSE(dm->HidRemoved);
+    EXPECT_EQ(dm->HidDev, nullptr);
+    EXPECT_TRUE(dm->JvHidDC->Devices().empty());
+    EXPECT_EQ(StatusText(w), QStringLiteral("USB Interface: No contact"));
+    EXPECT_EQ(w->LineState.HidConnected, 0);
+    EXPECT_EQ(w->LineState.TransmitFlag, 0);
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Logo"));
+    EXPECT_FALSE(dm->tmrFrmwr->isActive());
+    EXPECT_FALSE(w->tmrRx->isActive());
+    EXPECT_FALSE(w->rdmUi->btnDiscovery->isEnabled());
+    EXPECT_FALSE(w->findChild<QPushButton*>("btnSendDmx")->isEnabled());
+    EXPECT_FALSE(w->ui->mSetupFirmware->isEnabled());
+    EXPECT_FALSE(w->frmNevjegy->isVisible());
+    // The link's own state is kept for the next arrival.
+    EXPECT_EQ(dm->LinkMode, LinkModeInterfaceConfig);
+
+    // A request while nothing is held writes nothing and crashes nothing.
+    dm->RequestInterfaceConfig();
+    dm->SendHidReport();
+}
+
+TEST_F(ArrivalTest, ReplugArrivesAsNewDeviceAtTheEndOfTheList) {
+    auto keyboard = platform->PlugForeign(0x046D, 0xC31C, false);
+    auto box = platform->PlugInterface(0);
+    Start();
+    ASSERT_EQ(dm->JvHidDC->Devices().size(), 2u);
+    TJvHidDevice* first = dm->HidDev;
+    EXPECT_EQ(dm->JvHidDC->Devices()[1], first);
+
+    auto mouse = platform->PlugForeign(0x046D, 0xC077, true);
+    platform->Unplug(box);
+    Settle();
+    auto again = platform->PlugInterface(0);
+    Settle();
+    const auto& list = dm->JvHidDC->Devices();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[2], dm->HidDev);
+    EXPECT_EQ(list[2]->PnPInfo().DeviceInstance, again->instance);
+    EXPECT_TRUE(dm->HidConnected);
+    EXPECT_TRUE(dm->HidDev->HasReadThread());
+    EXPECT_EQ(dm->JvHidDC->CheckedOutCount, 1);
+    EXPECT_EQ(dm->JvHidDC->CheckedInCount, 2);
+    EXPECT_EQ(dm->JvHidDC->UnpluggedCount, 0);
+}
+
+TEST_F(ArrivalTest, ScanWithoutChangeRaisesNoEvent) {
+    auto box = platform->PlugInterface(0);
+    Start();
+    int changes = 0, arrivals = 0, removals = 0;
+    auto onChange = dm->JvHidDC->OnDeviceChange;
+    dm->JvHidDC->OnDeviceChange = [&] { ++changes; onChange(); };
+    dm->JvHidDC->OnArrival = [&](TJvHidDevice*) { ++arrivals; };
+    dm->JvHidDC->OnRemoval = [&](TJvHidDevice*) { ++removals; };
+    platform->PostChangeNotice();
+    Settle();
+    dm->JvHidDC->DeviceChange();
+    EXPECT_EQ(changes + arrivals + removals, 0);
+    EXPECT_EQ(dm->JvHidDC->Devices().size(), 1u);
+}
+
+TEST_F(ArrivalTest, ForeignDevicesLeaveTheHeldLinkAlone) {
+    auto box = platform->PlugInterface(0);
+    Start();
+    TJvHidDevice* held = dm->HidDev;
+    auto keyboard = platform->PlugForeign(0x046D, 0xC31C, false);
+    auto mouse = platform->PlugForeign(0x046D, 0xC077, true);
+    Settle();
+    platform->Unplug(keyboard);
+    Settle();
+    EXPECT_EQ(dm->HidDev, held);
+    EXPECT_TRUE(dm->HidConnected);
+    EXPECT_TRUE(held->HasReadThread());
+    EXPECT_TRUE(mouse->written.empty());
+    // Not held, so not read: the mouse's handles are closed after the scan.
+    EXPECT_EQ(mouse->state()->openReadWriteHandles, 0);
+    // The link still works.
+    const uint8_t data[2] = {1, 2};
+    dm->EnqueuePacket(LinkTypeRdm, 2, data, 2);
+    Settle();
+    ASSERT_EQ(box->packets.size(), 1u);
+}
+
+TEST_F(ArrivalTest, PullingASecondInterfaceLeavesTheHeldOneAlone) {
+    auto a = platform->PlugInterface(0);
+    Start();
+    TJvHidDevice* held = dm->HidDev;
+    auto b = platform->PlugInterface(7);
+    Settle();
+    EXPECT_EQ(dm->HidDev, held);
+    EXPECT_EQ(dm->InterfaceType, 0);
+    EXPECT_TRUE(b->written.empty());
+    platform->Unplug(b);
+    Settle();
+    EXPECT_EQ(dm->HidDev, held);
+    EXPECT_TRUE(dm->HidConnected);
+    EXPECT_EQ(StatusText(w), QStringLiteral("USB Interface: Contact OK - Tamarind DMX Interface"));
+}
+
+TEST_F(ArrivalTest, FirmwareUploadResumesAfterReplug) {
+    auto box = platform->PlugInterface(7);
+    Start();
+    dm->LinkMode = LinkModeFirmwareUpload;
+    dm->LinkSubState = LinkSubStateFirmware;
+    platform->Unplug(box);
+    Settle();
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Logo"));
+
+    auto again = platform->PlugInterface(7);
+    Settle();
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Send"));
+    EXPECT_FALSE(w->findChild<QPushButton*>("btnSendDmx")->isEnabled());
+    EXPECT_TRUE(dm->tmrFrmwr->isActive());
+    EXPECT_EQ(dm->tmrFrmwr->interval(), 500);
+    EXPECT_TRUE(w->ui->mSetupFirmware->isEnabled());
+    // No configuration request: the upload goes on instead.
+    EXPECT_TRUE(again->written.empty());
+    EXPECT_EQ(dm->LinkMode, LinkModeFirmwareUpload);
+    dm->tmrFrmwrTimer();
+    EXPECT_EQ(Commands(*again), std::vector<uint8_t>{4});
+}
+
+TEST_F(ArrivalTest, QueuedPacketStartsAgainOnTheNextInterface) {
+    auto box = platform->PlugInterface(0);
+    box->autoCredit = false;
+    Start();
+    std::vector<uint8_t> payload(100);
+    for (size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(i);
+    dm->EnqueuePacket(LinkTypeRdm, 100, payload.data(), 100);
+    box->SendCredit(40);  // a first chunk gets out...
+    Settle();
+    ASSERT_EQ(box->chunks.size(), 2u);
+    platform->Unplug(box);  // ...then the interface is pulled
+    Settle();
+    EXPECT_EQ(dm->TxQueue.Count, 1);
+
+    auto again = platform->PlugInterface(0);
+    Settle();
+    // Announced again at arrival and sent whole, from its first byte.
+    ASSERT_EQ(again->packets.size(), 1u);
+    EXPECT_EQ(again->packets[0].payload(), payload);
+    EXPECT_EQ(dm->TxQueue.Count, 0);
+}
+
+TEST_F(ArrivalTest, FileArgumentStartsTheSendTimerOnArrival) {
+    program.reset();
+    arguments = {dir.path() + "/show.dmx"};
+    ArrivalTest::SetUp();
+    auto box = platform->PlugInterface(0);
+    Start();
+    w->tmrFileSendStart->stop();
+    platform->Unplug(box);
+    Settle();
+    auto again = platform->PlugInterface(0);
+    Settle();
+    EXPECT_TRUE(w->tmrFileSendStart->isActive());
+}
