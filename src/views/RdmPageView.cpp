@@ -1,18 +1,284 @@
 #include "views/RdmPageView.h"
 
+#include <QKeySequence>
+#include <QShortcut>
+#include <QStyle>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/Main.h"
+#include "app/Notebook.h"
+#include "link/DataModule.h"
+#include "rdm/RdmDevice.h"
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"
+#include "views/DeviceTree.h"
 
 RdmPageView::RdmPageView(TfrmMain* mainWindow)
-    : QObject(mainWindow), frmMain(mainWindow), ui(mainWindow->rdmUi.get()), specUi(std::make_unique<Ui::SpecialTab>()) {
+    : QObject(mainWindow),
+      frmMain(mainWindow),
+      ui(mainWindow->rdmUi.get()),
+      specUi(std::make_unique<Ui::SpecialTab>()),
+      Discovery(*this) {
     auto* special = new QWidget(ui->tsSpecial);
     specUi->setupUi(special);
     ui->tsSpecial->layout()->addWidget(special);
     // The Special notebook's pages are chosen by device kind, never by the user.
     specUi->nbRdmSpecial->tabBar()->hide();
+
+    ui->btnClrTortenet->setIcon(ui->btnClrTortenet->style()->standardIcon(QStyle::SP_DialogResetButton));
+    // The clear button is the window's cancel button: Escape empties the log while the page shows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), ui->tvDeviceList->parentWidget());
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { btnClrTortenetClick(); });
+
+    ui->tvDeviceList->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    connect(ui->btnDiscovery, &QPushButton::clicked, this, [this] { btnDiscoveryClick(); });
+    connect(ui->btnDemoDisc, &QPushButton::clicked, this, [this] { btnDemoDiscClick(); });
+    connect(ui->tvDeviceList, &QTreeWidget::itemClicked, this, [this] { tvDeviceListClick(); });
+    connect(ui->pcRdm, &QTabWidget::currentChanged, this, [this] {
+        if (!changingTabByCode) pcRdmChange();
+    });
+    connect(ui->btnClrTortenet, &QToolButton::clicked, this, [this] { btnClrTortenetClick(); });
+    connect(ui->bclrDebug, &QPushButton::clicked, this, [this] { bclrDebugClick(); });
 }
 
 RdmPageView::~RdmPageView() = default;
+
+QTreeWidget* RdmPageView::tree() const {
+    return ui->tvDeviceList;
+}
+
+tRdmDevice* RdmPageView::RecordAt(int node) const {
+    return DeviceRecordAt(ui->tvDeviceList, node);
+}
+
+int RdmPageView::NodeCountInTree() const {
+    return NodeCount(ui->tvDeviceList);
+}
+
+uint16_t& RdmPageView::RdmCurrentNode() {
+    return currentNodeFallback;
+}
+
+QString RdmPageView::Text(int n) const {
+    return frmMain->text(n);
+}
+
+void RdmPageView::AddDeviceListLine(const QString& text) {
+    ui->mDeviceList->appendPlainText(text);
+}
+
+void RdmPageView::AddDetailLine(const QString& text) {
+    if (ui->cbReszl->isChecked()) AddDeviceListLine(text);
+}
+
+void RdmPageView::btnClrTortenetClick() {
+    ui->mDeviceList->clear();
+}
+
+void RdmPageView::bclrDebugClick() {
+    ui->mDebug->clear();
+}
+
+void RdmPageView::SelectRdmTab(int index) {
+    changingTabByCode = true;
+    ui->pcRdm->setCurrentIndex(index);
+    changingTabByCode = false;
+}
+
+void RdmPageView::mAblakRdmClick() {
+    frmMain->showMainPage(QStringLiteral("RDM"));
+}
+
+void RdmPageView::btnDiscoveryClick() {
+    DemoMode = 0;
+    PrepareDiscovery();
+    Discovery.StartDiscovery();
+}
+
+void RdmPageView::btnDemoDiscClick() {
+    DemoMode = 1;
+    BuildDemoDeviceTree();
+    FillDemoDeviceData();
+}
+
+void RdmPageView::RestartDiscoveryTest() {
+    // The data module's test timer is stopped here once the link is in.
+    PrepareDiscovery();
+    Discovery.StartDiscovery();
+}
+
+void RdmPageView::FreeDeviceRecords() {
+    // Records belong to their nodes: releasing them is removing the nodes,
+    // which every caller does next anyway.
+    ClearDeviceTree(ui->tvDeviceList);
+}
+
+void RdmPageView::PrepareDiscovery() {
+    CallHook(hooks.StopSensorPolling);
+    ui->btnDiscovery->setEnabled(false);
+    DiscoveryRunning = true;
+    ClearDeviceDetails();
+    SelectRdmTab(0);
+    ui->pcRdm->setTabVisible(ui->pcRdm->indexOf(ui->tsSpecial), false);
+    AddDeviceListLine(Text(49));
+    // Link mode 1 and the interface command 1 (0x32, 0x28) come with the link.
+    FreeDeviceRecords();
+    // Broadcast DISC_UN_MUTE; the pending operation and PID stay as they are.
+    SendDiscoveryRequest(0xFFFF'FFFFFFFFull, 0x0003, {}, 0x20);
+    AddDeviceListLine(Text(50));
+}
+
+void RdmPageView::tvDeviceListClick() {
+    QTreeWidgetItem* item = ui->tvDeviceList->currentItem();
+    if (NodeCountInTree() == 0 || !item || !item->isSelected()) return;
+    const int node = NodeIndex(ui->tvDeviceList, item);
+    if (node < 0) return;
+    if (DiscoveryRunning) {
+        // The scan works on the current node: a click only shows the node.
+        ShowDeviceDetails(node);
+        return;
+    }
+    RdmCurrentNode() = static_cast<uint16_t>(node);
+    ShowDeviceDetails(node);
+    CallHook(hooks.BuildDmxChannelMap);
+    ShowDeviceSpecialPage();
+    CallHook(hooks.UpdateRemoteAccessTab);
+    if (DemoMode == 1) return;
+    if (const tRdmDevice* rec = RecordAt(node)) {
+        switch (rec->DeviceKind) {
+            case 1: SendGetByPid(*rec, 0x8000); break;
+            case 2:
+            case 4: SendGetByPid(*rec, 0x8004); break;
+            default: break;
+        }
+    }
+    CallHook(hooks.StopSensorPolling);
+    if (ui->pcRdm->currentWidget() == ui->tsErzekelok) CallHook(hooks.StartSensorPolling);
+    CallHook(hooks.StopRemoteAccess);
+    if (ui->pcRdm->currentWidget() == ui->tsRemoteAccess) CallHook(hooks.StartRemoteAccess);
+}
+
+void RdmPageView::pcRdmChange() {
+    QWidget* tab = ui->pcRdm->currentWidget();
+    const tRdmDevice* rec = RecordAt(RdmCurrentNode());
+    const bool nodes = NodeCountInTree() > 0;
+    if (tab == ui->tsSpecial && nodes && DemoMode == 0 && rec && !DiscoveryRunning) {
+        switch (rec->DeviceKind) {
+            case 1: SendGetByPid(*rec, 0x8000); break;
+            case 2:
+            case 4:
+            case 7:
+            case 8:
+            case 9:
+            case 10:
+            case 11: SendGetByPid(*rec, 0x8004); break;
+            default: break;
+        }
+    }
+    if (tab == ui->tsDmxKiosztas && nodes) CallHook(hooks.BuildDmxChannelMap);
+    if (tab == ui->tsErzekelok && nodes) CallHook(hooks.ShowSensorPage);
+    if (frmMain->mainPageCaption().compare(QStringLiteral("RDM"), Qt::CaseInsensitive) == 0 &&
+        tab == ui->tsErzekelok && nodes) {
+        CallHook(DemoMode ? hooks.StopSensorPolling : hooks.StartSensorPolling);
+    }
+    if (tab == ui->tsRemoteAccess && nodes) CallHook(DemoMode ? hooks.StopRemoteAccess : hooks.StartRemoteAccess);
+}
+
+void RdmPageView::SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::span<const uint8_t> data,
+                                       uint8_t linkType) {
+    Q_UNUSED(destination);
+    Q_UNUSED(pid);
+    Q_UNUSED(data);
+    Q_UNUSED(linkType);
+    // Goes out through the RDM request sender once the RDM core is in.
+}
+
+void RdmPageView::SendGetByPid(const tRdmDevice& rec, uint16_t pid) {
+    Q_UNUSED(rec);
+    Q_UNUSED(pid);
+    // Goes out through the RDM request sender once the RDM core is in.
+}
+
+void RdmPageView::AddFoundDevice(uint64_t uid) {
+    QTreeWidget* tv = ui->tvDeviceList;
+    const QString group = FormatManufacturerId(uid);
+    QTreeWidgetItem* parent = nullptr;
+    // The first node with the manufacturer's caption, in tree order.
+    for (int i = 0, n = NodeCount(tv); i < n && !parent; ++i) {
+        QTreeWidgetItem* item = NodeAt(tv, i);
+        if (item && item->text(0) == group) parent = item;
+    }
+    if (!parent) {
+        DeviceNode* g = AddDeviceNode(tv, nullptr, group);
+        g->record().nodeKind = NodeKindGroup;
+        g->record().uid = uid;
+        parent = g;
+        parent->setExpanded(true);
+    }
+    DeviceNode* d = AddDeviceNode(tv, parent, FormatRdmUid(uid));
+    d->record().nodeKind = NodeKindDevice;
+    d->record().uid = uid;
+    d->record().subDevice = 0;
+    parent->setExpanded(true);
+}
+
+void RdmPageView::DiscoveryFinished(uint16_t count) {
+    if (count == 0) {
+        DiscoveryRunning = false;
+        ui->btnDiscovery->setEnabled(true);
+        return;
+    }
+    // The parameter scan of the found devices starts here once the RDM core is in.
+}
+
+void RdmPageView::ShowDeviceSpecialPage() {
+    const tRdmDevice* rec = RecordAt(RdmCurrentNode());
+    const uint8_t kind = rec ? rec->DeviceKind : 0;
+    QTabWidget* pc = ui->pcRdm;
+    QWidget* before = pc->currentWidget();
+    bool special = false, lvn = false;
+    auto buttons = [this](bool send, bool conf, bool prg) {
+        specUi->btnRdmSendSpec->setVisible(send);
+        specUi->btnRdmGetConf->setVisible(conf);
+        specUi->btnRdmGetPrg->setVisible(prg);
+    };
+    switch (kind) {
+        case 1:
+            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Kelvar"));
+            buttons(true, true, true);
+            special = true;
+            break;
+        case 2:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 11:
+        case 12:
+            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q7"));
+            buttons(true, true, true);
+            special = true;
+            break;
+        case 3:
+            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q9Root"));
+            buttons(false, true, false);
+            special = true;
+            break;
+        case 4:
+            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q9Sub"));
+            buttons(true, true, true);
+            special = true;
+            break;
+        case 6: lvn = true; break;
+        default: break;
+    }
+    changingTabByCode = true;
+    pc->setTabVisible(pc->indexOf(ui->tsSpecial), special);
+    pc->setTabVisible(pc->indexOf(ui->tsLvn24Conf), lvn);
+    // Hiding the open tab moves the page control elsewhere: show the details then.
+    if (pc->currentWidget() != before || !pc->isTabVisible(pc->indexOf(before))) pc->setCurrentIndex(0);
+    changingTabByCode = false;
+}

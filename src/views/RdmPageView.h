@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
+
+#include "rdm/rdm_discovery.h"
 
 namespace Ui {
 class RdmPage;
@@ -10,13 +15,16 @@ class SpecialTab;
 }  // namespace Ui
 
 class TfrmMain;
+class TDM;
 class QTreeWidget;
+class QTreeWidgetItem;
 struct tRdmDevice;
 
 // The RDM page of the main window: the device tree, the logs, the discovery
 // buttons and the parameter tabs. It works on the page's widgets (the main
-// window's `rdmUi`) and hosts the Special tab's form inside `tsSpecial`.
-class RdmPageView : public QObject {
+// window's `rdmUi`), hosts the Special tab's form inside `tsSpecial`, and owns
+// the discovery and the parameter scan of the devices it shows.
+class RdmPageView : public QObject, public DiscoveryHost {
     Q_OBJECT
 
 public:
@@ -26,4 +34,101 @@ public:
     TfrmMain* frmMain;
     Ui::RdmPage* ui;
     std::unique_ptr<Ui::SpecialTab> specUi;
+
+    // 1 after "DEMO", 0 after "DISCOVERY": the views then send no maker
+    // request, start no polling, and the SETs change only records and views.
+    uint8_t DemoMode = 0;
+    // Scans finished while the repeated discovery test runs.
+    int AutoDiscoveryCount = 0;
+
+    RdmDiscovery Discovery;
+
+    // Work of other tabs that this page starts by name. Each is empty until
+    // the tab that owns it installs it; an empty one does nothing.
+    struct Hooks {
+        std::function<void()> StopSensorPolling;
+        std::function<void()> StartSensorPolling;
+        std::function<void()> ShowSensorPage;
+        std::function<void()> BuildDmxChannelMap;
+        std::function<void()> UpdateRemoteAccessTab;
+        std::function<void()> StartRemoteAccess;
+        std::function<void()> StopRemoteAccess;
+    } hooks;
+
+    // ---------------------------------------------------------- the tree
+    QTreeWidget* tree() const;
+    // The record of the node with this absolute index, or nullptr when the
+    // index no longer exists. Every caller does nothing with nothing.
+    tRdmDevice* RecordAt(int node) const;
+    int NodeCountInTree() const;
+    // The node the views and requests work on (absolute depth-first index).
+    uint16_t& RdmCurrentNode();
+
+    // ---------------------------------------------------------- page handlers
+    void mAblakRdmClick();
+    void btnDiscoveryClick();
+    void btnDemoDiscClick();
+    void PrepareDiscovery();
+    void RestartDiscoveryTest();
+    void FreeDeviceRecords();
+    void ClearDeviceDetails();
+    void tvDeviceListClick();
+    void pcRdmChange();
+    void btnClrTortenetClick();
+    void bclrDebugClick();
+    // A line in the device log, only while "Detailes" is ticked.
+    void AddDetailLine(const QString& text);
+    // A line at the end of the device log.
+    void AddDeviceListLine(const QString& text) override;
+
+    // True from PrepareDiscovery until the search found nothing or the scan
+    // of what it found is over. While it is set the tree only shows nodes.
+    bool DiscoveryRunning = false;
+
+    // ---------------------------------------------------------- parameter page
+    bool DeviceSupportsPid(int node, uint16_t pid) const;
+    void ShowDeviceDetails(int node);
+    void ShowPanInvert(int node, bool supported);
+    void ShowTiltInvert(int node, bool supported);
+    void ShowPanTiltSwap(int node, bool supported);
+    void ShowDisplayInvert(int node, bool supported);
+    void ShowDisplayLevel(int node, bool supported);
+    void ShowLampStrikes(int node, bool supported);
+    void ShowLampHours(int node, bool supported);
+    void ShowDevicePowerCycles(int node, bool supported);
+    void ShowLampState(int node, bool supported);
+    void ShowLampOnMode(int node, bool supported);
+    void ShowIdentifyMode(int node, bool supported);
+    void ShowPowerState(int node, bool supported);
+    void ShowLanguages(int node, bool supported);
+    void ShowProductDetails(int node, bool supported);
+    void ShowSlotInfo(int node, bool supported);
+
+    // ---------------------------------------------------------- device kind
+    void ShowDeviceSpecialPage();
+
+    // ---------------------------------------------------------- demo
+    void BuildDemoDeviceTree();
+    void FillDemoDeviceData();
+
+    // ---------------------------------------------------------- discovery host
+    void SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::span<const uint8_t> data,
+                              uint8_t linkType) override;
+    QString Text(int n) const override;
+    void AddFoundDevice(uint64_t uid) override;
+    void DiscoveryFinished(uint16_t count) override;
+
+    // A GET with no data to the record's UID and sub-device, answered by PID.
+    void SendGetByPid(const tRdmDevice& rec, uint16_t pid);
+
+    void CallHook(const std::function<void()>& hook) const {
+        if (hook) hook();
+    }
+
+private:
+    void ResetDetailControls(bool group);
+    void SelectRdmTab(int index);
+
+    bool changingTabByCode = false;
+    uint16_t currentNodeFallback = 0;
 };
