@@ -8,7 +8,8 @@ void CentreLabel(QLabel* label, int dialogWidth) {
     label->move((dialogWidth - label->width()) / 2, label->y());
 }
 
-TfrmInfo::TfrmInfo(TfrmMain* owner) : TModalDialog(owner), ui(std::make_unique<Ui::TfrmInfo>()), frmMain(owner) {
+TfrmInfo::TfrmInfo(TfrmMain* owner)
+    : TModalDialog(owner), ui(std::make_unique<Ui::TfrmInfo>()), frmMain(owner) {
     ui->setupUi(this);
     setFixedSize(size());
     connect(ui->btnMegsem, &QPushButton::clicked, this, [this] { reject(); });

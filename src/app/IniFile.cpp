@@ -36,7 +36,7 @@ QString unquote(const QString& v) {
     return v;
 }
 
-}  // namespace
+} // namespace
 
 TIniFile::TIniFile(QString fileName) : path(std::move(fileName)) {
     load();
@@ -86,7 +86,8 @@ int TIniFile::findSection(const QString& section) const {
 
 int TIniFile::sectionEnd(int headerLine) const {
     int i = headerLine + 1;
-    while (i < lines.size() && sectionName(lines[i]).isNull()) ++i;
+    while (i < lines.size() && sectionName(lines[i]).isNull())
+        ++i;
     return i;
 }
 
@@ -128,7 +129,8 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
         } else {
             // After the section's last non-blank line, so blank separators stay between sections.
             int insertAt = end;
-            while (insertAt > header + 1 && updated[insertAt - 1].trimmed().isEmpty()) --insertAt;
+            while (insertAt > header + 1 && updated[insertAt - 1].trimmed().isEmpty())
+                --insertAt;
             updated.insert(insertAt, entry);
         }
     }

@@ -38,13 +38,13 @@ public:
 
 private:
     void load();
-    int findSection(const QString& section) const;  // line index of "[section]", or -1
-    int sectionEnd(int headerLine) const;           // first line after the section's body
+    int findSection(const QString& section) const; // line index of "[section]", or -1
+    int sectionEnd(int headerLine) const;          // first line after the section's body
 
     QString path;
     QStringList lines;
     QString eol = QStringLiteral("\n");
-    bool loaded = false;  // the file was read (or did not exist)
+    bool loaded = false; // the file was read (or did not exist)
     QString readErr;
     QString writeErr;
 };

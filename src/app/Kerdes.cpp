@@ -32,14 +32,14 @@ void TfrmKerdes::FormActivate() {
     ui->btnOk->move(OkDesignLeft, ui->btnOk->y());
 
     switch (frmMain->MessageKind) {
-    case 1:  // factory defaults
+    case 1: // factory defaults
         ui->btnMegsem->show();
         ui->btnOk->setEnabled(true);
         setWindowTitle(frmMain->text(88));
         ui->lSor1->setText(frmMain->text(89));
         ui->lSor2->setText(frmMain->text(90));
         break;
-    case 2:  // the interface needs new firmware: nothing to decline
+    case 2: // the interface needs new firmware: nothing to decline
         ui->btnMegsem->hide();
         ui->btnOk->setEnabled(true);
         ui->btnOk->move((width() - ui->btnOk->width()) / 2, ui->btnOk->y());
@@ -47,7 +47,7 @@ void TfrmKerdes::FormActivate() {
         ui->lSor1->setText(frmMain->text(104));
         ui->lSor2->setText(frmMain->text(105));
         break;
-    case 3: {  // device reset: warm or cold must be chosen first
+    case 3: { // device reset: warm or cold must be chosen first
         ui->btnMegsem->show();
         ui->btnOk->setEnabled(false);
         // Both unchecked: the buttons are exclusive only while one of them is checked.

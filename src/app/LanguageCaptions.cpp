@@ -146,7 +146,7 @@ bool insideDialog(const QObject* control) {
     return false;
 }
 
-}  // namespace
+} // namespace
 
 bool SetControlCaption(QObject* control, const QString& caption) {
     if (auto* menu = qobject_cast<QMenu*>(control)) {

@@ -42,18 +42,15 @@ const QString ProtocolVersionHint = QStringLiteral(
     "The value for these version fields are controlled by this standard and any subsequent revisions\r\n"
     "or additions to this standard as issued in the future.");
 
-}  // namespace
+} // namespace
 
 QString ProgramVersionText() {
     return QStringLiteral("v.%1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRelease);
 }
 
 TfrmMain::TfrmMain(QWidget* parent)
-    : QMainWindow(parent),
-      ui(std::make_unique<Ui::TfrmMain>()),
-      rdmUi(std::make_unique<Ui::RdmPage>()),
-      prgUi(std::make_unique<Ui::ProgramPage>()),
-      konfUi(std::make_unique<Ui::KonfigPage>()) {
+    : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), rdmUi(std::make_unique<Ui::RdmPage>()),
+      prgUi(std::make_unique<Ui::ProgramPage>()), konfUi(std::make_unique<Ui::KonfigPage>()) {
     initLogoResources();
     ui->setupUi(this);
     // nbMain is a notebook: its pages are chosen by code, never by tabs.
@@ -78,7 +75,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     programEditor = std::make_unique<ProgramEditor>(*this);
     configPages = std::make_unique<ConfigPages>(*this);
     rdmView = new RdmPageView(this);
-    new TSensorPage(this);  // the sensor tab inside tsErzekelok
+    new TSensorPage(this); // the sensor tab inside tsErzekelok
 
     setupStatusBar();
     setupTimers();
@@ -238,7 +235,8 @@ void TfrmMain::nbMainPageChanged() {
         rdmUi->pcRdm->currentWidget() == rdmUi->tsErzekelok) {
         // StartSensorPolling();   -- sensor page
     }
-    ui->mFileSave->setVisible(mainPageCaption().compare(QStringLiteral("Programok"), Qt::CaseInsensitive) == 0);
+    ui->mFileSave->setVisible(mainPageCaption().compare(QStringLiteral("Programok"), Qt::CaseInsensitive) ==
+                              0);
 }
 
 void TfrmMain::tmrDmxSzunVizsgTimer() {
@@ -264,7 +262,7 @@ void TfrmMain::InitDmxMapGrid() {
     for (int c = 0; c <= 21 && c < grid->columnCount(); ++c) {
         for (int r = 0; r <= 23 && r < grid->rowCount(); ++r) {
             const int index = r * 22 + c;
-            if (index >= 512) continue;  // the cells past channel 512 keep their text
+            if (index >= 512) continue; // the cells past channel 512 keep their text
             QTableWidgetItem* item = grid->item(r, c);
             if (!item) {
                 item = new QTableWidgetItem;
@@ -273,7 +271,8 @@ void TfrmMain::InitDmxMapGrid() {
             item->setText(QString::number(index + 1));
         }
     }
-    for (tDmxChannel& ch : DmxChannelMap) ch.colour = DmxChannelFree;
+    for (tDmxChannel& ch : DmxChannelMap)
+        ch.colour = DmxChannelFree;
 }
 
 void TfrmMain::mAblakLogoClick() {

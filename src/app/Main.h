@@ -16,7 +16,7 @@ class TfrmMain;
 class RdmPage;
 class ProgramPage;
 class KonfigPage;
-}  // namespace Ui
+} // namespace Ui
 
 class QLabel;
 class QTimer;
@@ -83,7 +83,7 @@ public:
     void mSetupInterfaceClick();
 
     // ---- Settings file -------------------------------------------------------
-    QString settingsFileName() const;  // AppDir + "Tamarind.ini"
+    QString settingsFileName() const; // AppDir + "Tamarind.ini"
     // Reads the settings file into the settings members; values that do not
     // convert take their key's default.
     void ReadSettings();
@@ -105,7 +105,7 @@ public:
     void LogLine(const QString& line);
 
     // ---- State of the unit ----------------------------------------------------
-    QString AppDir;  // folder of the settings file, with a trailing separator
+    QString AppDir; // folder of the settings file, with a trailing separator
     QString LanguageName;
     // Language of every caption and log text: 1 Hungarian, 2 English, 3 German.
     int LanguageIndex = 2;
@@ -131,10 +131,10 @@ public:
     TfrmKerdes* frmKerdes = nullptr;
 
     // Timers of the main window.
-    QTimer* tmrFileSendStart = nullptr;  // 200 ms
-    QTimer* tmrDmxData = nullptr;        // 1 ms
-    QTimer* tmrDmxSzunVizsg = nullptr;   // 1000 ms, one shot
-    QTimer* tmrRx = nullptr;             // 1000 ms
+    QTimer* tmrFileSendStart = nullptr; // 200 ms
+    QTimer* tmrDmxData = nullptr;       // 1 ms
+    QTimer* tmrDmxSzunVizsg = nullptr;  // 1000 ms, one shot
+    QTimer* tmrRx = nullptr;            // 1000 ms
 
     // 1 while code fills the program editor's controls: the editor's change
     // handlers then ignore the changes.

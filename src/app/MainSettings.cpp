@@ -14,7 +14,7 @@ const QString Section = QStringLiteral("Setup");
 const QString DefaultIp = QStringLiteral("0.0.0.0");
 const QString DefaultMask = QStringLiteral("255.255.255.255");
 
-}  // namespace
+} // namespace
 
 QString TfrmMain::settingsFileName() const {
     return AppDir + QStringLiteral("Tamarind.ini");
@@ -27,8 +27,9 @@ void TfrmMain::reportSettingsProblem(const QString& line) {
 void TfrmMain::ReadSettings() {
     const TIniFile ini(settingsFileName());
     if (!ini.readError().isEmpty()) {
-        reportSettingsProblem(QStringLiteral("Settings file %1 could not be read (%2); default settings are used.")
-                                  .arg(QDir::toNativeSeparators(ini.fileName()), ini.readError()));
+        reportSettingsProblem(
+            QStringLiteral("Settings file %1 could not be read (%2); default settings are used.")
+                .arg(QDir::toNativeSeparators(ini.fileName()), ini.readError()));
     }
 
     LanguageName = ini.ReadString(Section, QStringLiteral("Language"), QStringLiteral("English"));
@@ -51,8 +52,9 @@ void TfrmMain::ReadSettings() {
         bool valid = false;
         const tIpAddress ip = TextToIp(value, &valid);
         if (valid) return ip;
-        reportSettingsProblem(QStringLiteral("Settings file: the %1 value \"%2\" is not an address; %3 is used.")
-                                  .arg(key, value, fallback));
+        reportSettingsProblem(
+            QStringLiteral("Settings file: the %1 value \"%2\" is not an address; %3 is used.")
+                .arg(key, value, fallback));
         return TextToIp(fallback);
     };
     InterfaceIp = readAddress(QStringLiteral("IP"), DefaultIp);
@@ -67,9 +69,10 @@ static bool writeSettingKeys(TfrmMain& w, const QList<std::pair<QString, QString
     TIniFile ini(w.settingsFileName());
     for (const auto& [key, value] : keys) {
         if (!ini.WriteString(Section, key, value)) {
-            w.LogLine(QStringLiteral("Settings file %1 could not be written (%2); the setting holds until the "
-                                     "program ends.")
-                          .arg(QDir::toNativeSeparators(ini.fileName()), ini.writeError()));
+            w.LogLine(
+                QStringLiteral("Settings file %1 could not be written (%2); the setting holds until the "
+                               "program ends.")
+                    .arg(QDir::toNativeSeparators(ini.fileName()), ini.writeError()));
             return false;
         }
     }

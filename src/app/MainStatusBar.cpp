@@ -51,7 +51,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* e) {
 
 QString TfrmMain::GetInterfaceStatusText() const {
     const bool network = InterfaceKind == QLatin1String("NETWORK");
-    QString s = (network ? QStringLiteral("NETWORK ") : QStringLiteral("USB ")) + text(59) + QStringLiteral(": ");
+    QString s =
+        (network ? QStringLiteral("NETWORK ") : QStringLiteral("USB ")) + text(59) + QStringLiteral(": ");
     const bool connected = network ? LineState.NetworkConnected != 0 : LineState.HidConnected != 0;
     if (!connected) return s + text(45);
     s += text(46);
@@ -87,6 +88,7 @@ void TfrmMain::StatusBarMouseMove(int X, int /*Y*/) {
 }
 
 void TfrmMain::StatusBarClick() {
-    if (ui->StatusBar->cursor().shape() == Qt::PointingHandCursor && StatusBarHotPanel == QLatin1String("Nyelv"))
+    if (ui->StatusBar->cursor().shape() == Qt::PointingHandCursor &&
+        StatusBarHotPanel == QLatin1String("Nyelv"))
         ChooseLanguage();
 }

@@ -3,7 +3,8 @@
 #include "app/Main.h"
 #include "ui_Nyelv.h"
 
-TfrmNyelv::TfrmNyelv(TfrmMain* owner) : TModalDialog(owner), ui(std::make_unique<Ui::TfrmNyelv>()), frmMain(owner) {
+TfrmNyelv::TfrmNyelv(TfrmMain* owner)
+    : TModalDialog(owner), ui(std::make_unique<Ui::TfrmNyelv>()), frmMain(owner) {
     ui->setupUi(this);
     connect(ui->btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
     connect(ui->btnMegsem, &QPushButton::clicked, this, [this] { reject(); });

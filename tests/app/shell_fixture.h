@@ -2,11 +2,11 @@
 
 #include <QAbstractButton>
 #include <QFile>
-#include <ostream>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 
 #include "app/Main.h"
 #include "app/ModalDialog.h"

@@ -1,16 +1,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTableWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 
 #include "app/IniFile.h"
 #include "app/IpAddress.h"
 #include "app/Szovegek.h"
 #include "shell_fixture.h"
-#include "ui_Nyelv.h"
 #include "ui_Main.h"
+#include "ui_Nyelv.h"
 #include "ui_RdmPage.h"
 
 using Settings = ShellTest;
@@ -64,7 +64,7 @@ TEST_F(Settings, EmptySectionAndMissingKeysGiveTheDefaults) {
     EXPECT_EQ(main().InterfaceKind, "USB");
     EXPECT_EQ(IpToText(main().InterfaceIp), "0.0.0.0");
     EXPECT_EQ(IpToText(main().InterfaceMask), "255.255.255.255");
-    EXPECT_EQ(readIni(), QByteArray("[Setup]\n"));  // reading writes nothing
+    EXPECT_EQ(readIni(), QByteArray("[Setup]\n")); // reading writes nothing
 }
 
 TEST_F(Settings, NamesIgnoreCaseButTheInterfaceValueMustBeExact) {
@@ -78,7 +78,8 @@ TEST_F(Settings, NamesIgnoreCaseButTheInterfaceValueMustBeExact) {
 }
 
 TEST_F(Settings, ValuesThatDoNotConvertTakeTheirDefaultsAndStartUpCompletes) {
-    const QByteArray content = "[Setup]\nLanguage=Hungarian\nUSB=two\nINTERFACE=NETWORK\nIP=10.0.1\nMASK=a.b.c.d\n";
+    const QByteArray content =
+        "[Setup]\nLanguage=Hungarian\nUSB=two\nINTERFACE=NETWORK\nIP=10.0.1\nMASK=a.b.c.d\n";
     writeIni(content);
     start().frmMain->FormActivate();
 
@@ -119,8 +120,9 @@ TEST_F(Settings, CancelInTheLanguageDialogWritesTheOldLanguageAgain) {
     EXPECT_EQ(p.frmNyelv->timesShown(), 1);
     EXPECT_EQ(main().LanguageName, "Hungarian");
     EXPECT_EQ(main().LanguageIndex, 1);
-    EXPECT_EQ(readIni(), QByteArray("[Setup]\r\nLanguage=Hungarian\r\nUSB=2\r\n; note\r\nINTERFACE=USB\r\n\r\n"
-                                    "[Other]\r\nKey=1\r\n"));
+    EXPECT_EQ(readIni(),
+              QByteArray("[Setup]\r\nLanguage=Hungarian\r\nUSB=2\r\n; note\r\nINTERFACE=USB\r\n\r\n"
+                         "[Other]\r\nKey=1\r\n"));
 
     // OK with German changes the one line and the captions.
     AnswerLanguage(p, Lang::Deutsch, true);
@@ -156,7 +158,7 @@ TEST_F(Settings, AnUnreadableFileNeitherStopsStartUpNorGetsReplaced) {
 
     AnswerLanguage(p, Lang::Deutsch, true);
     main().ChooseLanguage();
-    EXPECT_EQ(main().LanguageIndex, 3);  // the choice holds for this run
+    EXPECT_EQ(main().LanguageIndex, 3); // the choice holds for this run
     EXPECT_TRUE(main().rdmUi->mDeviceList->toPlainText().contains("could not be written"));
     EXPECT_TRUE(QFileInfo(iniPath()).isDir());
 }
@@ -184,12 +186,13 @@ TEST(IniFile, ReadsLikeAProfileAndWritesInPlace) {
     EXPECT_EQ(ini.ReadString("C", "x", "-"), "-");
     EXPECT_EQ(ini.ReadString("b", "X", "-"), "1");
 
-    ASSERT_TRUE(ini.WriteString("A", "New", "a=b;c"));  // no escaping
+    ASSERT_TRUE(ini.WriteString("A", "New", "a=b;c")); // no escaping
     ASSERT_TRUE(ini.WriteString("B", "x", "2"));
     ASSERT_TRUE(ini.WriteString("C", "y", "3"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("[A]\nName = \"quoted value\" \n# comment\nNew=a=b;c\n\n[B]\nx=2\n[C]\ny=3\n"));
+    EXPECT_EQ(f.readAll(),
+              QByteArray("[A]\nName = \"quoted value\" \n# comment\nNew=a=b;c\n\n[B]\nx=2\n[C]\ny=3\n"));
     EXPECT_EQ(TIniFile(path).ReadString("A", "new", "-"), "a=b;c");
 }
 
