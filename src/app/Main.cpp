@@ -195,11 +195,11 @@ void TfrmMain::FormActivate() {
     // 9. Captions, menus, then the editors' defaults, in this order:
     ApplyLanguage();
     EnableWindowMenus();
-    // InitPrograms();        -- program editor
-    // SelectFirstProgram();  -- program editor
-    // ShowProgram();         -- program editor
-    // SetDefaultConfig();    -- configuration pages
-    // ShowConfigPage();      -- configuration pages
+    programEditor->InitPrograms();
+    programEditor->SelectFirstProgram();
+    programEditor->ShowProgram();
+    configPages->SetDefaultConfig();
+    configPages->ShowConfigPage();
     InitDmxMapGrid();
 
     // 10. A file named on the command line is shown on the send page (it is

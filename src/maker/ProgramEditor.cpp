@@ -8,6 +8,7 @@
 
 #include "app/Main.h"
 #include "app/conversion.h"
+#include "link/DataModule.h"
 #include "maker/RGB.h"
 #include "maker/Shapes.h"
 #include "ui_Main.h"
@@ -350,11 +351,19 @@ void ProgramEditor::Shape_01_01MouseDown(TShape* sender, Qt::MouseButtons button
 
 void ProgramEditor::btnPrgDmxClick() {
     Ui::ProgramPage& ui = *frm.prgUi;
+    TDM* dm = frm.dataModule();
     if (PrgDmxFontColour() != kDmxOffColour) {
+        // On: the next block acknowledge ends the output.
+        frm.LineState.TransmitFlag = 0;
         SetPrgDmxFontColour(kDmxOffColour);
         ui.btnPrgEszkozbe->setEnabled(true);
     } else {
+        // Off: every block acknowledge from now on carries the current step.
+        if (dm) dm->StartBlockDownload(66, 50);
+        frm.LineState.TransmitFlag = 1;
+        if (dm) dm->LinkSubState = kLinkSubStateLiveDmx;
         SetPrgDmxFontColour(kDmxOnColour);
         ui.btnPrgEszkozbe->setEnabled(false);
     }
+    frm.ShowLineStatus();
 }

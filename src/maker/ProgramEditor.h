@@ -78,6 +78,8 @@ public:
     // output is off, green while on.
     static constexpr uint32_t kDmxOffColour = 0x0000FF;
     static constexpr uint32_t kDmxOnColour = 0x008000;
+    // Block-download step of the live output (LinkSubState).
+    static constexpr uint16_t kLinkSubStateLiveDmx = 1;
     uint32_t PrgDmxFontColour() const;
     void SetPrgDmxFontColour(uint32_t colour);
 

@@ -1,41 +1,60 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "app/Main.h"
 #include "app/Program.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
+#include "support/sim/SimHidPlatform.h"
 
-// A running program with its editor pages filled the way the first activation
-// of the main window fills them.
+// A whole program on the simulator after the first activation of its main
+// window, which fills the program and configuration pages with their defaults.
 class EditorTest : public ::testing::Test {
 protected:
-    EditorTest()
-        : program(ProgramOptions{dir.path(), {}}),
-          frm(*program.frmMain),
-          editor(*frm.programEditor),
-          config(*frm.configPages),
-          P(editor.Programs) {
-        editor.InitPrograms();
-        editor.SelectFirstProgram();
-        editor.ShowProgram();
-        config.SetDefaultConfig();
-        config.ShowConfigPage();
-        frm.show();
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QFile f(dir.path() + QStringLiteral("/Tamarind.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[Setup]\r\nLanguage=English\r\nUSB=0\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\nMASK=255.255.255.255\r\n");
+        f.close();
+        BeforeStart();
+        ProgramOptions options;
+        options.appDir = dir.path() + QLatin1Char('/');
+        options.hidPlatform = platform;
+        program = std::make_unique<Program>(options);
+        frmPtr = program->frmMain.get();
+        frmPtr->show();
+        QCoreApplication::sendPostedEvents(frmPtr);
+        ASSERT_TRUE(platform->WaitIdle());
     }
 
+    void TearDown() override {
+        program.reset();
+        platform->WaitIdle(200);
+    }
+
+    // Runs before the program starts (plug simulated interfaces here).
+    virtual void BeforeStart() {}
+
+    TfrmMain& frm() { return *frmPtr; }
+    ProgramEditor& editor() { return *frmPtr->programEditor; }
+    ConfigPages& config() { return *frmPtr->configPages; }
+    tProgramData& P() { return editor().Programs; }
+    tDeviceConfig& C() { return config().DeviceConfig; }
+
     template <class T> T* W(const QString& name) {
-        T* w = frm.findChild<T*>(name);
+        T* w = frmPtr->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
 
     QTemporaryDir dir;
-    Program program;
-    TfrmMain& frm;
-    ProgramEditor& editor;
-    ConfigPages& config;
-    tProgramData& P;
+    std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
+    std::unique_ptr<Program> program;
+    TfrmMain* frmPtr = nullptr;
 };
