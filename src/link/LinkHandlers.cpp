@@ -58,10 +58,6 @@ void TDM::ClearDeviceDetails() {
 
 // ---- Timers whose work belongs elsewhere --------------------------------------
 
-void TDM::tmrSensorTimer() {
-    // Sensor polling step; filled in with the sensor page.
-}
-
 void TDM::tmrRemAccTimer() {
     // Remote-access step; filled in with remote access.
 }

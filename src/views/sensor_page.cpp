@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/Main.h"
+#include "link/DataModule.h"
 #include "ui_RdmPage.h"
 #include "ui_SensorTab.h"
 #include "views/sensor_geometry.h"
@@ -69,10 +70,9 @@ TSensorPage::TSensorPage(TfrmMain* mainWindow)
     ui->setupUi(form);
     host->layout()->addWidget(form);
 
-    tmrSensor = new QTimer(this);
-    tmrSensor->setObjectName(QStringLiteral("tmrSensor"));
-    tmrSensor->setInterval(500);
-    connect(tmrSensor, &QTimer::timeout, this, &TSensorPage::SensorTimerTick);
+    ownTimer = new QTimer(this);
+    ownTimer->setInterval(500);
+    connect(ownTimer, &QTimer::timeout, this, &TSensorPage::SensorTimerTick);
 
     connect(ui->btnRdmSensNext, &QPushButton::clicked, this, &TSensorPage::ShowNextSensorPage);
     connect(ui->btnRdmSensPrev, &QPushButton::clicked, this, &TSensorPage::ShowPrevSensorPage);
@@ -92,6 +92,11 @@ TSensorPage::~TSensorPage() = default;
 
 TSensorPage* TSensorPage::of(const TfrmMain* mainWindow) {
     return mainWindow ? mainWindow->findChild<TSensorPage*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+QTimer* TSensorPage::timer() const {
+    TDM* dm = frm->dataModule();
+    return dm ? dm->tmrSensor : ownTimer;
 }
 
 TSensorPage::Row TSensorPage::row(int r) const {
@@ -134,11 +139,11 @@ void TSensorPage::StartSensorPolling() {
     if (!links.discoveredCount || links.discoveredCount() == 0) return;
     SensorPage = 0;
     SensorIndex = 0;
-    if (rec && rec->sensorCount != 0) tmrSensor->start();
+    if (rec && rec->sensorCount != 0) timer()->start();
     ShowSensorPage();
 }
 
-void TSensorPage::StopSensorPolling() { tmrSensor->stop(); }
+void TSensorPage::StopSensorPolling() { timer()->stop(); }
 
 void TSensorPage::SensorTimerTick() {
     if (frm->mainPageCaption() != QLatin1String("RDM") ||
@@ -351,4 +356,9 @@ void TSensorPage::stopLogAfterError(const QString& what) {
     LogFile.close();
     LogEnabled = 0;
     ui->btnLog->setText(QStringLiteral("START LOG"));
+}
+
+// The body of the data module's sensor timer.
+void TDM::tmrSensorTimer() {
+    if (TSensorPage* page = TSensorPage::of(mainWindow())) page->SensorTimerTick();
 }

@@ -54,7 +54,9 @@ public:
     void ColorSensorRangeLed(uint8_t row, int value);
 
     std::unique_ptr<Ui::SensorTab> ui;
-    QTimer* tmrSensor = nullptr;  // 500 ms
+    // The data module's 500 ms timer `tmrSensor` (a timer of the page's own
+    // while the window has no data module).
+    QTimer* timer() const;
     Links links;
 
     uint8_t SensorPage = 0;
@@ -89,4 +91,5 @@ private:
     void stopLogAfterError(const QString& what);
 
     TfrmMain* frm;
+    QTimer* ownTimer = nullptr;
 };

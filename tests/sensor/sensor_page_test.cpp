@@ -13,6 +13,7 @@
 
 #include "app/Main.h"
 #include "app/Program.h"
+#include "link/DataModule.h"
 #include "views/DeviceTree.h"
 #include "views/sensor_page.h"
 
@@ -114,7 +115,9 @@ protected:
 TEST_F(SensorPageTest, FourSensorsOverTwoPages) {
     addSensors(4);
     page->StartSensorPolling();
-    EXPECT_TRUE(page->tmrSensor->isActive());
+    EXPECT_EQ(page->timer(), program->DM->tmrSensor);  // the data module's 500 ms timer
+    EXPECT_EQ(page->timer()->interval(), 500);
+    EXPECT_TRUE(page->timer()->isActive());
     EXPECT_EQ(label("lSensPagesNum")->text(), "1/2");
     EXPECT_FALSE(button("btnRdmSensPrev")->isEnabled());
     EXPECT_TRUE(button("btnRdmSensNext")->isEnabled());
@@ -161,7 +164,7 @@ TEST_F(SensorPageTest, AnswerForAnOldPageIsIgnored) {
 
 TEST_F(SensorPageTest, NoSensorsSendsNothing) {
     page->StartSensorPolling();
-    EXPECT_FALSE(page->tmrSensor->isActive());
+    EXPECT_FALSE(page->timer()->isActive());
     EXPECT_EQ(label("lSensPagesNum")->text(), "1/1");
     for (int r = 1; r <= 3; ++r) EXPECT_EQ(label(QString("lSensName%1").arg(r))->text(), "Sensor - not defined");
     EXPECT_FALSE(button("btnRdmSensPrev")->isEnabled());
@@ -280,16 +283,16 @@ TEST_F(SensorPageTest, LeavingTheTabStopsTheTimerAtItsNextTick) {
     addSensors(2);
     page->StartSensorPolling();
     frm->findChild<QTabWidget*>("pcRdm")->setCurrentWidget(frm->findChild<QWidget*>("tsReszletek"));
-    EXPECT_TRUE(page->tmrSensor->isActive());
+    EXPECT_TRUE(page->timer()->isActive());
     page->SensorTimerTick();
-    EXPECT_FALSE(page->tmrSensor->isActive());
+    EXPECT_FALSE(page->timer()->isActive());
     EXPECT_TRUE(sent.empty());
 
     frm->findChild<QTabWidget*>("pcRdm")->setCurrentWidget(frm->findChild<QWidget*>("tsErzekelok"));
     page->StartSensorPolling();
     frm->showMainPage("Logo");
     page->SensorTimerTick();
-    EXPECT_FALSE(page->tmrSensor->isActive());
+    EXPECT_FALSE(page->timer()->isActive());
 }
 
 TEST_F(SensorPageTest, LogWritesTwoSensorsPerCycle) {

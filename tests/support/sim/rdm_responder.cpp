@@ -67,6 +67,15 @@ std::optional<std::vector<uint8_t>> SimRdmResponder::Answer(std::span<const uint
 
     uint8_t type = 0;  // ACK
     std::vector<uint8_t> data;
+    if (extension && !nackEverything) {
+        if (auto reply = extension(*this, cc, pid, pd)) {
+            if (reply->silent) return std::nullopt;
+            auto frame = BuildRdmAnswerFrame(source, uid, transaction, reply->responseType, sub, uint8_t(cc + 1), pid,
+                                             reply->data);
+            if (garbled) frame[frame.size() > 25 ? 23 : 14] ^= 0x5A;
+            return frame;
+        }
+    }
     auto nack = [&](uint16_t reason) {
         type = 2;
         data = {uint8_t(reason >> 8), uint8_t(reason)};

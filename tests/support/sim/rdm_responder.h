@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -25,6 +26,18 @@ public:
     std::map<std::pair<uint16_t, std::vector<uint8_t>>, std::vector<uint8_t>> indexedValues;
     // PIDs whose SET stores the request's data as the new GET value.
     std::set<uint16_t> settable;
+
+    // Parameters that behave beyond a stored value (sensor values, factory
+    // defaults, reset, SETs a test makes the device keep or ignore) are asked
+    // here first; nullopt leaves the request to the stored values.
+    struct Reply {
+        uint8_t responseType = 0;
+        std::vector<uint8_t> data;
+        bool silent = false;
+    };
+    std::function<std::optional<Reply>(SimRdmResponder&, uint8_t commandClass, uint16_t pid,
+                                       std::span<const uint8_t> data)>
+        extension;
 
     // Misbehaviour.
     bool silent = false;       // never answers
