@@ -19,13 +19,9 @@ void TfrmMain::setupStatusBar() {
         panel->setFrameShadow(QFrame::Sunken);
         // The bar itself sees the mouse, so that it can tell which panel is under it.
         panel->setAttribute(Qt::WA_TransparentForMouseEvents);
-        if (i < 3) {
-            panel->setFixedWidth(panels[i].width);
-            bar->addWidget(panel);
-        } else {
-            panel->setMinimumWidth(panels[i].width);
-            bar->addWidget(panel, 1);
-        }
+        // The design widths are the least; a longer text (a language's name) widens its panel.
+        panel->setMinimumWidth(panels[i].width);
+        bar->addWidget(panel, i == 3 ? 1 : 0);
         StatusPanels[i] = panel;
     }
     bar->setCursor(Qt::PointingHandCursor);
