@@ -15,6 +15,8 @@
 #include "app/Notebook.h"
 #include "app/conversion.h"
 #include "maker/ProgramEditor.h"
+#include "rdm/RdmDevice.h"
+#include "views/RdmPageView.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -52,7 +54,13 @@ const char* const kGammaLabelPrefixes[] = {"lKarGam", "lKonfQ7Gamma", "lKonfQ9su
 }  // namespace
 
 ConfigPages::ConfigPages(TfrmMain& f) : QObject(nullptr), frm(f), page(f.konfUi->nbKonf->parentWidget()) {
-    selectedDeviceKind = [] { return std::optional<int>(); };
+    selectedDeviceKind = [this]() -> std::optional<int> {
+        RdmPageView* view = frm.rdmView;
+        if (!view || view->RdmCurrentNode() == 0) return std::nullopt;
+        const tRdmDevice* rec = view->RecordAt(view->RdmCurrentNode());
+        if (!rec) return std::nullopt;
+        return rec->DeviceKind;
+    };
     // The labels' design text follows the number format in use.
     for (QLabel* l : page->findChildren<QLabel*>())
         for (const char* prefix : kGammaLabelPrefixes)

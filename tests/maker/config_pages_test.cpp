@@ -14,7 +14,13 @@
 
 #include "app/Notebook.h"
 #include "editor_fixture.h"
+#include "rdm/RdmDevice.h"
 #include "ui_KonfigPage.h"
+#include "ui_RdmPage.h"
+#include "views/DeviceTree.h"
+#include "views/RdmPageView.h"
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
 
@@ -493,4 +499,19 @@ TEST_F(ConfigPagesTest, WindowMenuShowsThePageOfTheSelectedDevice) {
     frm().ui->mAblakKonfig->trigger();
     EXPECT_EQ(frm().mainPageCaption(), "RDM");
     EXPECT_EQ(ActivePageCaption(frm().konfUi->nbKonf), "ZK4");
+}
+
+TEST_F(ConfigPagesTest, WindowMenuFollowsTheDeviceChosenInTheTree) {
+    frm().rdmUi->btnDemoDisc->click();
+    QTreeWidget* tree = frm().rdmUi->tvDeviceList;
+    QTreeWidgetItem* q7 = nullptr;
+    for (QTreeWidgetItemIterator it(tree); *it && !q7; ++it)
+        if (tRdmDevice* rec = DeviceRecord(*it); rec && rec->DeviceKind == 2) q7 = *it;
+    ASSERT_NE(q7, nullptr);
+    tree->setCurrentItem(q7);
+    frm().rdmView->tvDeviceListClick();
+    ASSERT_NE(frm().rdmView->RdmCurrentNode(), 0);
+    frm().ui->mAblakKonfig->trigger();
+    EXPECT_EQ(frm().mainPageCaption(), "Konfiguracio");
+    EXPECT_EQ(ActivePageCaption(frm().konfUi->nbKonf), "Q7");
 }
