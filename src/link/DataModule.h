@@ -9,6 +9,8 @@
 #include "app/Main.h"
 #include "app/MainState.h"
 #include "link/LinkTypes.h"
+#include "rdm/RdmController.h"
+#include "rdm/RdmLink.h"
 
 class TfrmMain;
 class QTimer;
@@ -122,6 +124,17 @@ public:
     void ShowRfDmxConfigControls(bool rfChannel, bool dmxCount, bool mode, bool forward, bool send);
     void ClearDeviceDetails();
 
+    // ------------------------------------------------------------ the RDM controller
+    // The request globals, the answer being collected and the answer path.
+    RdmController& Rdm();
+    RdmState& RdmGlobals() { return Rdm().state; }
+    // Frames an RDM request, dumps it to mDebug and queues it (callers pass
+    // RdmGlobals().RdmParamData as the data).
+    void SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid, uint8_t pdl,
+                        std::span<const uint8_t> data, uint8_t linkType);
+    // Stores a GET answer into the record of the tree node with this absolute index.
+    void DecodeGetResponse(const tRdmMessage& msg, int nodeIndex);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -131,5 +144,7 @@ private:
 
     TfrmMain* frmMain;
     tLineState ownLine;  // without a main window (benchmarks)
+    std::unique_ptr<RdmLink> rdmLink;
+    std::unique_ptr<RdmController> rdmController;
     bool firstScanPosted = false;
 };

@@ -5,9 +5,7 @@
 
 // ---- RDM controller -------------------------------------------------------
 
-void TDM::HandleRdmReport() {
-    // Reassembles and dispatches RDM answers; filled in by the RDM controller.
-}
+void TDM::HandleRdmReport() { Rdm().HandleRdmReport(HidReport); }
 
 // ---- Discovery --------------------------------------------------------------
 

@@ -1,0 +1,15 @@
+#include "support/sim/rdm_sim_line.h"
+
+#include <algorithm>
+
+void SimRdmLinkLine::OnLinkPacket(sim::SimInterface& box, const sim::SimLinkPacket& packet) {
+    if (packet.type != 0x40) return;
+    requests.push_back(packet);
+    // An input report holds 64 bytes after its id: type, subtype, count, one
+    // spare byte and at most 60 data bytes.
+    const int chosen = rdm.splitSize;
+    rdm.splitSize = std::min(chosen, 60);
+    const auto reports = rdm.HandlePacket(packet.bytes);
+    rdm.splitSize = chosen;
+    for (const auto& r : reports) box.PushReport(std::vector<uint8_t>(r.begin(), r.begin() + 64));
+}
