@@ -85,6 +85,26 @@ TEST_F(Start, FirstActivationSetsUpTheWindowOnceAndShowsTheRdmPage) {
     EXPECT_FALSE(main().rdmUi->btnDemoDisc->isHidden());
 }
 
+TEST_F(Start, StartUpWorkRunsAheadOfNoticesPostedWhileTheProgramWasBuilt) {
+    // The first HID scan is such a notice: it must find the settings read and the captions set.
+    writeIni(EnglishIni);
+    start();
+    struct Probe : QObject {
+        TfrmMain* w = nullptr;
+        int seenDone = -1;
+        bool event(QEvent* e) override {
+            if (e->type() != QEvent::User) return QObject::event(e);
+            seenDone = w->formActivateDone() ? 1 : 0;
+            return true;
+        }
+    } probe;
+    probe.w = &main();
+    QCoreApplication::postEvent(&probe, new QEvent(QEvent::User));
+    main().show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(probe.seenDone, 1);
+}
+
 TEST_F(Start, MenusKeepTheirDesignStatesAndWindowMenusAreEnabledNotShown) {
     writeIni(EnglishIni);
     start();
