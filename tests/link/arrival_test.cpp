@@ -9,6 +9,7 @@
 
 #include "LinkFixture.h"
 #include "app/Nevjegy.h"
+#include "app/Nyelv.h"
 #include "link/LinkTypes.h"
 #include "ui_Main.h"
 #include "ui_RdmPage.h"
@@ -332,4 +333,30 @@ TEST_F(ArrivalTest, FileArgumentStartsTheSendTimerOnArrival) {
     auto again = platform->PlugInterface(0);
     Settle();
     EXPECT_TRUE(w->tmrFileSendStart->isActive());
+}
+
+TEST_F(ArrivalTest, OnFirstStartTheInterfaceArrivesWhileTheLanguageDialogIsOpen) {
+    QFile::remove(dir.path() + QStringLiteral("/Tamarind.ini"));
+    auto box = platform->PlugInterface(0);
+    bool arrivedWhileOpen = false;
+    int ticks = 0;
+    // Plays the user: waits in the dialog until the interface is there (or
+    // gives up), then cancels it.
+    QTimer closer;
+    closer.setInterval(1);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!w->frmNyelv->isVisible()) return;
+        if (dm->HidConnected || ++ticks > 2000) {
+            arrivedWhileOpen = dm->HidConnected;
+            w->frmNyelv->reject();
+        }
+    });
+    closer.start();
+    Start();
+    closer.stop();
+    EXPECT_TRUE(arrivedWhileOpen);
+    EXPECT_EQ(w->UsbSetting, 2);
+    // The setting was not yet 2 when the interface arrived: no monitor.
+    EXPECT_TRUE(box->written.empty());
+    EXPECT_EQ(dm->LinkMode, LinkModeIdle);
 }
