@@ -22,6 +22,7 @@
 #include "ui_ProgramPage.h"
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
+#include "views/rdm_set.h"
 #include "views/sensor_page.h"
 
 // The logo pictures are compiled into the core library; a static library's
@@ -75,7 +76,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     programEditor = std::make_unique<ProgramEditor>(*this);
     configPages = std::make_unique<ConfigPages>(*this);
     rdmView = new RdmPageView(this);
-    new TSensorPage(this); // the sensor tab inside tsErzekelok
+    new TSensorPage(this);      // the sensor tab inside tsErzekelok
+    new TRdmSetCommands(this);  // the Modify buttons of the parameter page
 
     setupStatusBar();
     setupTimers();
@@ -233,7 +235,7 @@ void TfrmMain::FormDestroy() {
 void TfrmMain::nbMainPageChanged() {
     if (mainPageCaption().compare(QStringLiteral("RDM"), Qt::CaseInsensitive) == 0 &&
         rdmUi->pcRdm->currentWidget() == rdmUi->tsErzekelok) {
-        // StartSensorPolling();   -- sensor page
+        if (TSensorPage* sensors = TSensorPage::of(this)) sensors->StartSensorPolling();
     }
     ui->mFileSave->setVisible(mainPageCaption().compare(QStringLiteral("Programok"), Qt::CaseInsensitive) ==
                               0);

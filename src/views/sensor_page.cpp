@@ -15,9 +15,15 @@
 
 #include "app/Main.h"
 #include "link/DataModule.h"
+#include "rdm/RdmState.h"
+#include "rdm/rdm_discovery.h"
+#include "rdm/rdm_frame.h"
+#include "rdm/rdm_handlers_later.h"
 #include "ui_RdmPage.h"
 #include "ui_SensorTab.h"
 #include "views/sensor_geometry.h"
+#include "views/RdmPageView.h"
+#include "views/rdm_set_context.h"
 #include "views/sensor_texts.h"
 
 namespace {
@@ -30,13 +36,6 @@ constexpr int SensorSlots = 255;  // entries of a record's sensors table
 
 const QColor Grey(128, 128, 128);
 const QColor Red(255, 0, 0);
-
-QString UidText(uint64_t uid) {
-    return QStringLiteral("%1:%2")
-        .arg(uint(uid >> 32) & 0xFFFFu, 4, 16, QChar('0'))
-        .arg(uint(uid & 0xFFFFFFFFu), 8, 16, QChar('0'))
-        .toUpper();
-}
 
 void SetTextColor(QLabel* label, const QColor& color) {
     QPalette p = label->palette();
@@ -82,10 +81,23 @@ TSensorPage::TSensorPage(TfrmMain* mainWindow)
     }
     connect(ui->btnLog, &QPushButton::clicked, this, &TSensorPage::btnLogClick);
 
-    links.currentRecord = [] { return nullptr; };
-    links.demoMode = [] { return false; };
-    links.discoveredCount = [] { return 0; };
-    links.send = [](const tRdmDevice&, uint8_t, uint16_t, uint8_t) {};
+    links.currentRecord = [this] { return CurrentRecordOf(frm); };
+    links.demoMode = [this] { return frm->rdmView && frm->rdmView->DemoMode != 0; };
+    links.discoveredCount = [this] { return frm->rdmView ? int(frm->rdmView->Discovery.DiscoveredCount) : 0; };
+    links.send = [this](const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t number) {
+        if (!frm->dataModule()) return;
+        RdmState& st = RdmStateOf(frm);
+        st.RdmCurrentPid = pid;
+        st.RdmParamData[0] = number;
+        SendRdmParam(frm, rec, commandClass, pid, 1);
+    };
+
+    // The RDM page starts and stops the polling as the tab and the node change.
+    if (RdmPageView* view = frm->rdmView) {
+        view->hooks.StartSensorPolling = [this] { StartSensorPolling(); };
+        view->hooks.StopSensorPolling = [this] { StopSensorPolling(); };
+        view->hooks.ShowSensorPage = [this] { ShowSensorPage(); };
+    }
 }
 
 TSensorPage::~TSensorPage() = default;
@@ -323,7 +335,7 @@ void TSensorPage::queueSensorCommand(bool reset) {
     (reset ? SensorResetPending : SensorRecordPending) = 1;
     ui->cbAllSensor->setChecked(false);
     appendDeviceLog((reset ? QStringLiteral("Send sensor data reset (") : QStringLiteral("Send record sensor (")) +
-                    row(r).name->text() + QStringLiteral(") to: ") + UidText(rec->uid) + QStringLiteral(" - ") +
+                    row(r).name->text() + QStringLiteral(") to: ") + FormatRdmUid(rec->uid) + QStringLiteral(" - ") +
                     QString::number(rec->subDevice));
 }
 
@@ -361,4 +373,10 @@ void TSensorPage::stopLogAfterError(const QString& what) {
 // The body of the data module's sensor timer.
 void TDM::tmrSensorTimer() {
     if (TSensorPage* page = TSensorPage::of(mainWindow())) page->SensorTimerTick();
+}
+
+// Every GET answer of SENSOR_VALUE, whatever operation is pending.
+void ShowSensorValue(TDM& DM, const tRdmMessage& msg) {
+    if (TSensorPage* page = TSensorPage::of(DM.mainWindow()))
+        page->ShowSensorValue(std::span<const uint8_t>(msg.data.data(), std::min<size_t>(msg.pdl, msg.data.size())));
 }

@@ -1,0 +1,309 @@
+#include "views/rdm_set.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include "app/Main.h"
+#include "rdm/RdmState.h"
+#include "rdm/rdm_ops.h"
+#include "ui_RdmPage.h"
+#include "views/DeviceTree.h"
+#include "views/RdmPageView.h"
+#include "views/rdm_set_context.h"
+
+namespace {
+
+constexpr uint8_t SetCommand = 0x30;
+
+}  // namespace
+
+TRdmSetCommands::TRdmSetCommands(TfrmMain* mainWindow) : QObject(mainWindow), frm(mainWindow) {
+    setObjectName(QStringLiteral("RdmSetCommands"));
+    Ui::RdmPage* ui = frm->rdmUi.get();
+
+    auto click = [this](QPushButton* button, void (TRdmSetCommands::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    click(ui->btnModDmxAdr, &TRdmSetCommands::btnModDmxAdrClick);
+    click(ui->btnDispLevel, &TRdmSetCommands::btnDispLevelClick);
+    click(ui->btnDispInv, &TRdmSetCommands::btnDispInvClick);
+    click(ui->btnModDmxPers, &TRdmSetCommands::btnModDmxPersClick);
+    click(ui->btnIdentify, &TRdmSetCommands::btnIdentifyClick);
+    click(ui->btnSetFactDef, &TRdmSetCommands::btnSetFactDefClick);
+    click(ui->btnModDevLab, &TRdmSetCommands::btnModDevLabClick);
+    click(ui->btnReset, &TRdmSetCommands::btnResetClick);
+    click(ui->btnModLampHours, &TRdmSetCommands::btnModLampHoursClick);
+    click(ui->btnModDevPowCyc, &TRdmSetCommands::btnModDevPowCycClick);
+    click(ui->btnModLampState, &TRdmSetCommands::btnModLampStateClick);
+    click(ui->btnModLampOnMode, &TRdmSetCommands::btnModLampOnModeClick);
+    click(ui->btnPanInv, &TRdmSetCommands::btnPanInvClick);
+    click(ui->btnTiltInv, &TRdmSetCommands::btnTiltInvClick);
+    click(ui->btnPTSwap, &TRdmSetCommands::btnPTSwapClick);
+    click(ui->btnModPowState, &TRdmSetCommands::btnModPowStateClick);
+
+    // The enablers: a change of an input control only enables its Modify button.
+    auto enables = [this](QPushButton* button) { return [button] { button->setEnabled(true); }; };
+    connect(ui->seDispLevel, &QSpinBox::valueChanged, this, enables(ui->btnDispLevel));
+    connect(ui->cbDispInv, &QComboBox::currentIndexChanged, this, enables(ui->btnDispInv));
+    connect(ui->cbPersonality, &QComboBox::currentIndexChanged, this, enables(ui->btnModDmxPers));
+    connect(ui->seDmxStartAdrD, &QSpinBox::valueChanged, this, enables(ui->btnModDmxAdr));
+    connect(ui->eDeviceLabel, &QLineEdit::textChanged, this, enables(ui->btnModDevLab));
+    connect(ui->seLampHours, &QSpinBox::valueChanged, this, enables(ui->btnModLampHours));
+    connect(ui->seDevPowCyc, &QSpinBox::valueChanged, this, enables(ui->btnModDevPowCyc));
+    connect(ui->cbLampState, &QComboBox::currentIndexChanged, this, enables(ui->btnModLampState));
+    connect(ui->cbLampOnMode, &QComboBox::currentIndexChanged, this, enables(ui->btnModLampOnMode));
+    connect(ui->cbPanInv, &QComboBox::currentIndexChanged, this, enables(ui->btnPanInv));
+    connect(ui->cbTiltInv, &QComboBox::currentIndexChanged, this, enables(ui->btnTiltInv));
+    connect(ui->cbPTSwap, &QComboBox::currentIndexChanged, this, enables(ui->btnPTSwap));
+    connect(ui->cbPowState, &QComboBox::currentIndexChanged, this, enables(ui->btnModPowState));
+
+    // Identify mode is sent on the release of a mouse button only, never on a
+    // toggle by the keyboard or by code.
+    ui->cbQuietIdentify->installEventFilter(this);
+}
+
+TRdmSetCommands* TRdmSetCommands::of(const TfrmMain* mainWindow) {
+    return mainWindow ? mainWindow->findChild<TRdmSetCommands*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+bool TRdmSetCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == frm->rdmUi->cbQuietIdentify && event->type() == QEvent::MouseButtonRelease) {
+        // Let the box toggle first; the command sends its state after the click.
+        const bool handled = watched->event(event);
+        cbQuietIdentifyMouseUp();
+        return handled;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+tRdmDevice* TRdmSetCommands::currentRecord() const {
+    RdmPageView* view = RdmViewOf(frm);
+    return view ? view->RecordAt(CurrentNodeOf(frm)) : nullptr;
+}
+
+bool TRdmSetCommands::demo() const {
+    RdmPageView* view = RdmViewOf(frm);
+    return view && view->DemoMode != 0;
+}
+
+void TRdmSetCommands::btnModDmxAdrClick() {
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    rec->dmxStartAddress = static_cast<uint16_t>(frm->rdmUi->seDmxStartAdrD->value());
+    if (demo()) {
+        frm->rdmUi->btnModDmxAdr->setEnabled(false);
+        return;
+    }
+    SendDmxStartAddress(CurrentNodeOf(frm));
+}
+
+void TRdmSetCommands::SendDmxStartAddress(uint16_t node) {
+    RdmPageView* view = RdmViewOf(frm);
+    tRdmDevice* rec = view ? view->RecordAt(node) : nullptr;
+    if (!rec) return;
+    RdmState& st = RdmStateOf(frm);
+    const uint16_t a = rec->dmxStartAddress;
+    st.RdmPendingOp = RdmOpDmxAddress;
+    st.RdmParamData[0] = static_cast<uint8_t>(a >> 8);
+    st.RdmParamData[1] = static_cast<uint8_t>(a & 0xFF);
+    st.RdmCurrentPid = 0x00F0;
+    SendRdmParam(frm, *rec, SetCommand, 0x00F0, 2);
+    DeviceLogLine(frm, QStringLiteral("Send new dmx address (%1) to: ").arg(a) + DeviceLineTail(*rec));
+}
+
+void TRdmSetCommands::sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field,
+                               const char* text) {
+    if (demo()) return;
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    RdmState& st = RdmStateOf(frm);
+    st.AwaitingAnswer = 1;
+    st.RdmPendingOp = op;
+    st.RdmParamData[0] = value;
+    st.RdmCurrentPid = pid;
+    SendRdmParam(frm, *rec, SetCommand, pid, 1);
+    rec->*field = value;
+    DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
+}
+
+void TRdmSetCommands::sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint32_t tRdmDevice::*field,
+                                  const char* text) {
+    if (demo()) return;
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    RdmState& st = RdmStateOf(frm);
+    st.AwaitingAnswer = 1;
+    st.RdmPendingOp = op;
+    // The first byte is always 0: the spin edits stop at 16777215.
+    st.RdmParamData[0] = 0x00;
+    st.RdmParamData[1] = static_cast<uint8_t>(value >> 16);
+    st.RdmParamData[2] = static_cast<uint8_t>(value >> 8);
+    st.RdmParamData[3] = static_cast<uint8_t>(value);
+    st.RdmCurrentPid = pid;
+    SendRdmParam(frm, *rec, SetCommand, pid, 4);
+    rec->*field = value & 0x00FFFFFFu;
+    DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
+}
+
+// A data byte taken from an item index is the index's low byte (-1 gives 0xFF).
+static uint8_t IndexByte(const QComboBox* cb) { return static_cast<uint8_t>(cb->currentIndex() & 0xFF); }
+
+void TRdmSetCommands::btnDispLevelClick() {
+    sendByte(0x0501, RdmOpDisplayLevel, static_cast<uint8_t>(frm->rdmUi->seDispLevel->value()),
+             &tRdmDevice::displayLevel, "Send new display level: ");
+}
+
+void TRdmSetCommands::btnDispInvClick() {
+    sendByte(0x0500, RdmOpDisplayInvert, IndexByte(frm->rdmUi->cbDispInv), &tRdmDevice::displayInvert,
+             "Send new display invert: ");
+}
+
+void TRdmSetCommands::btnModLampHoursClick() {
+    sendCounter(0x0401, RdmOpLampHours, static_cast<uint32_t>(frm->rdmUi->seLampHours->value()),
+                &tRdmDevice::lampHours, "Send new lamp hours: ");
+}
+
+void TRdmSetCommands::btnModDevPowCycClick() {
+    sendCounter(0x0405, RdmOpPowerCycles, static_cast<uint32_t>(frm->rdmUi->seDevPowCyc->value()),
+                &tRdmDevice::devicePowerCycles, "Send new device power cycles: ");
+}
+
+void TRdmSetCommands::btnModLampStateClick() {
+    if (demo()) return;
+    sendByte(0x0403, RdmOpLampState, IndexByte(frm->rdmUi->cbLampState), &tRdmDevice::lampState,
+             "Send new lamp state: ");
+    frm->rdmUi->cbLampState->setCurrentIndex(-1);
+}
+
+void TRdmSetCommands::btnModLampOnModeClick() {
+    if (demo()) return;
+    sendByte(0x0404, RdmOpLampOnMode, IndexByte(frm->rdmUi->cbLampOnMode), &tRdmDevice::lampOnMode,
+             "Send new lamp on mode: ");
+    frm->rdmUi->cbLampOnMode->setCurrentIndex(-1);
+}
+
+void TRdmSetCommands::btnPanInvClick() {
+    sendByte(0x0600, RdmOpPanInvert, IndexByte(frm->rdmUi->cbPanInv), &tRdmDevice::panInvert,
+             "Send new PAN invert: ");
+}
+
+void TRdmSetCommands::btnTiltInvClick() {
+    sendByte(0x0601, RdmOpTiltInvert, IndexByte(frm->rdmUi->cbTiltInv), &tRdmDevice::tiltInvert,
+             "Send new TILT invert: ");
+}
+
+void TRdmSetCommands::btnPTSwapClick() {
+    sendByte(0x0602, RdmOpPanTiltSwap, IndexByte(frm->rdmUi->cbPTSwap), &tRdmDevice::panTiltSwap,
+             "Send new PAN TILT swap: ");
+}
+
+void TRdmSetCommands::btnModPowStateClick() {
+    const int index = frm->rdmUi->cbPowState->currentIndex();
+    const uint8_t value = (index >= 0 && index <= 2) ? static_cast<uint8_t>(index) : 0xFF;
+    sendByte(0x1010, RdmOpPowerState, value, &tRdmDevice::powerState, "Send new power state to: ");
+}
+
+void TRdmSetCommands::cbQuietIdentifyMouseUp() {
+    // The one command that also sends in demo mode.
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    const uint8_t value = frm->rdmUi->cbQuietIdentify->isChecked() ? 0x00 : 0xFF;
+    RdmState& st = RdmStateOf(frm);
+    st.AwaitingAnswer = 1;
+    st.RdmPendingOp = RdmOpIdentifyMode;
+    st.RdmParamData[0] = value;
+    st.RdmCurrentPid = 0x1040;
+    SendRdmParam(frm, *rec, SetCommand, 0x1040, 1);
+    rec->identifyMode = value;
+    DeviceLogLine(frm, QStringLiteral("Send new identify mode to: ") + DeviceLineTail(*rec));
+}
+
+void TRdmSetCommands::btnIdentifyClick() {
+    if (demo()) return;
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    QPushButton* button = frm->rdmUi->btnIdentify;
+    const uint8_t state = rec->identify == 1 ? 0 : 1;
+    rec->identify = state;
+    RdmState& st = RdmStateOf(frm);
+    st.AwaitingAnswer = 1;
+    st.RdmPendingOp = RdmOpIdentify;
+    st.RdmParamData[0] = state;
+    st.RdmCurrentPid = 0x1000;
+    SendRdmParam(frm, *rec, SetCommand, 0x1000, 1);
+    DeviceLogLine(frm, button->text() + QStringLiteral(": ") + DeviceLineTail(*rec));
+    button->setText(state == 0 ? QStringLiteral("Identify START") : QStringLiteral("Identify STOP"));
+}
+
+void TRdmSetCommands::btnModDmxPersClick() {
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    RdmPageView* view = RdmViewOf(frm);
+    RdmState& st = RdmStateOf(frm);
+    const uint8_t p = static_cast<uint8_t>((frm->rdmUi->cbPersonality->currentIndex() + 1) & 0xFF);
+    rec->currentPersonality = p;
+    if (demo()) {
+        rec->dmxStartAddress = rec->personalities[p].footprint != 0 ? 1 : 0;
+        view->ShowDeviceDetails(CurrentNodeOf(frm));
+        if (view->hooks.BuildDmxChannelMap) view->hooks.BuildDmxChannelMap();
+    } else {
+        st.AwaitingAnswer = 1;
+        st.RdmPendingOp = RdmOpPersonality;
+        st.RdmParamData[0] = p;
+        st.RdmCurrentPid = 0x00E0;
+        SendRdmParam(frm, *rec, SetCommand, 0x00E0, 1);
+    }
+    DeviceLogLine(frm, QStringLiteral("Send new dmx personality to: ") + DeviceLineTail(*rec));
+}
+
+void TRdmSetCommands::btnModDevLabClick() {
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    RdmState& st = RdmStateOf(frm);
+    const QString text = frm->rdmUi->eDeviceLabel->text();
+    const QString label = text.left(RdmTextMax);
+    rec->deviceLabel = label;
+    if (demo()) {
+        if (QTreeWidgetItem* item = NodeAt(frm->rdmUi->tvDeviceList, CurrentNodeOf(frm)))
+            item->setText(0, label.isEmpty() ? rec->modelDescription : label);
+        frm->rdmUi->btnModDevLab->setEnabled(false);
+    } else {
+        st.RdmPendingOp = RdmOpDeviceLabel;
+        const QByteArray bytes = label.toLatin1();
+        const int n = static_cast<int>(bytes.size());
+        for (int i = 0; i < n; ++i) st.RdmParamData[i] = static_cast<uint8_t>(bytes[i]);
+        st.RdmCurrentPid = 0x0082;
+        SendRdmParam(frm, *rec, SetCommand, 0x0082, static_cast<uint8_t>(n));
+    }
+    DeviceLogLine(frm, QStringLiteral("Send new device label (") + text + QStringLiteral(") to: ") +
+                           DeviceLineTail(*rec));
+}
+
+void TRdmSetCommands::btnSetFactDefClick() {
+    if (demo()) return;
+    if (!currentRecord() || !AskQuestion(frm, 1)) return;
+    tRdmDevice* rec = currentRecord();  // the dialog may have outlived the node
+    if (!rec) return;
+    RdmState& st = RdmStateOf(frm);
+    st.RdmPendingOp = RdmOpFactoryDefaults;
+    st.RdmCurrentPid = 0x0090;
+    SendRdmParam(frm, *rec, SetCommand, 0x0090, 0);
+    DeviceLogLine(frm, QStringLiteral("Set factory defaults in: ") + DeviceLineTail(*rec));
+}
+
+void TRdmSetCommands::btnResetClick() {
+    if (demo()) return;
+    if (!currentRecord() || !AskQuestion(frm, 3)) return;
+    tRdmDevice* rec = currentRecord();
+    if (!rec) return;
+    RdmState& st = RdmStateOf(frm);
+    st.RdmParamData[0] = WarmResetChosen(frm) ? 0x01 : 0xFF;
+    st.RdmCurrentPid = 0x1001;
+    SendRdmParam(frm, *rec, SetCommand, 0x1001, 1);
+    DeviceLogLine(frm, QStringLiteral("Set RESET in: ") + DeviceLineTail(*rec));
+}

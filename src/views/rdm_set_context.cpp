@@ -1,0 +1,49 @@
+#include "views/rdm_set_context.h"
+
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include "app/Kerdes.h"
+#include "app/Main.h"
+#include "link/DataModule.h"
+#include "rdm/RdmDevice.h"
+#include "rdm/rdm_discovery.h"
+#include "ui_Kerdes.h"
+#include "views/RdmPageView.h"
+
+RdmPageView* RdmViewOf(TfrmMain* frm) { return frm ? frm->rdmView : nullptr; }
+
+RdmState& RdmStateOf(TfrmMain* frm) { return frm->dataModule()->RdmGlobals(); }
+
+uint16_t& CurrentNodeOf(TfrmMain* frm) { return frm->rdmView->RdmCurrentNode(); }
+
+tRdmDevice* CurrentRecordOf(TfrmMain* frm) {
+    RdmPageView* view = RdmViewOf(frm);
+    return view && frm->dataModule() ? view->RecordAt(view->RdmCurrentNode()) : nullptr;
+}
+
+void SendRdmParam(TfrmMain* frm, const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t pdl) {
+    TDM* dm = frm->dataModule();
+    if (!dm) return;
+    dm->SendRdmRequest(rec.subDevice, commandClass, rec.uid, pid, pdl, dm->RdmGlobals().RdmParamData, 0x40);
+}
+
+void DecodeAnswer(TfrmMain* frm, const tRdmMessage& msg, int node) {
+    if (TDM* dm = frm->dataModule()) dm->DecodeGetResponse(msg, node);
+}
+
+bool AskQuestion(TfrmMain* frm, uint8_t messageKind) {
+    if (!frm->frmKerdes) return false;
+    frm->MessageKind = messageKind;
+    return frm->frmKerdes->ShowModal() == QDialog::Accepted;
+}
+
+bool WarmResetChosen(TfrmMain* frm) { return frm->frmKerdes && frm->frmKerdes->ui->rbWarm->isChecked(); }
+
+void DeviceLogLine(TfrmMain* frm, const QString& line) {
+    if (RdmPageView* view = RdmViewOf(frm)) view->AddDeviceListLine(line);
+}
+
+QString DeviceLineTail(const tRdmDevice& rec) {
+    return FormatRdmUid(rec.uid) + QStringLiteral(" - ") + QString::number(rec.subDevice);
+}
