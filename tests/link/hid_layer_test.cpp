@@ -1,6 +1,7 @@
 // The HID device layer on its own, over the simulator: the device list and its
 // counters, check-out, the read thread and its hand-over to the main thread.
 #include <QCoreApplication>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -220,4 +221,34 @@ TEST_F(HidLayerTest, SecondControllerStaysInert) {
     EXPECT_TRUE(second.Devices().empty());
     EXPECT_EQ(dc->Devices().size(), 1u);
     EXPECT_TRUE(platform->HasChangeNotice());
+}
+
+TEST_F(HidLayerTest, FailingReadsBackOffAndStillStop) {
+    auto box = platform->Plug(std::make_shared<sim::SimInterface>("box", 0));
+    ASSERT_TRUE(platform->WaitIdle());
+    int errors = 0;
+    uint32_t lastError = 0;
+    TJvHidDevice* dev = nullptr;
+    ASSERT_TRUE(dc->ClaimDeviceByIndex(dev, 0));
+    claimed.push_back(dev);
+    dev->SetOnDataError([&](TJvHidDevice*, uint32_t code) {
+        ++errors;
+        lastError = code;
+    });
+    dev->SetThreadSleepTime(10000);
+    {
+        std::lock_guard<std::mutex> lock(box->state()->mutex);
+        box->state()->failReads = true;
+    }
+    dev->AssignDataHandler([](TJvHidDevice*, uint8_t, const uint8_t*, uint16_t) {});
+    for (int i = 0; i < 100000 && errors == 0; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    ASSERT_EQ(errors, 1);
+    EXPECT_EQ(lastError, uint32_t(EIO));
+    // The thread now rests before trying again: running the event loop brings
+    // no second error.
+    for (int i = 0; i < 200; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(errors, 1);
+    // Its rest does not hold up a stop.
+    dev->StopReadThread();
+    EXPECT_FALSE(dev->HasReadThread());
 }

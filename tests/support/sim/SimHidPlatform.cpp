@@ -278,6 +278,11 @@ HidReadResult SimHidPlatform::Read(HidHandle& handle, uint8_t* buffer, int lengt
         h.isReader = true;
         ++s.readers;
     }
+    if (s.failReads) {
+        result.status = HidReadResult::Failed;
+        result.error = EIO;
+        return result;
+    }
     ++s.readersBlocked;
     s.changed.notify_all();
     s.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),

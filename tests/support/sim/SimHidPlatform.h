@@ -50,6 +50,7 @@ struct SimDeviceState {
     std::mutex mutex;
     std::condition_variable changed;
     bool pluggedIn = true;
+    bool failReads = false;  // every Read fails (a device in trouble)
     std::deque<RawReport> held;   // kept back by HoldInput
     std::deque<RawReport> ready;  // for the read thread
     int openReadWriteHandles = 0;
