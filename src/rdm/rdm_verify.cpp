@@ -32,7 +32,8 @@ using Refresh = void (RdmPageView::*)(int, bool);
 bool ReadValue(const tRdmMessage& msg, int width, uint32_t& value) {
     if (msg.responseType != RdmAck || msg.pdl < width) return false;
     value = 0;
-    for (int i = 0; i < width; ++i) value = (value << 8) | msg.data[i];
+    for (int i = 0; i < width; ++i)
+        value = (value << 8) | msg.data[i];
     return true;
 }
 
@@ -97,11 +98,12 @@ void VerifyField(TDM& DM, const tRdmMessage& msg, uint16_t pid, int width, Field
 // The label as the device holds it: trailing zero bytes are padding.
 QString LabelOf(const tRdmMessage& msg) {
     int n = msg.pdl;
-    while (n > 0 && msg.data[n - 1] == 0) --n;
+    while (n > 0 && msg.data[n - 1] == 0)
+        --n;
     return QString::fromLatin1(reinterpret_cast<const char*>(msg.data.data()), std::min(n, RdmTextMax));
 }
 
-}  // namespace
+} // namespace
 
 void VerifyDmxAddress(TDM& DM, const tRdmMessage& msg) {
     auto s = Begin(DM);
@@ -126,7 +128,7 @@ void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
     auto s = Begin(DM);
     if (!s) return;
     if (s->st.RdmCurrentPid == 0x0082) {
-        QThread::msleep(100);  // the device stores its label before it can be read back
+        QThread::msleep(100); // the device stores its label before it can be read back
         SendVerifyingGet(*s, 0x0082);
         return;
     }
@@ -161,10 +163,12 @@ void VerifyFactoryDefaults(TDM& DM, const tRdmMessage& msg) {
 }
 
 void VerifyDisplayInvert(TDM& DM, const tRdmMessage& msg) {
-    VerifyField(DM, msg, 0x0500, 1, &tRdmDevice::displayInvert, "Display invert", &RdmPageView::ShowDisplayInvert);
+    VerifyField(DM, msg, 0x0500, 1, &tRdmDevice::displayInvert, "Display invert",
+                &RdmPageView::ShowDisplayInvert);
 }
 void VerifyDisplayLevel(TDM& DM, const tRdmMessage& msg) {
-    VerifyField(DM, msg, 0x0501, 1, &tRdmDevice::displayLevel, "Display level", &RdmPageView::ShowDisplayLevel);
+    VerifyField(DM, msg, 0x0501, 1, &tRdmDevice::displayLevel, "Display level",
+                &RdmPageView::ShowDisplayLevel);
 }
 void VerifyLampHours(TDM& DM, const tRdmMessage& msg) {
     VerifyField(DM, msg, 0x0401, 4, &tRdmDevice::lampHours, "Lamp hours", &RdmPageView::ShowLampHours);
@@ -192,7 +196,8 @@ void VerifyPowerState(TDM& DM, const tRdmMessage& msg) {
     VerifyField(DM, msg, 0x1010, 1, &tRdmDevice::powerState, "Power state", &RdmPageView::ShowPowerState);
 }
 void VerifyIdentifyMode(TDM& DM, const tRdmMessage& msg) {
-    VerifyField(DM, msg, 0x1040, 1, &tRdmDevice::identifyMode, "Identify mode", &RdmPageView::ShowIdentifyMode);
+    VerifyField(DM, msg, 0x1040, 1, &tRdmDevice::identifyMode, "Identify mode",
+                &RdmPageView::ShowIdentifyMode);
 }
 
 void AnswerPersonalitySet(TDM& DM, const tRdmMessage&) {

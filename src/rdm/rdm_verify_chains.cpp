@@ -59,7 +59,8 @@ void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t 
         st.RdmParamData[1] = static_cast<uint8_t>(address & 0xFF);
         st.RdmCurrentPid = 0x00F0;
         SendRdmParam(frm, *rec, SetCommand, 0x00F0, 2);
-        DeviceLogLine(frm, QStringLiteral("Send new dmx address (%1) to: ").arg(address) + FormatRdmUid(rec->uid));
+        DeviceLogLine(frm,
+                      QStringLiteral("Send new dmx address (%1) to: ").arg(address) + FormatRdmUid(rec->uid));
     } else if (st.RdmCurrentPid == 0x00F0) {
         st.RdmParamData[0] = personality;
         st.RdmCurrentPid = 0x00E0;
@@ -74,7 +75,7 @@ void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t 
     }
 }
 
-}  // namespace
+} // namespace
 
 void ContinueKelvarSetup(TDM& DM, const tRdmMessage&) {
     const uint8_t personality = Checked(DM.mainWindow(), "rbModeDmx") ? 1 : 2;

@@ -20,7 +20,7 @@ namespace {
 
 constexpr uint8_t SetCommand = 0x30;
 
-}  // namespace
+} // namespace
 
 TRdmSetCommands::TRdmSetCommands(TfrmMain* mainWindow) : QObject(mainWindow), frm(mainWindow) {
     setObjectName(QStringLiteral("RdmSetCommands"));
@@ -68,7 +68,8 @@ TRdmSetCommands::TRdmSetCommands(TfrmMain* mainWindow) : QObject(mainWindow), fr
 }
 
 TRdmSetCommands* TRdmSetCommands::of(const TfrmMain* mainWindow) {
-    return mainWindow ? mainWindow->findChild<TRdmSetCommands*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return mainWindow ? mainWindow->findChild<TRdmSetCommands*>(QString(), Qt::FindDirectChildrenOnly)
+                      : nullptr;
 }
 
 bool TRdmSetCommands::eventFilter(QObject* watched, QEvent* event) {
@@ -151,7 +152,9 @@ void TRdmSetCommands::sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint
 }
 
 // A data byte taken from an item index is the index's low byte (-1 gives 0xFF).
-static uint8_t IndexByte(const QComboBox* cb) { return static_cast<uint8_t>(cb->currentIndex() & 0xFF); }
+static uint8_t IndexByte(const QComboBox* cb) {
+    return static_cast<uint8_t>(cb->currentIndex() & 0xFF);
+}
 
 void TRdmSetCommands::btnDispLevelClick() {
     sendByte(0x0501, RdmOpDisplayLevel, static_cast<uint8_t>(frm->rdmUi->seDispLevel->value()),
@@ -276,7 +279,8 @@ void TRdmSetCommands::btnModDevLabClick() {
         st.RdmPendingOp = RdmOpDeviceLabel;
         const QByteArray bytes = label.toLatin1();
         const int n = static_cast<int>(bytes.size());
-        for (int i = 0; i < n; ++i) st.RdmParamData[i] = static_cast<uint8_t>(bytes[i]);
+        for (int i = 0; i < n; ++i)
+            st.RdmParamData[i] = static_cast<uint8_t>(bytes[i]);
         st.RdmCurrentPid = 0x0082;
         SendRdmParam(frm, *rec, SetCommand, 0x0082, static_cast<uint8_t>(n));
     }
@@ -287,7 +291,7 @@ void TRdmSetCommands::btnModDevLabClick() {
 void TRdmSetCommands::btnSetFactDefClick() {
     if (demo()) return;
     if (!currentRecord() || !AskQuestion(frm, 1)) return;
-    tRdmDevice* rec = currentRecord();  // the dialog may have outlived the node
+    tRdmDevice* rec = currentRecord(); // the dialog may have outlived the node
     if (!rec) return;
     RdmState& st = RdmStateOf(frm);
     st.RdmPendingOp = RdmOpFactoryDefaults;

@@ -11,11 +11,17 @@
 #include "ui_Kerdes.h"
 #include "views/RdmPageView.h"
 
-RdmPageView* RdmViewOf(TfrmMain* frm) { return frm ? frm->rdmView : nullptr; }
+RdmPageView* RdmViewOf(TfrmMain* frm) {
+    return frm ? frm->rdmView : nullptr;
+}
 
-RdmState& RdmStateOf(TfrmMain* frm) { return frm->dataModule()->RdmGlobals(); }
+RdmState& RdmStateOf(TfrmMain* frm) {
+    return frm->dataModule()->RdmGlobals();
+}
 
-uint16_t& CurrentNodeOf(TfrmMain* frm) { return frm->rdmView->RdmCurrentNode(); }
+uint16_t& CurrentNodeOf(TfrmMain* frm) {
+    return frm->rdmView->RdmCurrentNode();
+}
 
 tRdmDevice* CurrentRecordOf(TfrmMain* frm) {
     RdmPageView* view = RdmViewOf(frm);
@@ -38,7 +44,9 @@ bool AskQuestion(TfrmMain* frm, uint8_t messageKind) {
     return frm->frmKerdes->ShowModal() == QDialog::Accepted;
 }
 
-bool WarmResetChosen(TfrmMain* frm) { return frm->frmKerdes && frm->frmKerdes->ui->rbWarm->isChecked(); }
+bool WarmResetChosen(TfrmMain* frm) {
+    return frm->frmKerdes && frm->frmKerdes->ui->rbWarm->isChecked();
+}
 
 void DeviceLogLine(TfrmMain* frm, const QString& line) {
     if (RdmPageView* view = RdmViewOf(frm)) view->AddDeviceListLine(line);

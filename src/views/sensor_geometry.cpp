@@ -13,7 +13,7 @@ int ClampSensorValue(int value, const tRdmSensor& sensor) {
 SensorMarks ComputeSensorMarks(const tRdmSensor& s, int L, int W) {
     SensorMarks m;
     const int rmin = s.rangeMin, rmax = s.rangeMax, nmin = s.normalMin, nmax = s.normalMax;
-    const int span = rmax - rmin;  // zero or negative for a device that reports a broken range
+    const int span = rmax - rmin; // zero or negative for a device that reports a broken range
     const int lastX = L + W - 1;
 
     if (nmin == SensorUndefinedMin || rmin == SensorUndefinedMin || span <= 0)
@@ -22,7 +22,7 @@ SensorMarks ComputeSensorMarks(const tRdmSensor& s, int L, int W) {
         m.normalMinX = std::clamp(L + (nmin - rmin) * W / span, L, lastX);
 
     if (nmax == SensorUndefinedMax)
-        m.normalMaxX = L + W;  // an open end sits just past the bar
+        m.normalMaxX = L + W; // an open end sits just past the bar
     else if (rmax == SensorUndefinedMax || span <= 0)
         m.normalMaxX = lastX;
     else

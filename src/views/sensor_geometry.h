@@ -7,10 +7,10 @@
 // result stays on the background, whatever definition a device reports.
 
 struct SensorMarks {
-    int normalMinX = 0;    // left of the normal-minimum mark
-    int normalMaxX = 0;    // left of the normal-maximum mark
+    int normalMinX = 0; // left of the normal-minimum mark
+    int normalMaxX = 0; // left of the normal-maximum mark
     bool zeroShown = false;
-    int zeroX = 0;         // left of the zero mark, when shown
+    int zeroX = 0; // left of the zero mark, when shown
 };
 
 // The present value limited to the sensor's range.

@@ -21,9 +21,9 @@
 #include "rdm/rdm_handlers_later.h"
 #include "ui_RdmPage.h"
 #include "ui_SensorTab.h"
-#include "views/sensor_geometry.h"
 #include "views/RdmPageView.h"
 #include "views/rdm_set_context.h"
+#include "views/sensor_geometry.h"
 #include "views/sensor_texts.h"
 
 namespace {
@@ -32,7 +32,7 @@ constexpr uint16_t PidSensorValue = 0x0201;
 constexpr uint16_t PidRecordSensors = 0x0202;
 constexpr uint8_t GetCommand = 0x20;
 constexpr uint8_t SetCommand = 0x30;
-constexpr int SensorSlots = 255;  // entries of a record's sensors table
+constexpr int SensorSlots = 255; // entries of a record's sensors table
 
 const QColor Grey(128, 128, 128);
 const QColor Red(255, 0, 0);
@@ -49,7 +49,9 @@ void SetBrush(QFrame* shape, const QColor& color) {
     shape->setPalette(p);
 }
 
-void MoveX(QWidget* w, int x) { w->move(x, w->y()); }
+void MoveX(QWidget* w, int x) {
+    w->move(x, w->y());
+}
 
 // A label sized to its text, as the page's labels grow with their captions.
 void SetAutoText(QLabel* label, const QString& text) {
@@ -57,9 +59,11 @@ void SetAutoText(QLabel* label, const QString& text) {
     label->adjustSize();
 }
 
-int16_t SignedWord(std::span<const uint8_t> d, size_t i) { return static_cast<int16_t>((d[i] << 8) | d[i + 1]); }
+int16_t SignedWord(std::span<const uint8_t> d, size_t i) {
+    return static_cast<int16_t>((d[i] << 8) | d[i + 1]);
+}
 
-}  // namespace
+} // namespace
 
 TSensorPage::TSensorPage(TfrmMain* mainWindow)
     : QObject(mainWindow), ui(std::make_unique<Ui::SensorTab>()), frm(mainWindow) {
@@ -83,7 +87,9 @@ TSensorPage::TSensorPage(TfrmMain* mainWindow)
 
     links.currentRecord = [this] { return CurrentRecordOf(frm); };
     links.demoMode = [this] { return frm->rdmView && frm->rdmView->DemoMode != 0; };
-    links.discoveredCount = [this] { return frm->rdmView ? int(frm->rdmView->Discovery.DiscoveredCount) : 0; };
+    links.discoveredCount = [this] {
+        return frm->rdmView ? int(frm->rdmView->Discovery.DiscoveredCount) : 0;
+    };
     links.send = [this](const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t number) {
         if (!frm->dataModule()) return;
         RdmState& st = RdmStateOf(frm);
@@ -140,11 +146,17 @@ TSensorPage::Row TSensorPage::row(int r) const {
     return row;
 }
 
-tRdmDevice* TSensorPage::record() const { return links.currentRecord ? links.currentRecord() : nullptr; }
+tRdmDevice* TSensorPage::record() const {
+    return links.currentRecord ? links.currentRecord() : nullptr;
+}
 
-bool TSensorPage::isDemo() const { return links.demoMode && links.demoMode(); }
+bool TSensorPage::isDemo() const {
+    return links.demoMode && links.demoMode();
+}
 
-void TSensorPage::appendDeviceLog(const QString& line) { frm->rdmUi->mDeviceList->appendPlainText(line); }
+void TSensorPage::appendDeviceLog(const QString& line) {
+    frm->rdmUi->mDeviceList->appendPlainText(line);
+}
 
 void TSensorPage::StartSensorPolling() {
     tRdmDevice* rec = record();
@@ -155,7 +167,9 @@ void TSensorPage::StartSensorPolling() {
     ShowSensorPage();
 }
 
-void TSensorPage::StopSensorPolling() { timer()->stop(); }
+void TSensorPage::StopSensorPolling() {
+    timer()->stop();
+}
 
 void TSensorPage::SensorTimerTick() {
     if (frm->mainPageCaption() != QLatin1String("RDM") ||
@@ -299,8 +313,9 @@ void TSensorPage::ShowSensorPage() {
         MoveX(w.normMin, w.markNormMin->x() + 5);
         MoveX(w.normMax, w.markNormMax->x() + 5);
     }
-    ui->lSensPagesNum->setText(count == 0 ? QStringLiteral("1/1")
-                                          : QStringLiteral("%1/%2").arg(SensorPage + 1).arg((count - 1) / 3 + 1));
+    ui->lSensPagesNum->setText(count == 0
+                                   ? QStringLiteral("1/1")
+                                   : QStringLiteral("%1/%2").arg(SensorPage + 1).arg((count - 1) / 3 + 1));
     ui->btnRdmSensPrev->setEnabled(SensorPage > 0);
     ui->btnRdmSensNext->setEnabled(count != 0 && (count - 1) / 3 > SensorPage);
 }
@@ -317,9 +332,13 @@ void TSensorPage::ShowPrevSensorPage() {
     ShowSensorPage();
 }
 
-void TSensorPage::btnSensDatRes1Click() { queueSensorCommand(true); }
+void TSensorPage::btnSensDatRes1Click() {
+    queueSensorCommand(true);
+}
 
-void TSensorPage::btnRecSens1Click() { queueSensorCommand(false); }
+void TSensorPage::btnRecSens1Click() {
+    queueSensorCommand(false);
+}
 
 void TSensorPage::queueSensorCommand(bool reset) {
     if (isDemo()) return;
@@ -334,9 +353,10 @@ void TSensorPage::queueSensorCommand(bool reset) {
         SensorCommandNumber = rec->sensors[std::min(index, SensorSlots - 1)].number;
     (reset ? SensorResetPending : SensorRecordPending) = 1;
     ui->cbAllSensor->setChecked(false);
-    appendDeviceLog((reset ? QStringLiteral("Send sensor data reset (") : QStringLiteral("Send record sensor (")) +
-                    row(r).name->text() + QStringLiteral(") to: ") + FormatRdmUid(rec->uid) + QStringLiteral(" - ") +
-                    QString::number(rec->subDevice));
+    appendDeviceLog(
+        (reset ? QStringLiteral("Send sensor data reset (") : QStringLiteral("Send record sensor (")) +
+        row(r).name->text() + QStringLiteral(") to: ") + FormatRdmUid(rec->uid) + QStringLiteral(" - ") +
+        QString::number(rec->subDevice));
 }
 
 void TSensorPage::btnLogClick() {
@@ -358,7 +378,8 @@ void TSensorPage::btnLogClick() {
 
 void TSensorPage::writeLogLine() {
     const QByteArray line =
-        (SensorLogTime + ',' + SensorLogValue1 + ',' + SensorLogValue2 + QStringLiteral("\r\n")).toLocal8Bit();
+        (SensorLogTime + ',' + SensorLogValue1 + ',' + SensorLogValue2 + QStringLiteral("\r\n"))
+            .toLocal8Bit();
     if (LogFile.write(line) != line.size() || !LogFile.flush()) stopLogAfterError(LogFile.errorString());
 }
 
@@ -378,5 +399,6 @@ void TDM::tmrSensorTimer() {
 // Every GET answer of SENSOR_VALUE, whatever operation is pending.
 void ShowSensorValue(TDM& DM, const tRdmMessage& msg) {
     if (TSensorPage* page = TSensorPage::of(DM.mainWindow()))
-        page->ShowSensorValue(std::span<const uint8_t>(msg.data.data(), std::min<size_t>(msg.pdl, msg.data.size())));
+        page->ShowSensorValue(
+            std::span<const uint8_t>(msg.data.data(), std::min<size_t>(msg.pdl, msg.data.size())));
 }

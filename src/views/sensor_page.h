@@ -82,7 +82,7 @@ private:
         QPushButton *reset, *record;
     };
 
-    Row row(int r) const;  // r = 1..3
+    Row row(int r) const; // r = 1..3
     tRdmDevice* record() const;
     bool isDemo() const;
     void appendDeviceLog(const QString& line);

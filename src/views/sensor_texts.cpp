@@ -6,47 +6,68 @@ namespace {
 
 // Indexed by the E1.20 unit code (0..28).
 const char* const UnitTexts[] = {
-    "",     "\u00B0C", "V DC", "V AC peak", "V AC", "A DC", "A AC", "A AC RMS", "Hz",   "Ohm",
-    "W",    "Kg",      "m",    "m2",        "m3",   "Kgm3", "m/s",  "m/s2",     "N",    "J",
-    "Pa",   "sec",     "\u00B0", "sr",      "cd",   "lum",  "lux",  "ire",      "byte",
+    "",   "\u00B0C", "V DC",   "V AC peak", "V AC", "A DC", "A AC", "A AC RMS", "Hz",   "Ohm",
+    "W",  "Kg",      "m",      "m2",        "m3",   "Kgm3", "m/s",  "m/s2",     "N",    "J",
+    "Pa", "sec",     "\u00B0", "sr",        "cd",   "lum",  "lux",  "ire",      "byte",
 };
 
 // Letters of the prefixes that only append a letter; indexed by prefix code.
 // Deci (1) and centi (2) are formatted separately, 11..16 are undefined.
 char PrefixLetter(uint8_t prefix) {
     switch (prefix) {
-    case 3: return 'm';
-    case 4: return 'u';
-    case 5: return 'n';
-    case 6: return 'p';
-    case 7: return 'f';
-    case 8: return 'a';
-    case 9: return 'z';
-    case 10: return 'y';
-    case 17: return 'd';
-    case 18: return 'h';
-    case 19: return 'k';
-    case 20: return 'm';
-    case 21: return 'g';
-    case 22: return 't';
-    case 23: return 'p';
-    case 24: return 'e';
-    case 25: return 'z';
-    case 26: return 'y';
-    default: return 0;
+    case 3:
+        return 'm';
+    case 4:
+        return 'u';
+    case 5:
+        return 'n';
+    case 6:
+        return 'p';
+    case 7:
+        return 'f';
+    case 8:
+        return 'a';
+    case 9:
+        return 'z';
+    case 10:
+        return 'y';
+    case 17:
+        return 'd';
+    case 18:
+        return 'h';
+    case 19:
+        return 'k';
+    case 20:
+        return 'm';
+    case 21:
+        return 'g';
+    case 22:
+        return 't';
+    case 23:
+        return 'p';
+    case 24:
+        return 'e';
+    case 25:
+        return 'z';
+    case 26:
+        return 'y';
+    default:
+        return 0;
     }
 }
 
 QString WithDecimals(int value, int divisor, int digits) {
     const int a = std::abs(value);
     QString text = value < 0 ? QStringLiteral("-") : QString();
-    text += QString::number(a / divisor) + '.' + QStringLiteral("%1").arg(a % divisor, digits, 10, QChar('0'));
+    text +=
+        QString::number(a / divisor) + '.' + QStringLiteral("%1").arg(a % divisor, digits, 10, QChar('0'));
     return text;
 }
 
 QString InfraredKeyText(int value) {
-    static const char* const keys[] = {"IR not pushed", "DMX", "LOCK", "SPEED+", "SPEED-", "BRIG+", "BRIG-",
-                                       "P1",            "P2",  "P3",   "P4",     "P5",     "FADE"};
+    static const char* const keys[] = {"IR not pushed", "DMX", "LOCK", "SPEED+", "SPEED-", "BRIG+",
+                                       "BRIG-",         "P1",  "P2",   "P3",     "P4",     "P5",
+                                       "FADE"};
     if (value < 0 || value > 12) return QStringLiteral("IR faliure");
     return QString::fromLatin1(keys[value]);
 }
@@ -57,8 +78,7 @@ QString GpsDateText(int value, int languageIndex) {
     const unsigned m = (d >> 5) & 0x0Fu;
     const unsigned t = d & 0x1Fu;
     if (y < 11 || y > 99 || m < 1 || m > 12 || t < 1) return QStringLiteral("GPS Date not received");
-    if (languageIndex == 1)
-        return QStringLiteral("GPS Date: 20%1.%2.%3.").arg(y).arg(m).arg(t);
+    if (languageIndex == 1) return QStringLiteral("GPS Date: 20%1.%2.%3.").arg(y).arg(m).arg(t);
     return QStringLiteral("GPS Date: %1/%2/20%3").arg(t).arg(m).arg(y);
 }
 
@@ -70,7 +90,7 @@ QString GpsTimeText(int value) {
     return QStringLiteral("GPS UTC Time: %1:%2:%3").arg(h).arg(r / 30).arg((r % 30) * 2);
 }
 
-}  // namespace
+} // namespace
 
 QString GetSensorUnitText(uint8_t unit) {
     if (unit >= std::size(UnitTexts)) return QString();
@@ -95,11 +115,16 @@ QString FormatSensorValue(int value, uint8_t prefix, const tRdmSensor& sensor, u
         return value == 0 ? QStringLiteral("Driver type: CA") : QStringLiteral("Driver type: CC");
     if ((deviceKind == 2 || deviceKind == 4) && type == 0x80) {
         switch (value) {
-        case 0: return QStringLiteral("Driver type: CA");
-        case 1: return QStringLiteral("Driver type: CC");
-        case 2: return QStringLiteral("Bad config of the driver");
-        case 3: return QStringLiteral("No power for driver");
-        default: return QStringLiteral("Driver faliure");
+        case 0:
+            return QStringLiteral("Driver type: CA");
+        case 1:
+            return QStringLiteral("Driver type: CC");
+        case 2:
+            return QStringLiteral("Bad config of the driver");
+        case 3:
+            return QStringLiteral("No power for driver");
+        default:
+            return QStringLiteral("Driver faliure");
         }
     }
     if (deviceKind == 5 && type == 0x82) return InfraredKeyText(value);

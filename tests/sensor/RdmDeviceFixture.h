@@ -106,7 +106,8 @@ protected:
             SeenRequest r;
             r.commandClass = b[23];
             r.pid = uint16_t((b[24] << 8) | b[25]);
-            for (int k = 6; k < 12; ++k) r.destination = (r.destination << 8) | b[size_t(k)];
+            for (int k = 6; k < 12; ++k)
+                r.destination = (r.destination << 8) | b[size_t(k)];
             r.data.assign(b.begin() + 27, b.begin() + 27 + b[26]);
             out.push_back(r);
         }
@@ -127,12 +128,12 @@ protected:
     }
 
 public:
-    template <typename T>
-    T* Find(const char* name) const {
+    template <typename T> T* Find(const char* name) const {
         T* widget = w->findChild<T*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
+
 protected:
     void Click(const char* button) {
         Find<QPushButton>(button)->click();

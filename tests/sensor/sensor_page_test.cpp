@@ -110,12 +110,12 @@ protected:
     std::vector<Sent> sent;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SensorPageTest, FourSensorsOverTwoPages) {
     addSensors(4);
     page->StartSensorPolling();
-    EXPECT_EQ(page->timer(), program->DM->tmrSensor);  // the data module's 500 ms timer
+    EXPECT_EQ(page->timer(), program->DM->tmrSensor); // the data module's 500 ms timer
     EXPECT_EQ(page->timer()->interval(), 500);
     EXPECT_TRUE(page->timer()->isActive());
     EXPECT_EQ(label("lSensPagesNum")->text(), "1/2");
@@ -125,7 +125,8 @@ TEST_F(SensorPageTest, FourSensorsOverTwoPages) {
     EXPECT_EQ(label("lSensName3")->text(), "Sensor 3 - T3");
 
     // The poll cycles over the page's three sensors.
-    for (int i = 0; i < 4; ++i) pollAnswer(20);
+    for (int i = 0; i < 4; ++i)
+        pollAnswer(20);
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_EQ(sent[0].number, 10);
     EXPECT_EQ(sent[1].number, 11);
@@ -145,8 +146,10 @@ TEST_F(SensorPageTest, FourSensorsOverTwoPages) {
     EXPECT_EQ(shape("sSens2L")->width(), 0);
     EXPECT_TRUE(frm->findChild<QPushButton*>("btnSensDatRes2")->isHidden());
     sent.clear();
-    for (int i = 0; i < 3; ++i) pollAnswer(20);
-    for (const Sent& s : sent) EXPECT_EQ(s.number, 13);  // sensor 4 again and again
+    for (int i = 0; i < 3; ++i)
+        pollAnswer(20);
+    for (const Sent& s : sent)
+        EXPECT_EQ(s.number, 13); // sensor 4 again and again
 
     button("btnRdmSensPrev")->click();
     EXPECT_EQ(label("lSensPagesNum")->text(), "1/2");
@@ -155,7 +158,7 @@ TEST_F(SensorPageTest, FourSensorsOverTwoPages) {
 TEST_F(SensorPageTest, AnswerForAnOldPageIsIgnored) {
     addSensors(4);
     page->StartSensorPolling();
-    page->SensorTimerTick();  // asks sensor index 0
+    page->SensorTimerTick(); // asks sensor index 0
     button("btnRdmSensNext")->click();
     page->ShowSensorValue(Value(10, 50));
     EXPECT_EQ(label("lSensCurr1")->text(), "---");
@@ -166,7 +169,8 @@ TEST_F(SensorPageTest, NoSensorsSendsNothing) {
     page->StartSensorPolling();
     EXPECT_FALSE(page->timer()->isActive());
     EXPECT_EQ(label("lSensPagesNum")->text(), "1/1");
-    for (int r = 1; r <= 3; ++r) EXPECT_EQ(label(QString("lSensName%1").arg(r))->text(), "Sensor - not defined");
+    for (int r = 1; r <= 3; ++r)
+        EXPECT_EQ(label(QString("lSensName%1").arg(r))->text(), "Sensor - not defined");
     EXPECT_FALSE(button("btnRdmSensPrev")->isEnabled());
     EXPECT_FALSE(button("btnRdmSensNext")->isEnabled());
     EXPECT_TRUE(sent.empty());
@@ -212,12 +216,12 @@ TEST_F(SensorPageTest, ShortAnswerIsNotReadBeyondItsData) {
     addSensors(2);
     page->StartSensorPolling();
     page->SensorTimerTick();
-    const std::vector<uint8_t> nack{0x00, 0x05};  // a NACK's reason code only
+    const std::vector<uint8_t> nack{0x00, 0x05}; // a NACK's reason code only
     page->ShowSensorValue(nack);
     EXPECT_EQ(label("lSensCurr1")->text(), "---");
-    EXPECT_EQ(page->SensorIndex, 1);  // the poll moves on
+    EXPECT_EQ(page->SensorIndex, 1); // the poll moves on
     page->SensorTimerTick();
-    page->ShowSensorValue(std::vector<uint8_t>{11, 0x00, 0x20});  // present value only
+    page->ShowSensorValue(std::vector<uint8_t>{11, 0x00, 0x20}); // present value only
     EXPECT_EQ(label("lSensCurr2")->text(), QString::fromUtf8("32\u00B0C"));
     EXPECT_EQ(label("lSensLow2")->text(), "Lowest: ");
 }
@@ -242,7 +246,7 @@ TEST_F(SensorPageTest, ResetAndRecordQueueForTheNextTick) {
     box("cbAllSensor")->setChecked(true);
     reset1->click();
     EXPECT_FALSE(box("cbAllSensor")->isChecked());
-    reset1->click();  // the second reset before the tick is not sent twice
+    reset1->click(); // the second reset before the tick is not sent twice
     box("cbAllSensor")->setChecked(true);
     reset1->click();
     record2->click();
@@ -263,7 +267,7 @@ TEST_F(SensorPageTest, ResetAndRecordQueueForTheNextTick) {
     sent.clear();
     button("btnRdmSensNext")->click();
     frm->findChild<QPushButton*>("btnSensDatRes3")->click();
-    EXPECT_EQ(page->SensorCommandNumber, 15);  // sensor index 5
+    EXPECT_EQ(page->SensorCommandNumber, 15); // sensor index 5
     EXPECT_EQ(lastLogLine(), "Send sensor data reset (Sensor 6 - T6) to: 7FF1:00000007 - 0");
     page->SensorTimerTick();
     ASSERT_EQ(sent.size(), 1u);
@@ -301,9 +305,9 @@ TEST_F(SensorPageTest, LogWritesTwoSensorsPerCycle) {
     EXPECT_TRUE(button("btnLog")->isHidden());
     button("btnLog")->click();
     EXPECT_EQ(button("btnLog")->text(), "STOP LOG");
-    pollAnswer(90);  // clamped to 85
+    pollAnswer(90); // clamped to 85
     pollAnswer(-7);
-    pollAnswer(1);   // the third sensor is not logged
+    pollAnswer(1); // the third sensor is not logged
     pollAnswer(2);
     pollAnswer(3);
     button("btnLog")->click();
@@ -311,14 +315,14 @@ TEST_F(SensorPageTest, LogWritesTwoSensorsPerCycle) {
     QFile f(dir.filePath("Log temp.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 3);  // two lines and the empty rest
+    ASSERT_EQ(lines.size(), 3); // two lines and the empty rest
     EXPECT_TRUE(lines[0].endsWith(",85,-7\r"));
     EXPECT_TRUE(lines[1].endsWith(",2,3\r"));
 }
 
 TEST_F(SensorPageTest, LogThatCannotBeCreatedIsReportedAndPollingGoesOn) {
     addSensors(2);
-    ASSERT_TRUE(QDir(dir.path()).mkdir("Log temp.txt"));  // a folder stands in the way
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Log temp.txt")); // a folder stands in the way
     page->StartSensorPolling();
     button("btnLog")->click();
     EXPECT_EQ(page->LogEnabled, 0);

@@ -78,7 +78,7 @@ protected:
     TSensorPage* page = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SensorPolling, LiveValuesFromTheDevice) {
     EXPECT_TRUE(dm->tmrSensor->isActive());
@@ -116,7 +116,8 @@ TEST_F(SensorPolling, LiveValuesFromTheDevice) {
     line->requests.clear();
     Click("btnRdmSensNext");
     Tick(3);
-    for (const SeenRequest& r : Requests()) EXPECT_EQ(r.data, std::vector<uint8_t>{3});
+    for (const SeenRequest& r : Requests())
+        EXPECT_EQ(r.data, std::vector<uint8_t>{3});
     EXPECT_EQ(Text("lSensCurr1"), "50Hz");
     EXPECT_EQ(Text("lSensName2"), "Sensor - not defined");
 

@@ -26,13 +26,13 @@ tRdmSensor Ranged(int rmin, int rmax, int nmin, int nmax) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SensorTexts, UnitSymbols) {
     EXPECT_EQ(GetSensorUnitText(0), "");
     EXPECT_EQ(GetSensorUnitText(1), QString::fromUtf8("\u00B0C"));
-    EXPECT_EQ(GetSensorUnitText(4), "V AC");       // an RMS unit reads as plain AC
-    EXPECT_EQ(GetSensorUnitText(6), "A AC");       // a peak unit too
+    EXPECT_EQ(GetSensorUnitText(4), "V AC"); // an RMS unit reads as plain AC
+    EXPECT_EQ(GetSensorUnitText(6), "A AC"); // a peak unit too
     EXPECT_EQ(GetSensorUnitText(7), "A AC RMS");
     EXPECT_EQ(GetSensorUnitText(22), QString(QChar(0xB0)));
     EXPECT_EQ(GetSensorUnitText(28), "byte");
@@ -55,11 +55,12 @@ TEST(SensorTexts, OtherPrefixesAppendALowerCaseLetter) {
     EXPECT_EQ(FormatPrefixedValue(-12, 0), "-12");
     EXPECT_EQ(FormatPrefixedValue(5, 19) + GetSensorUnitText(10), "5kW");
     EXPECT_EQ(FormatPrefixedValue(500, 3) + GetSensorUnitText(2), "500mV DC");
-    EXPECT_EQ(FormatPrefixedValue(5, 20) + GetSensorUnitText(10), "5mW");  // mega reads like milli
+    EXPECT_EQ(FormatPrefixedValue(5, 20) + GetSensorUnitText(10), "5mW"); // mega reads like milli
     EXPECT_EQ(FormatPrefixedValue(7, 23), "7p");
     EXPECT_EQ(FormatPrefixedValue(7, 26), "7y");
     EXPECT_EQ(FormatPrefixedValue(7, 10), "7y");
-    for (uint8_t undefined : {11, 12, 16, 27, 200}) EXPECT_EQ(FormatPrefixedValue(7, undefined), "") << undefined;
+    for (uint8_t undefined : {11, 12, 16, 27, 200})
+        EXPECT_EQ(FormatPrefixedValue(7, undefined), "") << undefined;
     // The unit still follows an undefined prefix's empty number.
     EXPECT_EQ(FormatSensorValue(7, 12, Sensor(0, 10), 0, 2), "W");
     EXPECT_EQ(FormatSensorValue(7, 0, Sensor(0, 40), 0, 2), "7");
@@ -74,7 +75,7 @@ TEST(SensorTexts, MakerMeaningsDependOnDeviceKindAndType) {
     EXPECT_EQ(FormatSensorValue(2, 0, Sensor(0x80), 4, 2), "Bad config of the driver");
     EXPECT_EQ(FormatSensorValue(3, 0, Sensor(0x80), 4, 2), "No power for driver");
     EXPECT_EQ(FormatSensorValue(-1, 0, Sensor(0x80), 2, 2), "Driver faliure");
-    EXPECT_EQ(FormatSensorValue(1, 0, Sensor(0x80, 1), 3, 2), QString::fromUtf8("1\u00B0C"));  // kind 3: plain
+    EXPECT_EQ(FormatSensorValue(1, 0, Sensor(0x80, 1), 3, 2), QString::fromUtf8("1\u00B0C")); // kind 3: plain
     EXPECT_EQ(FormatSensorValue(0, 0, Sensor(0x82), 5, 2), "IR not pushed");
     EXPECT_EQ(FormatSensorValue(12, 0, Sensor(0x82), 5, 2), "FADE");
     EXPECT_EQ(FormatSensorValue(13, 0, Sensor(0x82), 5, 2), "IR faliure");
@@ -86,8 +87,9 @@ TEST(SensorTexts, GpsDateAndTime) {
     EXPECT_EQ(FormatSensorValue(date, 0, Sensor(0x83), 5, 2), "GPS Date: 7/5/2013");
     EXPECT_EQ(FormatSensorValue(date, 0, Sensor(0x83), 5, 3), "GPS Date: 7/5/2013");
     EXPECT_EQ(FormatSensorValue(date, 0, Sensor(0x83), 5, 1), "GPS Date: 2013.5.7.");
-    for (int bad : {-32768 + 10 * 512 + 5 * 32 + 7, -32768 + 100 * 512 + 5 * 32 + 7, -32768 + 13 * 512 + 7,
-                    -32768 + 13 * 512 + 13 * 32 + 7, -32768 + 13 * 512 + 15 * 32 + 7, -32768 + 13 * 512 + 5 * 32})
+    for (int bad :
+         {-32768 + 10 * 512 + 5 * 32 + 7, -32768 + 100 * 512 + 5 * 32 + 7, -32768 + 13 * 512 + 7,
+          -32768 + 13 * 512 + 13 * 32 + 7, -32768 + 13 * 512 + 15 * 32 + 7, -32768 + 13 * 512 + 5 * 32})
         EXPECT_EQ(FormatSensorValue(bad, 0, Sensor(0x83), 5, 2), "GPS Date not received") << bad;
 
     EXPECT_EQ(FormatSensorValue(-32768, 0, Sensor(0x84), 5, 2), "GPS UTC Time: 0:0:0");
@@ -103,7 +105,7 @@ TEST(SensorTexts, BarIsGreenExactlyInsideTheNormalRange) {
     EXPECT_EQ(SensorRangeColor(s, 60), QColor(0, 128, 0));
     EXPECT_EQ(SensorRangeColor(s, -1), QColor(255, 0, 0));
     EXPECT_EQ(SensorRangeColor(s, 61), QColor(255, 0, 0));
-    EXPECT_EQ(SensorRangeColor(Sensor(0), -32768), QColor(0, 128, 0));  // undefined normal range
+    EXPECT_EQ(SensorRangeColor(Sensor(0), -32768), QColor(0, 128, 0)); // undefined normal range
 }
 
 TEST(SensorGeometry, MarksOfARangeWithNegativeValues) {

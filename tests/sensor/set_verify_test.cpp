@@ -13,7 +13,7 @@ using V = std::vector<uint8_t>;
 
 class SetVerify : public RdmDeviceFixture {};
 
-}  // namespace
+} // namespace
 
 TEST_F(SetVerify, DmxAddressTakenAndKept) {
     Find<QSpinBox>("seDmxStartAdrD")->setValue(100);
@@ -27,7 +27,8 @@ TEST_F(SetVerify, DmxAddressTakenAndKept) {
     EXPECT_EQ(req[1].commandClass, 0x20);
     EXPECT_EQ(req[1].pid, 0x00F0);
     EXPECT_TRUE(req[1].data.empty());
-    EXPECT_EQ(Log(), (QStringList{"Send new dmx address (100) to: 7FF3:00000001 - 0", "Dmx address modified"}));
+    EXPECT_EQ(Log(),
+              (QStringList{"Send new dmx address (100) to: 7FF3:00000001 - 0", "Dmx address modified"}));
     EXPECT_EQ(Rec().dmxStartAddress, 100);
     EXPECT_FALSE(Find<QPushButton>("btnModDmxAdr")->isEnabled());
     EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
@@ -72,12 +73,25 @@ TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
     const Case cases[] = {
         {"btnDispInv", combo("cbDispInv", 2), 0x0500, "Display invert", "Send new display invert: ", {2}},
         {"btnDispLevel", spin("seDispLevel", 37), 0x0501, "Display level", "Send new display level: ", {37}},
-        {"btnModLampHours", spin("seLampHours", 16777215), 0x0401, "Lamp hours", "Send new lamp hours: ",
+        {"btnModLampHours",
+         spin("seLampHours", 16777215),
+         0x0401,
+         "Lamp hours",
+         "Send new lamp hours: ",
          {0x00, 0xFF, 0xFF, 0xFF}},
-        {"btnModDevPowCyc", spin("seDevPowCyc", 70000), 0x0405, "Device power cycles",
-         "Send new device power cycles: ", {0x00, 0x01, 0x11, 0x70}},
+        {"btnModDevPowCyc",
+         spin("seDevPowCyc", 70000),
+         0x0405,
+         "Device power cycles",
+         "Send new device power cycles: ",
+         {0x00, 0x01, 0x11, 0x70}},
         {"btnModLampState", combo("cbLampState", 3), 0x0403, "Lamp state", "Send new lamp state: ", {3}},
-        {"btnModLampOnMode", combo("cbLampOnMode", 1), 0x0404, "Lamp on mode", "Send new lamp on mode: ", {1}},
+        {"btnModLampOnMode",
+         combo("cbLampOnMode", 1),
+         0x0404,
+         "Lamp on mode",
+         "Send new lamp on mode: ",
+         {1}},
         {"btnPanInv", combo("cbPanInv", 1), 0x0600, "PAN invert", "Send new PAN invert: ", {1}},
         {"btnTiltInv", combo("cbTiltInv", 1), 0x0601, "TILT invert", "Send new TILT invert: ", {1}},
         {"btnPTSwap", combo("cbPTSwap", 1), 0x0602, "PAN TILT swap", "Send new PAN TILT swap: ", {1}},
@@ -92,7 +106,7 @@ TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
             ClearLog();
             (take ? behaviour1 : behaviour2).setModes[c.pid] = mode;
             c.edit(this);
-            EXPECT_TRUE(Find<QPushButton>(c.button)->isEnabled());  // the enabler
+            EXPECT_TRUE(Find<QPushButton>(c.button)->isEnabled()); // the enabler
             Click(c.button);
             auto req = Requests();
             ASSERT_EQ(req.size(), 2u);
@@ -133,7 +147,6 @@ TEST_F(SetVerify, NackToLampStateIsFollowedByTheGet) {
     Find<QComboBox>("cbLampState")->setCurrentIndex(1);
     Click("btnModLampState");
     EXPECT_EQ(Find<QComboBox>("cbLampState")->currentIndex(), -1);
-    EXPECT_TRUE(Find<QPushButton>("btnModLampState")->isEnabled() || true);
     ClearLog();
     Find<QPushButton>("btnModLampState")->setEnabled(true);
     Click("btnModLampState");
@@ -142,7 +155,7 @@ TEST_F(SetVerify, NackToLampStateIsFollowedByTheGet) {
 }
 
 TEST_F(SetVerify, PowerStateNormalAndOutOfRangeSendFF) {
-    Rec().powerState = 0x03;  // shows "out of range" as a fifth item
+    Rec().powerState = 0x03; // shows "out of range" as a fifth item
     Select(1);
     ASSERT_EQ(Find<QComboBox>("cbPowState")->count(), 5);
     for (int index : {3, 4}) {
@@ -160,7 +173,8 @@ TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
     auto req = Requests();
     ASSERT_EQ(req.size(), 2u);
     EXPECT_EQ(req[0].data, (V{'T', 'r', 'u', 's', 's', ' ', '3'}));
-    EXPECT_EQ(Log(), (QStringList{"Send new device label (Truss 3) to: 7FF3:00000001 - 0", "Device label modified"}));
+    EXPECT_EQ(Log(), (QStringList{"Send new device label (Truss 3) to: 7FF3:00000001 - 0",
+                                  "Device label modified"}));
     EXPECT_EQ(Rec().deviceLabel, "Truss 3");
     EXPECT_EQ(NodeAt(tree, 1)->text(0), "Truss 3");
     EXPECT_FALSE(Find<QPushButton>("btnModDevLab")->isEnabled());
@@ -194,8 +208,9 @@ TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
 
 TEST_F(SetVerify, FactoryDefaultsDoneOnlyWhenTheDeviceSaysSo) {
     w->frmKerdes->setAnswerer([](TModalDialog& d) { d.accept(); });
-    for (auto [readBack, line] : {std::pair{1, "Factory default done"}, std::pair{0, "Factory default can not be done"},
-                                  std::pair{5, "Factory default can not be done"}}) {
+    for (auto [readBack, line] :
+         {std::pair{1, "Factory default done"}, std::pair{0, "Factory default can not be done"},
+          std::pair{5, "Factory default can not be done"}}) {
         ClearLog();
         behaviour1.factoryDefaultsReadBack = uint8_t(readBack);
         Click("btnSetFactDef");
@@ -222,7 +237,7 @@ TEST_F(SetVerify, ResetAsksForItsKind) {
         ClearLog();
         w->frmKerdes->setAnswerer([radio = radio](TModalDialog& d) {
             auto* ok = d.findChild<QPushButton*>("btnOk");
-            EXPECT_FALSE(ok->isEnabled());  // OK waits for the kind of reset
+            EXPECT_FALSE(ok->isEnabled()); // OK waits for the kind of reset
             d.findChild<QRadioButton*>(radio)->click();
             ok->click();
         });
@@ -234,7 +249,7 @@ TEST_F(SetVerify, ResetAsksForItsKind) {
         EXPECT_EQ(Log().first(), "Set RESET in: 7FF3:00000001 - 0");
     }
     EXPECT_EQ(behaviour1.resets, (V{0x01, 0xFF}));
-    EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpIdentify);  // reset leaves the pending operation
+    EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpIdentify); // reset leaves the pending operation
 
     ClearLog();
     w->frmKerdes->setAnswerer([](TModalDialog& d) { d.findChild<QPushButton*>("btnMegsem")->click(); });
@@ -262,7 +277,7 @@ TEST_F(SetVerify, IdentifyTogglesWithItsCaption) {
 TEST_F(SetVerify, QuietIdentifyOnMouseReleaseOnly) {
     auto* box = Find<QCheckBox>("cbQuietIdentify");
     ASSERT_TRUE(box->isEnabled());
-    ASSERT_FALSE(box->isChecked());  // identify mode 0xFF: loud
+    ASSERT_FALSE(box->isChecked()); // identify mode 0xFF: loud
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Space);
     Settle();
@@ -273,7 +288,7 @@ TEST_F(SetVerify, QuietIdentifyOnMouseReleaseOnly) {
     Settle();
     EXPECT_FALSE(box->isChecked());
     auto req = Requests();
-    ASSERT_EQ(req.size(), 2u);  // the SET and its verifying GET
+    ASSERT_EQ(req.size(), 2u); // the SET and its verifying GET
     EXPECT_EQ(req[0].pid, 0x1040);
     EXPECT_EQ(req[0].data, V{0xFF});
     EXPECT_EQ(Log(), (QStringList{"Send new identify mode to: 7FF3:00000001 - 0", "Identify mode modified"}));
@@ -295,7 +310,8 @@ TEST_F(SetVerify, PersonalityChangeReadsTheDeviceAgain) {
     EXPECT_EQ(req[0].data, V{2});
     EXPECT_EQ(req[1].commandClass, 0x20);
     EXPECT_EQ(req[1].pid, 0x0060);
-    for (const SeenRequest& r : req) EXPECT_EQ(r.destination, Uid1);  // the other device is not asked
+    for (const SeenRequest& r : req)
+        EXPECT_EQ(r.destination, Uid1); // the other device is not asked
     EXPECT_EQ(Log().mid(0, 2),
               (QStringList{"Send new dmx personality to: 7FF3:00000001 - 0", "New dmx personality set"}));
     EXPECT_EQ(Rec().currentPersonality, 2);
@@ -357,9 +373,9 @@ TEST_F(SetVerify, MakerChainsSetAddressAndPersonality) {
         EXPECT_EQ(req[2].data, V{c.personality});
         EXPECT_EQ(req[3].pid, 0x0060);
         EXPECT_EQ(req[3].commandClass, 0x20);
-        EXPECT_EQ(Log().mid(0, 3), (QStringList{"Send new dmx address (37) to: 7FF3:00000001",
-                                                "Send new dmx personality to: 7FF3:00000001",
-                                                "New dmx personality set"}));
+        EXPECT_EQ(Log().mid(0, 3),
+                  (QStringList{"Send new dmx address (37) to: 7FF3:00000001",
+                               "Send new dmx personality to: 7FF3:00000001", "New dmx personality set"}));
     }
 }
 
@@ -369,14 +385,14 @@ TEST_F(SetVerify, DemoModeChangesOnlyRecordsAndViews) {
     Find<QComboBox>("cbLampState")->setCurrentIndex(1);
     Find<QSpinBox>("seLampHours")->setValue(99);
     Find<QComboBox>("cbPowState")->setCurrentIndex(0);
-    for (const char* b : {"btnModLampState", "btnModLampHours", "btnModPowState", "btnIdentify", "btnSetFactDef",
-                          "btnReset", "btnDispLevel", "btnPanInv"}) {
+    for (const char* b : {"btnModLampState", "btnModLampHours", "btnModPowState", "btnIdentify",
+                          "btnSetFactDef", "btnReset", "btnDispLevel", "btnPanInv"}) {
         Find<QPushButton>(b)->setEnabled(true);
         Click(b);
     }
     EXPECT_TRUE(Requests().empty());
     EXPECT_TRUE(Log().isEmpty());
-    EXPECT_EQ(w->frmKerdes->timesShown(), questions);  // no question in demo mode
+    EXPECT_EQ(w->frmKerdes->timesShown(), questions); // no question in demo mode
     EXPECT_EQ(Rec().lampState, 0);
     EXPECT_EQ(Rec().lampHours, 10u);
     EXPECT_EQ(Find<QPushButton>("btnIdentify")->text(), "Identify START");
@@ -393,7 +409,7 @@ TEST_F(SetVerify, DemoModeChangesOnlyRecordsAndViews) {
     Click("btnModDmxPers");
     EXPECT_EQ(Rec().currentPersonality, 2);
     EXPECT_EQ(Rec().dmxStartAddress, 0);
-    EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 0);  // the page was redrawn
+    EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 0); // the page was redrawn
     Find<QComboBox>("cbPersonality")->setCurrentIndex(0);
     Click("btnModDmxPers");
     EXPECT_EQ(Rec().dmxStartAddress, 1);

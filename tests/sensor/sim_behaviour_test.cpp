@@ -18,9 +18,11 @@ std::optional<tRdmMessage> Ask(SimRdmResponder& r, uint8_t cc, uint16_t pid, std
     return msg;
 }
 
-int16_t Word(const tRdmMessage& m, int i) { return int16_t((m.data[i] << 8) | m.data[i + 1]); }
+int16_t Word(const tRdmMessage& m, int i) {
+    return int16_t((m.data[i] << 8) | m.data[i + 1]);
+}
 
-}  // namespace
+} // namespace
 
 TEST(SimDeviceBehaviour, SensorValuesResetAndRecord) {
     SimRdmResponder r(Uid);
@@ -52,11 +54,11 @@ TEST(SimDeviceBehaviour, SensorValuesResetAndRecord) {
     EXPECT_EQ(dev.sensors[1].recorded, -5);
     EXPECT_EQ(Ask(r, 0x30, 0x0201, {0})->responseType, 0);
     v = Ask(r, 0x20, 0x0201, {0});
-    EXPECT_EQ(Word(*v, 3), 31);  // lowest back to the present value
-    EXPECT_EQ(dev.sensors[1].lowest, -5);  // the other sensor untouched
+    EXPECT_EQ(Word(*v, 3), 31);           // lowest back to the present value
+    EXPECT_EQ(dev.sensors[1].lowest, -5); // the other sensor untouched
     EXPECT_EQ(dev.sensorResets, std::vector<uint8_t>{0});
 
-    EXPECT_EQ(Ask(r, 0x20, 0x0201, {9})->responseType, 2);  // no such sensor
+    EXPECT_EQ(Ask(r, 0x20, 0x0201, {9})->responseType, 2); // no such sensor
 }
 
 TEST(SimDeviceBehaviour, SetModesFactoryDefaultsAndReset) {

@@ -22,10 +22,14 @@ void PutWord(std::vector<uint8_t>& v, int16_t w) {
     v.push_back(uint8_t(w));
 }
 
-SimRdmResponder::Reply Ack(std::vector<uint8_t> data = {}) { return {0, std::move(data), false}; }
-SimRdmResponder::Reply Nack(uint16_t reason) { return {2, {uint8_t(reason >> 8), uint8_t(reason)}, false}; }
+SimRdmResponder::Reply Ack(std::vector<uint8_t> data = {}) {
+    return {0, std::move(data), false};
+}
+SimRdmResponder::Reply Nack(uint16_t reason) {
+    return {2, {uint8_t(reason >> 8), uint8_t(reason)}, false};
+}
 
-}  // namespace
+} // namespace
 
 void SimSensor::Measure(int16_t value) {
     present = value;
@@ -41,8 +45,20 @@ SimDeviceBehaviour::SimDeviceBehaviour(SimRdmResponder& r) : responder(r) {
 
 bool SimDeviceBehaviour::IsStandardSetPid(uint16_t pid) {
     switch (pid) {
-    case 0x0082: case 0x00E0: case 0x00F0: case 0x0401: case 0x0403: case 0x0404: case 0x0405:
-    case 0x0500: case 0x0501: case 0x0600: case 0x0601: case 0x0602: case 0x1000: case 0x1010:
+    case 0x0082:
+    case 0x00E0:
+    case 0x00F0:
+    case 0x0401:
+    case 0x0403:
+    case 0x0404:
+    case 0x0405:
+    case 0x0500:
+    case 0x0501:
+    case 0x0600:
+    case 0x0601:
+    case 0x0602:
+    case 0x1000:
+    case 0x1010:
     case 0x1040:
         return true;
     default:
@@ -63,10 +79,12 @@ void SimDeviceBehaviour::PublishSensors() {
         PutWord(d, s.normalMax);
         d.push_back(s.recordedSupport);
         d.insert(d.end(), s.description.begin(), s.description.end());
-        responder.indexedValues.insert_or_assign(std::make_pair(PidSensorDefinition, std::vector<uint8_t>(1, uint8_t(i))), d);
+        responder.indexedValues.insert_or_assign(
+            std::make_pair(PidSensorDefinition, std::vector<uint8_t>(1, uint8_t(i))), d);
     }
     auto info = responder.values.find(PidDeviceInfo);
-    if (info != responder.values.end() && info->second.size() >= 19) info->second[18] = uint8_t(sensors.size());
+    if (info != responder.values.end() && info->second.size() >= 19)
+        info->second[18] = uint8_t(sensors.size());
 }
 #pragma GCC diagnostic pop
 
@@ -74,9 +92,10 @@ std::vector<uint8_t> SimDeviceBehaviour::ValueBytes(uint8_t number) const {
     std::vector<uint8_t> d{number};
     if (number < sensors.size()) {
         const SimSensor& s = sensors[number];
-        for (int16_t v : {s.present, s.lowest, s.highest, s.recorded}) PutWord(d, v);
+        for (int16_t v : {s.present, s.lowest, s.highest, s.recorded})
+            PutWord(d, v);
     } else {
-        d.resize(9, 0);  // the answer to "all sensors"
+        d.resize(9, 0); // the answer to "all sensors"
     }
     return d;
 }
@@ -114,7 +133,8 @@ std::optional<SimRdmResponder::Reply> SimDeviceBehaviour::Handle(uint8_t cc, uin
     if (pid == PidFactoryDefaults) {
         if (cc == 0x20) return Ack({factoryDefaultsReadBack.value_or(atFactoryDefaults ? 1 : 0)});
         if (cc != 0x30) return std::nullopt;
-        for (const auto& [p, v] : factoryValues) values[p] = v;
+        for (const auto& [p, v] : factoryValues)
+            values[p] = v;
         atFactoryDefaults = true;
         return Ack();
     }
@@ -127,10 +147,14 @@ std::optional<SimRdmResponder::Reply> SimDeviceBehaviour::Handle(uint8_t cc, uin
     if (cc != 0x30 || !IsStandardSetPid(pid)) return std::nullopt;
     const auto mode = setModes.count(pid) ? setModes.at(pid) : SimSetMode::Take;
     switch (mode) {
-    case SimSetMode::KeepAck: return Ack();
-    case SimSetMode::KeepNack: return Nack(NackWriteProtect);
-    case SimSetMode::Silent: return SimRdmResponder::Reply{0, {}, true};
-    case SimSetMode::Take: break;
+    case SimSetMode::KeepAck:
+        return Ack();
+    case SimSetMode::KeepNack:
+        return Nack(NackWriteProtect);
+    case SimSetMode::Silent:
+        return SimRdmResponder::Reply{0, {}, true};
+    case SimSetMode::Take:
+        break;
     }
     auto info = values.find(PidDeviceInfo);
     const bool hasInfo = info != values.end() && info->second.size() >= 19;

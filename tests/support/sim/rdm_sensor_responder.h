@@ -10,10 +10,10 @@
 
 // What a simulated responder does with a SET of a standard parameter.
 enum class SimSetMode {
-    Take,      // stores the value and acknowledges
-    KeepAck,   // keeps its old value but acknowledges
-    KeepNack,  // keeps its old value and answers NACK_REASON (WRITE_PROTECT)
-    Silent,    // keeps its old value and does not answer
+    Take,     // stores the value and acknowledges
+    KeepAck,  // keeps its old value but acknowledges
+    KeepNack, // keeps its old value and answers NACK_REASON (WRITE_PROTECT)
+    Silent,   // keeps its old value and does not answer
 };
 
 // One sensor of a simulated responder: its definition and its values.
@@ -22,11 +22,11 @@ struct SimSensor {
     uint8_t unit = 0;
     uint8_t prefix = 0;
     int16_t rangeMin = -32768, rangeMax = 32767, normalMin = -32768, normalMax = 32767;
-    uint8_t recordedSupport = 3;  // bit 0 recorded value, bit 1 lowest/highest
+    uint8_t recordedSupport = 3; // bit 0 recorded value, bit 1 lowest/highest
     std::string description;
     int16_t present = 0, lowest = 0, highest = 0, recorded = 0;
 
-    void Measure(int16_t value);  // a new present value, tracked by lowest and highest
+    void Measure(int16_t value); // a new present value, tracked by lowest and highest
 };
 
 // Gives a simulated responder sensors (SENSOR_DEFINITION, SENSOR_VALUE GET and
@@ -39,7 +39,7 @@ public:
 
     SimRdmResponder& responder;
     std::vector<SimSensor> sensors;
-    std::map<uint16_t, SimSetMode> setModes;  // by PID; Take when not listed
+    std::map<uint16_t, SimSetMode> setModes; // by PID; Take when not listed
 
     // FACTORY_DEFAULTS: the values a SET restores, and what a GET reads (by
     // default 1 after a SET until another parameter is changed, 0 otherwise).
