@@ -104,9 +104,11 @@ void TJvHidDevice::StartReadThread() {
     int length = InputReportLength();
     // A descriptor the platform could not read still gets a full-size buffer.
     if (length <= 0) length = 65;
-    readHandle = platform.Open(pnpInfo->DevicePath, true);
-    if (!readHandle) return;
-    readThread = std::make_unique<TJvHidDeviceReadThread>(this, platform, *readHandle, length);
+    // The thread reads on the handle that the writes use. Reports that came in
+    // since the device was opened (an answer to a request sent at arrival,
+    // before the thread ran) wait in that handle and are not lost.
+    if (!OpenSyncHandle()) return;
+    readThread = std::make_unique<TJvHidDeviceReadThread>(this, platform, *syncHandle, length);
     readThread->start();
 }
 
@@ -114,13 +116,11 @@ void TJvHidDevice::StopReadThread() {
     if (!readThread) return;
     readThread->Stop();
     readThread.reset();
-    readHandle.reset();
 }
 
 void TJvHidDevice::CloseHandles() {
     StopReadThread();
     syncHandle.reset();
-    readHandle.reset();
 }
 
 void TJvHidDevice::Unplug() {
@@ -345,7 +345,8 @@ void TJvHidDeviceController::DeviceChange() {
             dev->Enumerating = true;
             if (OnArrival) OnArrival(dev);
             dev->Enumerating = false;
-            if (!dev->CheckedOut) dev->CloseHandles();
+            // Handles stay open: the enumeration that follows the scan closes
+            // them for every device that is not checked out.
             changed = true;
         }
 

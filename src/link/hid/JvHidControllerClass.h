@@ -94,8 +94,8 @@ private:
 
     TJvHidDeviceController* controller;
     std::unique_ptr<TJvHidPnPInfo> pnpInfo;
+    // Opened on demand for writing and shared by the read thread.
     std::unique_ptr<HidHandle> syncHandle;
-    std::unique_ptr<HidHandle> readHandle;
     int inputReportLength = -1;  // fetched once
     std::atomic<int> threadSleepTime{100};
     TJvHidDataEvent onData;

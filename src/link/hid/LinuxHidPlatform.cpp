@@ -103,6 +103,8 @@ std::unique_ptr<HidHandle> LinuxHidPlatform::Open(const QString& path, bool read
         if (h->fd < 0) return nullptr;
         h->cancelFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (h->cancelFd < 0) return nullptr;
+        // Read now, so that the read thread only ever reads the result.
+        ReadDescriptor(*h);
     } else {
         // Without access the node is only named: its attributes come from sysfs.
         struct stat st {};
@@ -156,7 +158,6 @@ HidReadResult LinuxHidPlatform::Read(HidHandle& handle, uint8_t* buffer, int len
         result.error = EBADF;
         return result;
     }
-    ReadDescriptor(h);
     pollfd fds[2] = {{h.fd, POLLIN, 0}, {h.cancelFd, POLLIN, 0}};
     const int ready = ::poll(fds, 2, timeoutMs);
     if (ready == 0 || (ready < 0 && errno == EINTR)) return result;  // timed out

@@ -311,6 +311,11 @@ void SimHidPlatform::CancelRead(HidHandle& handle) {
     SimHandle& h = Native(handle);
     std::lock_guard<std::mutex> lock(h.state->mutex);
     h.cancelled = true;
+    // The reader is going away; a new one registers with its first Read.
+    if (h.isReader) {
+        h.isReader = false;
+        --h.state->readers;
+    }
     h.state->changed.notify_all();
 }
 
