@@ -40,7 +40,8 @@ struct LinkRig {
 
 std::vector<uint8_t> DmxPacketPayload() {
     std::vector<uint8_t> frame(513);
-    for (size_t i = 0; i < frame.size(); ++i) frame[i] = uint8_t(i);
+    for (size_t i = 0; i < frame.size(); ++i)
+        frame[i] = uint8_t(i);
     return frame;
 }
 
@@ -48,7 +49,8 @@ std::vector<uint8_t> DmxPacketPayload() {
 void BM_HidDataReceivedDropped(benchmark::State& st) {
     LinkRig rig(false);
     uint8_t body[64] = {InputData, 4, 10};
-    for (auto _ : st) rig.Deliver(body);
+    for (auto _ : st)
+        rig.Deliver(body);
     st.SetItemsProcessed(st.iterations());
 }
 BENCHMARK(BM_HidDataReceivedDropped);
@@ -91,7 +93,8 @@ void BM_DmxPacketThroughQueue(benchmark::State& st) {
     uint8_t credit[64] = {InputCreditRequest, 64, 0};
     for (auto _ : st) {
         rig.dm->EnqueuePacket(LinkTypeDmx, 123, frame.data(), 513);
-        while (rig.dm->TxQueue.Count != 0) rig.Deliver(credit);
+        while (rig.dm->TxQueue.Count != 0)
+            rig.Deliver(credit);
         rig.Trim();
     }
     st.SetItemsProcessed(st.iterations());
@@ -124,22 +127,25 @@ void BM_InputReportsThroughHidLayer(benchmark::State& st) {
     LinkRig rig(false);
     int64_t handled = 0;
     TDM* dm = rig.dm.get();
-    rig.dm->HidDev->AssignDataHandler([&handled, dm](TJvHidDevice* d, uint8_t id, const uint8_t* data, uint16_t n) {
-        dm->HidDataReceived(d, id, data, n);
-        ++handled;
-    });
+    rig.dm->HidDev->AssignDataHandler(
+        [&handled, dm](TJvHidDevice* d, uint8_t id, const uint8_t* data, uint16_t n) {
+            dm->HidDataReceived(d, id, data, n);
+            ++handled;
+        });
     uint8_t body[64] = {InputData, 4, 10};
     std::vector<uint8_t> report(body, body + 64);
     for (auto _ : st) {
         const int64_t target = handled + 1000;
-        for (int i = 0; i < 1000; ++i) rig.box->PushReport(report);
-        while (handled < target) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        for (int i = 0; i < 1000; ++i)
+            rig.box->PushReport(report);
+        while (handled < target)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     st.SetItemsProcessed(int64_t(st.iterations()) * 1000);
 }
 BENCHMARK(BM_InputReportsThroughHidLayer)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -29,7 +29,7 @@ void Pause100ms() {
     QThread::msleep(100);
 }
 
-}  // namespace
+} // namespace
 
 bool TDM::IsInterfaceTypeEnabled(uint8_t code) const {
     for (const Interfesz& row : InterfaceTypeTable)
@@ -71,7 +71,8 @@ void TDM::JvHidDCArrival(TJvHidDevice* dev) {
         w->ui->mAblakDmxRFSet->setVisible(false);
     }
 
-    const bool interruptedFirmware = LinkMode == LinkModeFirmwareUpload && LinkSubState == LinkSubStateFirmware;
+    const bool interruptedFirmware =
+        LinkMode == LinkModeFirmwareUpload && LinkSubState == LinkSubStateFirmware;
     auto resume = [this, w] {
         if (w) {
             w->showMainPage(QStringLiteral("Send"));
@@ -129,7 +130,8 @@ void TDM::JvHidDCArrival(TJvHidDevice* dev) {
         }
         ShowRfDmxConfigControls(false, false, false, false, false);
         if (w)
-            if (auto* btn = w->findChild<QAbstractButton*>(QStringLiteral("btnGetConfRfDmx"))) btn->setText(QString());
+            if (auto* btn = w->findChild<QAbstractButton*>(QStringLiteral("btnGetConfRfDmx")))
+                btn->setText(QString());
         tmrGetInfo->setInterval(500);
         tmrGetInfo->start();
         if (w) w->ui->mSetupFirmware->setEnabled(true);
@@ -154,7 +156,7 @@ void TDM::JvHidDCArrival(TJvHidDevice* dev) {
         RequestInterfaceConfig();
         if (w) w->ui->mSetupFirmware->setEnabled(true);
         break;
-    default:  // 12: nothing to start
+    default: // 12: nothing to start
         break;
     }
 

@@ -130,8 +130,8 @@ public:
     RdmState& RdmGlobals() { return Rdm().state; }
     // Frames an RDM request, dumps it to mDebug and queues it (callers pass
     // RdmGlobals().RdmParamData as the data).
-    void SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid, uint8_t pdl,
-                        std::span<const uint8_t> data, uint8_t linkType);
+    void SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+                        uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType);
     // Stores a GET answer into the record of the tree node with this absolute index.
     void DecodeGetResponse(const tRdmMessage& msg, int nodeIndex);
 
@@ -143,7 +143,7 @@ private:
     void RfConfigFollowUp();
 
     TfrmMain* frmMain;
-    tLineState ownLine;  // without a main window (benchmarks)
+    tLineState ownLine; // without a main window (benchmarks)
     std::unique_ptr<RdmLink> rdmLink;
     std::unique_ptr<RdmController> rdmController;
     bool firstScanPosted = false;

@@ -5,18 +5,19 @@
 // Which handler takes an input report other than a credit request, chosen by
 // the interface type and then by the link mode.
 enum class LinkHandler : uint8_t {
-    None,               // dropped
-    Discovery,          // HandleDiscoveryReport
-    BlockAck,           // HandleBlockAck
-    MonitorStream,      // HandleMonitorStream
-    Rdm,                // HandleRdmReport
-    InterfaceConfig,    // HandleInterfaceConfig
-    InterfaceConfigRf,  // HandleInterfaceConfig, then the RF follow-up
-    FirmwareChunk,      // SendFirmwareChunk
-    ReceivedDmx,        // ShowReceivedDmx
-    RfConfig,           // HandleRfConfigAnswer
+    None,              // dropped
+    Discovery,         // HandleDiscoveryReport
+    BlockAck,          // HandleBlockAck
+    MonitorStream,     // HandleMonitorStream
+    Rdm,               // HandleRdmReport
+    InterfaceConfig,   // HandleInterfaceConfig
+    InterfaceConfigRf, // HandleInterfaceConfig, then the RF follow-up
+    FirmwareChunk,     // SendFirmwareChunk
+    ReceivedDmx,       // ShowReceivedDmx
+    RfConfig,          // HandleRfConfigAnswer
 };
 
+// clang-format off
 constexpr LinkHandler LinkHandlerFor(uint8_t interfaceType, uint16_t linkMode) {
     switch (interfaceType) {
     case 0:
@@ -55,3 +56,4 @@ constexpr LinkHandler LinkHandlerFor(uint8_t interfaceType, uint16_t linkMode) {
         return LinkHandler::None;
     }
 }
+// clang-format on

@@ -5,7 +5,9 @@
 
 // ---- RDM controller -------------------------------------------------------
 
-void TDM::HandleRdmReport() { Rdm().HandleRdmReport(HidReport); }
+void TDM::HandleRdmReport() {
+    Rdm().HandleRdmReport(HidReport);
+}
 
 // ---- Discovery --------------------------------------------------------------
 

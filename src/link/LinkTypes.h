@@ -74,7 +74,7 @@ struct TTxQueue {
     std::array<uint16_t, SlotCount> Length{};
     uint16_t WriteIndex = 0;
     uint16_t ReadIndex = 0;
-    uint16_t Count = 0;     // packets queued, the one in transfer included
-    int32_t BytesLeft = 0;  // of the packet in transfer, not yet sent
-    int32_t Offset = 0;     // of the packet in transfer, already sent
+    uint16_t Count = 0;    // packets queued, the one in transfer included
+    int32_t BytesLeft = 0; // of the packet in transfer, not yet sent
+    int32_t Offset = 0;    // of the packet in transfer, already sent
 };

@@ -70,4 +70,4 @@ void CloseDialogs(TDM& dm) {
     }
 }
 
-}  // namespace LinkWindow
+} // namespace LinkWindow

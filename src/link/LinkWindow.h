@@ -28,4 +28,4 @@ void ClearTransmitFlag(TDM& dm);
 // Closes the about, question and info dialogs when they are showing.
 void CloseDialogs(TDM& dm);
 
-}  // namespace LinkWindow
+} // namespace LinkWindow

@@ -9,7 +9,8 @@
 bool TDM::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
     TTxQueue& q = TxQueue;
     if (!bytes || length == 0 || length > TTxQueue::SlotSize) {
-        AddDeviceListLine(QStringLiteral("Packet of %1 bytes not sent: it does not fit the queue").arg(length));
+        AddDeviceListLine(
+            QStringLiteral("Packet of %1 bytes not sent: it does not fit the queue").arg(length));
         return false;
     }
     // A full queue keeps what it holds; the newcomer is refused.
@@ -35,7 +36,8 @@ bool TDM::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
 
 bool TDM::EnqueuePacket(uint8_t type, uint16_t parameter, const uint8_t* data, uint16_t length) {
     if (length > TTxQueue::SlotSize - 3) {
-        AddDeviceListLine(QStringLiteral("Packet of %1 bytes not sent: it does not fit the queue").arg(length + 3));
+        AddDeviceListLine(
+            QStringLiteral("Packet of %1 bytes not sent: it does not fit the queue").arg(length + 3));
         return false;
     }
     uint8_t packet[TTxQueue::SlotSize];

@@ -22,11 +22,12 @@ QString StatusText(TfrmMain* w) {
 
 std::vector<uint8_t> Commands(const sim::SimDevice& box) {
     std::vector<uint8_t> out;
-    for (const auto& r : box.written) out.push_back(r[1]);
+    for (const auto& r : box.written)
+        out.push_back(r[1]);
     return out;
 }
 
-}  // namespace
+} // namespace
 
 class ArrivalTest : public LinkFixture {
 protected:
@@ -39,7 +40,7 @@ protected:
 };
 
 TEST_F(ArrivalTest, FirstScanRunsFromTheEventLoopAfterStartUp) {
-    auto box = platform->PlugInterface(1);  // type 1 shows page "Logo"
+    auto box = platform->PlugInterface(1); // type 1 shows page "Logo"
     // Nothing is scanned during construction or before the window shows.
     QCoreApplication::processEvents();
     EXPECT_EQ(dm->HidDev, nullptr);
@@ -183,7 +184,7 @@ TEST_F(ArrivalTest, RemovalPutsTheWindowBackAndFreesTheDeviceAtTheEndOfTheScan) 
     dm->tmrFrmwr->start();
     w->tmrRx->start();
     w->showMainPage(QStringLiteral("RDM"));
-    w->frmNevjegy->show();  // the about box, open when the interface goes
+    w->frmNevjegy->show(); // the about box, open when the interface goes
     ASSERT_TRUE(w->frmNevjegy->isVisible());
 
     platform->Unplug(box);
@@ -239,7 +240,10 @@ TEST_F(ArrivalTest, ScanWithoutChangeRaisesNoEvent) {
     Start();
     int changes = 0, arrivals = 0, removals = 0;
     auto onChange = dm->JvHidDC->OnDeviceChange;
-    dm->JvHidDC->OnDeviceChange = [&] { ++changes; onChange(); };
+    dm->JvHidDC->OnDeviceChange = [&] {
+        ++changes;
+        onChange();
+    };
     dm->JvHidDC->OnArrival = [&](TJvHidDevice*) { ++arrivals; };
     dm->JvHidDC->OnRemoval = [&](TJvHidDevice*) { ++removals; };
     platform->PostChangeNotice();
@@ -308,7 +312,8 @@ TEST_F(ArrivalTest, FirmwareUploadResumesAfterReplug) {
     dm->tmrFrmwrTimer();
     const auto sent = Commands(*again);
     ASSERT_FALSE(sent.empty());
-    for (uint8_t command : sent) EXPECT_EQ(command, 4);
+    for (uint8_t command : sent)
+        EXPECT_EQ(command, 4);
     EXPECT_EQ(dm->LinkMode, LinkModeFirmwareUpload);
 }
 
@@ -317,12 +322,13 @@ TEST_F(ArrivalTest, QueuedPacketStartsAgainOnTheNextInterface) {
     box->autoCredit = false;
     Start();
     std::vector<uint8_t> payload(100);
-    for (size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(i);
+    for (size_t i = 0; i < payload.size(); ++i)
+        payload[i] = uint8_t(i);
     dm->EnqueuePacket(LinkTypeRdm, 100, payload.data(), 100);
-    box->SendCredit(40);  // a first chunk gets out...
+    box->SendCredit(40); // a first chunk gets out...
     Settle();
     ASSERT_EQ(box->chunks.size(), 2u);
-    platform->Unplug(box);  // ...then the interface is pulled
+    platform->Unplug(box); // ...then the interface is pulled
     Settle();
     EXPECT_EQ(dm->TxQueue.Count, 1);
 

@@ -9,18 +9,27 @@
 
 TEST(LinkDispatchTable, HandlerByInterfaceTypeAndMode) {
     using H = LinkHandler;
-    const std::vector<H> dmx{H::None, H::Discovery, H::BlockAck, H::MonitorStream, H::Rdm, H::None, H::None, H::None, H::None};
-    const std::vector<H> tamarind{H::None, H::Discovery, H::BlockAck, H::MonitorStream, H::Rdm,
-                                  H::InterfaceConfig, H::FirmwareChunk, H::None, H::None};
-    const std::vector<H> repeater{H::None, H::None, H::None, H::ReceivedDmx, H::None, H::InterfaceConfig, H::FirmwareChunk, H::None, H::None};
-    const std::vector<H> rf{H::None, H::None, H::None, H::None, H::None, H::InterfaceConfigRf, H::FirmwareChunk, H::RfConfig, H::None};
+    const std::vector<H> dmx{H::None, H::Discovery, H::BlockAck, H::MonitorStream, H::Rdm,
+                             H::None, H::None,      H::None,     H::None};
+    const std::vector<H> tamarind{H::None,          H::Discovery, H::BlockAck,
+                                  H::MonitorStream, H::Rdm,       H::InterfaceConfig,
+                                  H::FirmwareChunk, H::None,      H::None};
+    const std::vector<H> repeater{H::None,          H::None, H::None,
+                                  H::ReceivedDmx,   H::None, H::InterfaceConfig,
+                                  H::FirmwareChunk, H::None, H::None};
+    const std::vector<H> rf{H::None,          H::None,     H::None, H::None, H::None, H::InterfaceConfigRf,
+                            H::FirmwareChunk, H::RfConfig, H::None};
     for (uint16_t mode = 0; mode <= 8; ++mode) {
         EXPECT_EQ(LinkHandlerFor(0, mode), dmx[mode]) << mode;
-        for (uint8_t t : {7, 8, 9, 10}) EXPECT_EQ(LinkHandlerFor(t, mode), tamarind[mode]) << int(t) << " " << mode;
+        for (uint8_t t : {7, 8, 9, 10})
+            EXPECT_EQ(LinkHandlerFor(t, mode), tamarind[mode]) << int(t) << " " << mode;
         // The repeaters and splitters drop RDM answers (mode 4) among others.
-        for (uint8_t t : {1, 2, 13}) EXPECT_EQ(LinkHandlerFor(t, mode), repeater[mode]) << int(t) << " " << mode;
-        for (uint8_t t : {5, 6}) EXPECT_EQ(LinkHandlerFor(t, mode), rf[mode]) << int(t) << " " << mode;
-        for (uint8_t t : {3, 4, 11, 12, 14, 255}) EXPECT_EQ(LinkHandlerFor(t, mode), H::None) << int(t);
+        for (uint8_t t : {1, 2, 13})
+            EXPECT_EQ(LinkHandlerFor(t, mode), repeater[mode]) << int(t) << " " << mode;
+        for (uint8_t t : {5, 6})
+            EXPECT_EQ(LinkHandlerFor(t, mode), rf[mode]) << int(t) << " " << mode;
+        for (uint8_t t : {3, 4, 11, 12, 14, 255})
+            EXPECT_EQ(LinkHandlerFor(t, mode), H::None) << int(t);
     }
     EXPECT_EQ(LinkHandlerFor(0, 9), H::None);
     EXPECT_EQ(LinkHandlerFor(7, 0xFFFF), H::None);
@@ -47,7 +56,7 @@ TEST_F(DispatchTest, CreditRequestsAreAnsweredInEveryModeAndType) {
         else
             Settle();
         ASSERT_EQ(dm->InterfaceType, type);
-        dm->tmrGetInfo->stop();  // the RF interfaces' delayed request is not wanted here
+        dm->tmrGetInfo->stop(); // the RF interfaces' delayed request is not wanted here
         for (uint16_t mode = 0; mode <= 8; ++mode) {
             dm->LinkMode = mode;
             const uint8_t data[3] = {uint8_t(type), uint8_t(mode), 0x55};
@@ -58,7 +67,7 @@ TEST_F(DispatchTest, CreditRequestsAreAnsweredInEveryModeAndType) {
             ASSERT_EQ(box->written.size(), 1u) << int(type) << " " << mode;
             EXPECT_EQ(box->written[0][1], CmdPacketData);
             EXPECT_EQ(box->written[0][2], 6);
-            box->SendCredit(64);  // completes the packet in transfer
+            box->SendCredit(64); // completes the packet in transfer
             Settle();
         }
         EXPECT_EQ(dm->TxQueue.Count, 0);
@@ -69,17 +78,19 @@ TEST_F(DispatchTest, CreditRequestsAreAnsweredInEveryModeAndType) {
 
 TEST_F(DispatchTest, ReportsWithoutHandlerAreDroppedButStillFillTheBuffer) {
     auto box = Connect(1);
-    dm->LinkMode = LinkModeRdm;  // an RDM answer to a repeater: dropped
+    dm->LinkMode = LinkModeRdm; // an RDM answer to a repeater: dropped
     std::vector<uint8_t> answer(64, 0);
     answer[0] = InputData;
     answer[1] = 4;
     answer[2] = 25;
-    for (int i = 4; i < 64; ++i) answer[size_t(i)] = uint8_t(i);
+    for (int i = 4; i < 64; ++i)
+        answer[size_t(i)] = uint8_t(i);
     box->PushReport(answer);
     Settle();
     EXPECT_TRUE(box->written.empty());
     EXPECT_EQ(dm->LinkMode, LinkModeRdm);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(dm->HidReport[size_t(i)], answer[size_t(i)]) << i;
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(dm->HidReport[size_t(i)], answer[size_t(i)]) << i;
 }
 
 TEST_F(DispatchTest, OversizedReportsFillOnlyTheReportBuffer) {
@@ -89,7 +100,8 @@ TEST_F(DispatchTest, OversizedReportsFillOnlyTheReportBuffer) {
     big[0] = InputData;
     dm->HidDataReceived(dm->HidDev, 0, big.data(), uint16_t(big.size()));
     EXPECT_EQ(dm->HidReport[0], InputData);
-    for (size_t i = 1; i < dm->HidReport.size(); ++i) EXPECT_EQ(dm->HidReport[i], 0xAB) << i;
+    for (size_t i = 1; i < dm->HidReport.size(); ++i)
+        EXPECT_EQ(dm->HidReport[i], 0xAB) << i;
 
     // Through the layer, from a device with longer reports.
     auto wide = std::make_shared<sim::SimInterface>("wide-box", 7);
@@ -145,12 +157,16 @@ TEST_F(DispatchTest, CommandsSetTheBytesTheyNeed) {
     dm->RequestInterfaceConfig();
     dm->PollFirmwareUpload();
     dm->StartBlockDownload(200, 200);
-    ASSERT_EQ(box->written.size(), 5u);  // the last one announces the frame
+    ASSERT_EQ(box->written.size(), 5u); // the last one announces the frame
     const auto& r = box->written;
-    EXPECT_EQ((std::vector<uint8_t>(r[0].begin(), r[0].begin() + 6)), (std::vector<uint8_t>{0, 2, 0, 0, 10, 0xEE}));
-    EXPECT_EQ((std::vector<uint8_t>(r[1].begin(), r[1].begin() + 6)), (std::vector<uint8_t>{0, 3, 0, 0, 0, 0xEE}));
-    EXPECT_EQ((std::vector<uint8_t>(r[2].begin(), r[2].begin() + 6)), (std::vector<uint8_t>{0, 4, 0, 0, 0, 0xEE}));
-    EXPECT_EQ((std::vector<uint8_t>(r[3].begin(), r[3].begin() + 5)), (std::vector<uint8_t>{0, 1, 200, 200, 0}));
+    EXPECT_EQ((std::vector<uint8_t>(r[0].begin(), r[0].begin() + 6)),
+              (std::vector<uint8_t>{0, 2, 0, 0, 10, 0xEE}));
+    EXPECT_EQ((std::vector<uint8_t>(r[1].begin(), r[1].begin() + 6)),
+              (std::vector<uint8_t>{0, 3, 0, 0, 0, 0xEE}));
+    EXPECT_EQ((std::vector<uint8_t>(r[2].begin(), r[2].begin() + 6)),
+              (std::vector<uint8_t>{0, 4, 0, 0, 0, 0xEE}));
+    EXPECT_EQ((std::vector<uint8_t>(r[3].begin(), r[3].begin() + 5)),
+              (std::vector<uint8_t>{0, 1, 200, 200, 0}));
     EXPECT_EQ((std::vector<uint8_t>(r[4].begin(), r[4].begin() + 4)), (std::vector<uint8_t>{0, 10, 0, 1}));
     EXPECT_EQ(dm->LinkMode, LinkModeBlockDownload);
 

@@ -26,7 +26,8 @@ protected:
         dc->Loaded();
     }
     void TearDown() override {
-        for (TJvHidDevice* d : claimed) delete d;
+        for (TJvHidDevice* d : claimed)
+            delete d;
         dc.reset();
     }
 
@@ -50,7 +51,7 @@ protected:
     int changes = 0;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(HidLayerTest, ListFollowsPlugAndUnplugWithCounters) {
     EXPECT_EQ(dc->Version(), QStringLiteral("1.0.25"));
@@ -63,7 +64,7 @@ TEST_F(HidLayerTest, ListFollowsPlugAndUnplugWithCounters) {
     EXPECT_TRUE(dc->Devices()[0]->ReadWriteAccess);
     EXPECT_FALSE(dc->Devices()[1]->ReadWriteAccess);
     EXPECT_EQ(dc->CheckedInCount, 2);
-    EXPECT_EQ(changes, 1);  // both in one scan
+    EXPECT_EQ(changes, 1); // both in one scan
 
     TJvHidDevice* held = Claim(0);
     EXPECT_EQ(dc->CheckedOutCount, 1);
@@ -126,9 +127,9 @@ TEST_F(HidLayerTest, ReportsArriveWithoutTheirIdAndEmptyReadsDeliverNothing) {
     ASSERT_TRUE(platform->WaitIdle());
     TJvHidDevice* dev = Claim(0);
     ASSERT_TRUE(dev->HasReadThread());
-    box->PushRaw({});                 // 0 bytes
-    box->PushRaw({7, 10, 20, 30});    // 4 bytes, report id 7
-    box->PushRaw({0});                // the report id alone
+    box->PushRaw({});              // 0 bytes
+    box->PushRaw({7, 10, 20, 30}); // 4 bytes, report id 7
+    box->PushRaw({0});             // the report id alone
     ASSERT_TRUE(platform->WaitIdle());
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[0].reportId, 7);
@@ -146,10 +147,12 @@ TEST_F(HidLayerTest, ReportsAreHandledOneAtATimeInOrder) {
     auto box = platform->Plug(std::make_shared<sim::SimInterface>("box", 0));
     ASSERT_TRUE(platform->WaitIdle());
     Claim(0);
-    for (int i = 0; i < 200; ++i) box->PushReport({uint8_t(i)});
+    for (int i = 0; i < 200; ++i)
+        box->PushReport({uint8_t(i)});
     ASSERT_TRUE(platform->WaitIdle());
     ASSERT_EQ(received.size(), 200u);
-    for (int i = 0; i < 200; ++i) EXPECT_EQ(received[size_t(i)].data[0], uint8_t(i));
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(received[size_t(i)].data[0], uint8_t(i));
 }
 
 TEST_F(HidLayerTest, StoppingDuringAHandOverNeverDeadlocks) {
@@ -165,7 +168,7 @@ TEST_F(HidLayerTest, StoppingDuringAHandOverNeverDeadlocks) {
             std::lock_guard<std::mutex> lock(state->mutex);
             if (state->ready.empty() && state->readersBlocked == 0) break;
         }
-        dev->StopReadThread();  // the main thread never ran the hand-over
+        dev->StopReadThread(); // the main thread never ran the hand-over
         EXPECT_FALSE(dev->HasReadThread());
         // The stale hand-over runs now and delivers nothing.
         const size_t before = received.size();
@@ -208,7 +211,7 @@ TEST_F(HidLayerTest, SleepTimeBoundsAndDefaults) {
     dev->SetThreadSleepTime(9);
     dev->SetThreadSleepTime(10001);
     EXPECT_EQ(dev->ThreadSleepTime(), 100);
-    dc->SetDevThreadSleepTime(500);  // passed on to devices still at the old value
+    dc->SetDevThreadSleepTime(500); // passed on to devices still at the old value
     EXPECT_EQ(dev->ThreadSleepTime(), 500);
 }
 
@@ -241,12 +244,14 @@ TEST_F(HidLayerTest, FailingReadsBackOffAndStillStop) {
         box->state()->failReads = true;
     }
     dev->AssignDataHandler([](TJvHidDevice*, uint8_t, const uint8_t*, uint16_t) {});
-    for (int i = 0; i < 100000 && errors == 0; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    for (int i = 0; i < 100000 && errors == 0; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     ASSERT_EQ(errors, 1);
     EXPECT_EQ(lastError, uint32_t(EIO));
     // The thread now rests before trying again: running the event loop brings
     // no second error.
-    for (int i = 0; i < 200; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 200; ++i)
+        QCoreApplication::processEvents();
     EXPECT_EQ(errors, 1);
     // Its rest does not hold up a stop.
     dev->StopReadThread();

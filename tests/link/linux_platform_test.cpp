@@ -15,6 +15,7 @@ ReportDescriptorInfo Parse(const std::vector<uint8_t>& d) {
     return ParseReportDescriptor(d.data(), d.size());
 }
 
+// clang-format off
 // A vendor-defined device with 64-byte input and output reports, no report
 // ids: the kind of descriptor the interface box has.
 const std::vector<uint8_t> vendorDescriptor = {
@@ -65,7 +66,8 @@ const std::vector<uint8_t> numberedDescriptor = {
     0xC0,
 };
 
-}  // namespace
+}  // namespace// clang-format on
+
 
 TEST(ReportDescriptor, InputReportLengthFromRealDescriptors) {
     ReportDescriptorInfo v = Parse(vendorDescriptor);

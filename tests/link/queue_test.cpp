@@ -11,11 +11,12 @@ namespace {
 
 std::vector<uint8_t> Packet(size_t n, uint8_t seed) {
     std::vector<uint8_t> p(n);
-    for (size_t i = 0; i < n; ++i) p[i] = uint8_t(seed + i);
+    for (size_t i = 0; i < n; ++i)
+        p[i] = uint8_t(seed + i);
     return p;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LinkHeader, PacksTypeParameterAndLength) {
     uint8_t h[3];
@@ -59,7 +60,7 @@ TEST_F(QueueTest, PacketIntoEmptyQueueIsAnnouncedThenSentByCredit) {
     auto payload = Packet(26, 0xCC);
     dm->EnqueuePacket(LinkTypeRdm, 26, payload.data(), 26);
     ASSERT_EQ(box->written.size(), 1u);
-    EXPECT_EQ(box->written[0][0], 0);  // report id
+    EXPECT_EQ(box->written[0][0], 0); // report id
     EXPECT_EQ(box->written[0][1], 10);
     EXPECT_EQ(box->written[0][2], 0);
     EXPECT_EQ(box->written[0][3], 1);
@@ -81,15 +82,15 @@ TEST_F(QueueTest, PacketIntoEmptyQueueIsAnnouncedThenSentByCredit) {
 
 TEST_F(QueueTest, CreditDecidesChunkSizeUpToSixty) {
     auto payload = Packet(200, 1);
-    dm->EnqueuePacket(LinkTypeRdm, 200, payload.data(), 200);  // 203 bytes
+    dm->EnqueuePacket(LinkTypeRdm, 200, payload.data(), 200); // 203 bytes
     Credit(100);
     EXPECT_EQ(box->written.back()[2], 60);
     Credit(7);
     EXPECT_EQ(box->written.back()[2], 7);
-    Credit(0);  // an empty chunk
+    Credit(0); // an empty chunk
     EXPECT_EQ(box->written.back()[2], 0);
     EXPECT_EQ(dm->TxQueue.Offset, 67);
-    Credit(0x0140);  // high byte counts too
+    Credit(0x0140); // high byte counts too
     EXPECT_EQ(box->written.back()[2], 60);
     Credit(60);
     Credit(60);
@@ -103,10 +104,10 @@ TEST_F(QueueTest, SecondPacketIsNotAnnouncedAndFollowsTheFirst) {
     auto b = Packet(30, 0x80);
     dm->EnqueuePacket(LinkTypeRdm, 26, a.data(), 26);
     dm->EnqueuePacket(LinkTypeDiscUniqueBranch, 30, b.data(), 30);
-    EXPECT_EQ(box->written.size(), 1u);  // one announce only
+    EXPECT_EQ(box->written.size(), 1u); // one announce only
     EXPECT_EQ(dm->TxQueue.Count, 2);
-    Credit(64);  // all of a
-    Credit(64);  // moves on: already the whole of b
+    Credit(64); // all of a
+    Credit(64); // moves on: already the whole of b
     ASSERT_EQ(box->packets.size(), 2u);
     EXPECT_EQ(box->packets[1].type, 0x60);
     EXPECT_EQ(box->packets[1].payload(), b);
@@ -153,7 +154,8 @@ TEST_F(QueueTest, FullQueueRefusesAndLogsInsteadOfOverwriting) {
     box->credit = 64;
     Credit(64);
     ASSERT_EQ(box->packets.size(), 20u);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(box->packets[size_t(i)].payload(), sent[size_t(i)]) << i;
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(box->packets[size_t(i)].payload(), sent[size_t(i)]) << i;
 }
 
 TEST_F(QueueTest, OversizedPacketIsRefused) {
@@ -165,7 +167,8 @@ TEST_F(QueueTest, OversizedPacketIsRefused) {
 }
 
 TEST_F(QueueTest, DmxFrameTravelsInChunksAtCreditSixtyFour) {
-    for (int i = 0; i < 513; ++i) dm->Line().DmxFrame[size_t(i)] = uint8_t(i * 7);
+    for (int i = 0; i < 513; ++i)
+        dm->Line().DmxFrame[size_t(i)] = uint8_t(i * 7);
     box->autoCredit = true;
     dm->StartBlockDownload(66, 50);
     Settle();
@@ -178,7 +181,8 @@ TEST_F(QueueTest, DmxFrameTravelsInChunksAtCreditSixtyFour) {
     EXPECT_EQ(box->packets[0].bytes[0], 0x21);
     EXPECT_EQ(box->packets[0].bytes[1], 0xEE);
     EXPECT_EQ(box->packets[0].bytes[2], 0x01);
-    EXPECT_EQ(box->packets[0].payload(), std::vector<uint8_t>(dm->Line().DmxFrame.begin(), dm->Line().DmxFrame.begin() + 513));
+    EXPECT_EQ(box->packets[0].payload(),
+              std::vector<uint8_t>(dm->Line().DmxFrame.begin(), dm->Line().DmxFrame.begin() + 513));
     // 516 bytes: eight chunks of 60 and one of 36.
     EXPECT_EQ(box->chunks.size(), 1u + 9u);
 }

@@ -16,14 +16,14 @@
 
 // One present HID interface.
 struct HidInterfaceInfo {
-    QString instance;  // stable identity of the interface across scans
-    QString path;      // what Open takes
+    QString instance; // stable identity of the interface across scans
+    QString path;     // what Open takes
 };
 
 struct HidAttributes {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
-    uint16_t version = 0;  // the USB device's release number (bcdDevice)
+    uint16_t version = 0; // the USB device's release number (bcdDevice)
 };
 
 // An open device. Closing is releasing it.
@@ -35,8 +35,8 @@ public:
 struct HidReadResult {
     enum Status { Completed, TimedOut, Failed };
     Status status = TimedOut;
-    int bytes = 0;         // Completed: bytes read, report id included
-    uint32_t error = 0;    // Failed: the platform's error code
+    int bytes = 0;      // Completed: bytes read, report id included
+    uint32_t error = 0; // Failed: the platform's error code
 };
 
 class HidPlatform {

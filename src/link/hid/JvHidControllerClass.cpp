@@ -159,8 +159,8 @@ void TJvHidDeviceReadThread::Pause(int ms) {
 
 void TJvHidDeviceReadThread::HandOver(std::function<void()> fn) {
     std::shared_ptr<HidReadHandOver> s = shared;
-    QObject* context = device->Controller() ? static_cast<QObject*>(device->Controller())
-                                            : QCoreApplication::instance();
+    QObject* context =
+        device->Controller() ? static_cast<QObject*>(device->Controller()) : QCoreApplication::instance();
     QMetaObject::invokeMethod(
         context,
         [s, fn = std::move(fn)] {
@@ -201,8 +201,7 @@ void TJvHidDeviceReadThread::run() {
             if (numBytesRead <= 0) break;
             auto copy = std::make_shared<std::vector<uint8_t>>(report.begin(), report.begin() + numBytesRead);
             HandOver([dev, copy] {
-                if (dev->onData)
-                    dev->onData(dev, (*copy)[0], copy->data() + 1, uint16_t(copy->size() - 1));
+                if (dev->onData) dev->onData(dev, (*copy)[0], copy->data() + 1, uint16_t(copy->size() - 1));
             });
             break;
         }
@@ -273,7 +272,8 @@ void TJvHidDeviceController::SetOnDeviceUnplug(TJvHidPlugEvent handler) {
 void TJvHidDeviceController::Loaded() {
     if (!valid) return;
     platform->SetChangeNotice([this] { DeviceChange(); });
-    QMetaObject::invokeMethod(this, [this] { DeviceChange(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { DeviceChange(); }, Qt::QueuedConnection);
 }
 
 std::vector<std::unique_ptr<TJvHidDevice>> TJvHidDeviceController::CollectPresentDevices() {
@@ -283,7 +283,7 @@ std::vector<std::unique_ptr<TJvHidDevice>> TJvHidDeviceController::CollectPresen
         std::unique_ptr<TJvHidDevice> dev(
             new TJvHidDevice(std::make_unique<TJvHidPnPInfo>(info.instance, info.path), this));
         QString error;
-        if (!dev->Identify(error)) continue;  // skipped; the scan goes on
+        if (!dev->Identify(error)) continue; // skipped; the scan goes on
         found.push_back(std::move(dev));
     }
     return found;
@@ -332,9 +332,10 @@ void TJvHidDeviceController::DeviceChange() {
 
         for (auto& candidate : fresh) {
             const QString& instance = candidate->PnPInfo().DeviceInstance;
-            const bool known = std::any_of(devices.begin(), devices.end(), [&instance](const TJvHidDevice* d) {
-                return d->PluggedIn && d->PnPInfo().DeviceInstance == instance;
-            });
+            const bool known =
+                std::any_of(devices.begin(), devices.end(), [&instance](const TJvHidDevice* d) {
+                    return d->PluggedIn && d->PnPInfo().DeviceInstance == instance;
+                });
             if (known) {
                 candidate->controller = nullptr;
                 candidate.reset();

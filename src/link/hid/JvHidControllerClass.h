@@ -96,7 +96,7 @@ private:
     std::unique_ptr<TJvHidPnPInfo> pnpInfo;
     // Opened on demand for writing and shared by the read thread.
     std::unique_ptr<HidHandle> syncHandle;
-    int inputReportLength = -1;  // fetched once
+    int inputReportLength = -1; // fetched once
     std::atomic<int> threadSleepTime{100};
     TJvHidDataEvent onData;
     TJvHidDataErrorEvent onDataError;

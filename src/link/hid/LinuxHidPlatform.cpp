@@ -17,8 +17,8 @@ namespace {
 
 struct LinuxHidHandle : HidHandle {
     QString path;
-    int fd = -1;        // -1: opened without access
-    int cancelFd = -1;  // makes a pending Read return
+    int fd = -1;       // -1: opened without access
+    int cancelFd = -1; // makes a pending Read return
     bool descriptorRead = false;
     ReportDescriptorInfo descriptor;
 
@@ -62,7 +62,7 @@ void ReadDescriptor(LinuxHidHandle& h) {
     h.descriptor = ParseReportDescriptor(desc.value, desc.size);
 }
 
-}  // namespace
+} // namespace
 
 LinuxHidPlatform::LinuxHidPlatform() : context(udev_new()) {}
 
@@ -160,7 +160,7 @@ HidReadResult LinuxHidPlatform::Read(HidHandle& handle, uint8_t* buffer, int len
     }
     pollfd fds[2] = {{h.fd, POLLIN, 0}, {h.cancelFd, POLLIN, 0}};
     const int ready = ::poll(fds, 2, timeoutMs);
-    if (ready == 0 || (ready < 0 && errno == EINTR)) return result;  // timed out
+    if (ready == 0 || (ready < 0 && errno == EINTR)) return result; // timed out
     if (ready < 0) {
         result.status = HidReadResult::Failed;
         result.error = uint32_t(errno);
@@ -232,11 +232,13 @@ void LinuxHidPlatform::SetChangeNotice(std::function<void()> notice) {
     const int fd = udev_monitor_get_fd(monitor);
     if (fd < 0) return;
     notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [this] { MonitorActivated(); });
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
+                     [this] { MonitorActivated(); });
 }
 
 void LinuxHidPlatform::MonitorActivated() {
     // Several events may be waiting; one scan covers them all.
-    while (udev_device* dev = udev_monitor_receive_device(monitor)) udev_device_unref(dev);
+    while (udev_device* dev = udev_monitor_receive_device(monitor))
+        udev_device_unref(dev);
     if (changeNotice) changeNotice();
 }

@@ -17,7 +17,7 @@ struct SimHandle : HidHandle {
     std::shared_ptr<SimDeviceState> state;
     bool readWrite = false;
     bool isReader = false;
-    bool cancelled = false;  // guarded by state->mutex
+    bool cancelled = false; // guarded by state->mutex
 
     ~SimHandle() override {
         std::lock_guard<std::mutex> lock(state->mutex);
@@ -31,7 +31,7 @@ SimHandle& Native(HidHandle& h) {
     return static_cast<SimHandle&>(h);
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- device
 
@@ -174,7 +174,8 @@ void SimHidPlatform::PlugDevice(const std::shared_ptr<SimDevice>& device) {
 }
 
 std::shared_ptr<SimInterface> SimHidPlatform::PlugInterface(uint8_t type, uint8_t version) {
-    auto box = std::make_shared<SimInterface>(QStringLiteral("usb-box-%1").arg(nextInstance++), type, version);
+    auto box =
+        std::make_shared<SimInterface>(QStringLiteral("usb-box-%1").arg(nextInstance++), type, version);
     return Plug(box);
 }
 
@@ -239,7 +240,8 @@ std::shared_ptr<SimDevice> SimHidPlatform::Find(const QString& p) const {
 
 std::vector<HidInterfaceInfo> SimHidPlatform::ListInterfaces() {
     std::vector<HidInterfaceInfo> list;
-    for (const auto& d : devices) list.push_back({d->instance, d->path});
+    for (const auto& d : devices)
+        list.push_back({d->instance, d->path});
     return list;
 }
 
@@ -335,4 +337,4 @@ void SimHidPlatform::SetChangeNotice(std::function<void()> fn) {
     notice = std::move(fn);
 }
 
-}  // namespace sim
+} // namespace sim

@@ -50,12 +50,12 @@ struct SimDeviceState {
     std::mutex mutex;
     std::condition_variable changed;
     bool pluggedIn = true;
-    bool failReads = false;  // every Read fails (a device in trouble)
-    std::deque<RawReport> held;   // kept back by HoldInput
-    std::deque<RawReport> ready;  // for the read thread
+    bool failReads = false;      // every Read fails (a device in trouble)
+    std::deque<RawReport> held;  // kept back by HoldInput
+    std::deque<RawReport> ready; // for the read thread
     int openReadWriteHandles = 0;
-    int readers = 0;         // handles that have read
-    int readersBlocked = 0;  // of them, waiting in Read with nothing to read
+    int readers = 0;        // handles that have read
+    int readersBlocked = 0; // of them, waiting in Read with nothing to read
 };
 
 // One virtual HID device. Foreign devices (a keyboard, a mouse) are plain
@@ -103,10 +103,10 @@ private:
 
 // One complete link packet as the interface received it.
 struct SimLinkPacket {
-    uint8_t type = 0;        // 0x20, 0x30, 0x40, 0x60 (low two bits clear)
-    uint16_t parameter = 0;  // 8 bits
-    uint16_t length = 0;     // 10 bits: bytes after the header
-    std::vector<uint8_t> bytes;  // header and payload
+    uint8_t type = 0;           // 0x20, 0x30, 0x40, 0x60 (low two bits clear)
+    uint16_t parameter = 0;     // 8 bits
+    uint16_t length = 0;        // 10 bits: bytes after the header
+    std::vector<uint8_t> bytes; // header and payload
     std::vector<uint8_t> payload() const { return {bytes.begin() + 3, bytes.end()}; }
 };
 
@@ -162,8 +162,7 @@ public:
     ~SimHidPlatform() override;
 
     // Plugs a device in and posts a change notice to the main thread.
-    template <class T>
-    std::shared_ptr<T> Plug(std::shared_ptr<T> device) {
+    template <class T> std::shared_ptr<T> Plug(std::shared_ptr<T> device) {
         PlugDevice(device);
         return device;
     }
@@ -194,7 +193,7 @@ public:
     bool Write(HidHandle& handle, const uint8_t* data, int length) override;
     void SetChangeNotice(std::function<void()> notice) override;
 
-    int openCount = 0;  // successful Opens, for tests of who opens what
+    int openCount = 0; // successful Opens, for tests of who opens what
     int nextInstance = 1;
 
 private:
@@ -203,7 +202,7 @@ private:
 
     std::vector<std::shared_ptr<SimDevice>> devices;
     std::function<void()> notice;
-    std::unique_ptr<QObject> guard;  // context of posted notices
+    std::unique_ptr<QObject> guard; // context of posted notices
 };
 
-}  // namespace sim
+} // namespace sim
