@@ -379,3 +379,34 @@ TEST_F(ArrivalTest, OnFirstStartTheInterfaceArrivesWhileTheLanguageDialogIsOpen)
     EXPECT_TRUE(box->written.empty());
     EXPECT_EQ(dm->LinkMode, LinkModeIdle);
 }
+
+TEST_F(ArrivalTest, PullingWithReportsInFlightLeavesTheProgramUsable) {
+    auto box = platform->PlugInterface(0);
+    Start();
+    dm->LinkMode = LinkModeRdm;
+    for (int round = 0; round < 20; ++round) {
+        // Part of an answer and a credit request on their way in, a packet on
+        // its way out, and the interface goes at an arbitrary moment.
+        const uint8_t data[40] = {};
+        dm->EnqueuePacket(LinkTypeRdm, 40, data, 40);
+        box->PushData(4, std::vector<uint8_t>(90, 0x42), 3);
+        box->SendCredit(64);
+        for (int i = 0; i < round; ++i)
+            QCoreApplication::processEvents();
+        platform->Unplug(box);
+        Settle();
+        ASSERT_FALSE(dm->HidConnected);
+        ASSERT_EQ(dm->HidDev, nullptr);
+        box = platform->PlugInterface(0);
+        Settle();
+        ASSERT_TRUE(dm->HidConnected);
+        // Whatever was cut off, the next packet gets through whole.
+        const size_t before = box->packets.size();
+        const uint8_t probe[3] = {1, 2, uint8_t(round)};
+        dm->EnqueuePacket(LinkTypeRdm, 3, probe, 3);
+        Settle();
+        ASSERT_GT(box->packets.size(), before);
+        EXPECT_EQ(box->packets.back().payload(), (std::vector<uint8_t>{1, 2, uint8_t(round)}));
+        EXPECT_EQ(dm->TxQueue.Count, 0);
+    }
+}
