@@ -3,6 +3,9 @@
 // stays a separate function so that its owner can fill it in on its own.
 #include "link/DataModule.h"
 
+#include "app/Main.h"
+#include "views/RdmPageView.h"
+
 // ---- RDM controller -------------------------------------------------------
 
 void TDM::HandleRdmReport() {
@@ -12,7 +15,7 @@ void TDM::HandleRdmReport() {
 // ---- Discovery --------------------------------------------------------------
 
 void TDM::HandleDiscoveryReport() {
-    // Answers to discovery requests; filled in with the discovery.
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(HidReport);
 }
 
 // ---- Stream send, block download, firmware upload ---------------------------
@@ -53,7 +56,7 @@ void TDM::ShowRfDmxConfigControls(bool /*rfChannel*/, bool /*dmxCount*/, bool /*
 // ---- RDM page ---------------------------------------------------------------
 
 void TDM::ClearDeviceDetails() {
-    // Empties the device details of the RDM page; filled in with the views.
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->ClearDeviceDetails();
 }
 
 // ---- Timers whose work belongs elsewhere --------------------------------------
@@ -63,7 +66,7 @@ void TDM::tmrRemAccTimer() {
 }
 
 void TDM::tTestTimer() {
-    // Repeated discovery test; filled in with the RDM page.
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->RestartDiscoveryTest();
 }
 
 void TDM::tmrNetworkTimer() {

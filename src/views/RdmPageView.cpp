@@ -1,6 +1,7 @@
 #include "views/RdmPageView.h"
 
 #include <QKeySequence>
+#include <algorithm>
 #include <QShortcut>
 #include <QStyle>
 #include <QTreeWidget>
@@ -10,6 +11,9 @@
 #include "app/Notebook.h"
 #include "link/DataModule.h"
 #include "rdm/RdmDevice.h"
+#include "rdm/RdmState.h"
+#include "rdm/rdm_frame.h"
+#include "rdm/rdm_scan.h"
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"
 #include "views/DeviceTree.h"
@@ -19,7 +23,8 @@ RdmPageView::RdmPageView(TfrmMain* mainWindow)
       frmMain(mainWindow),
       ui(mainWindow->rdmUi.get()),
       specUi(std::make_unique<Ui::SpecialTab>()),
-      Discovery(*this) {
+      Discovery(*this),
+      Scan(std::make_unique<RdmScan>(*this)) {
     auto* special = new QWidget(ui->tsSpecial);
     specUi->setupUi(special);
     ui->tsSpecial->layout()->addWidget(special);
@@ -59,7 +64,8 @@ int RdmPageView::NodeCountInTree() const {
 }
 
 uint16_t& RdmPageView::RdmCurrentNode() {
-    return currentNodeFallback;
+    TDM* dm = frmMain->dataModule();
+    return dm ? dm->RdmGlobals().RdmCurrentNode : currentNodeFallback;
 }
 
 QString RdmPageView::Text(int n) const {
@@ -105,7 +111,7 @@ void RdmPageView::btnDemoDiscClick() {
 }
 
 void RdmPageView::RestartDiscoveryTest() {
-    // The data module's test timer is stopped here once the link is in.
+    if (TDM* dm = frmMain->dataModule()) dm->tTest->stop();
     PrepareDiscovery();
     Discovery.StartDiscovery();
 }
@@ -124,10 +130,20 @@ void RdmPageView::PrepareDiscovery() {
     SelectRdmTab(0);
     ui->pcRdm->setTabVisible(ui->pcRdm->indexOf(ui->tsSpecial), false);
     AddDeviceListLine(Text(49));
-    // Link mode 1 and the interface command 1 (0x32, 0x28) come with the link.
+    TDM* dm = frmMain->dataModule();
+    if (dm) {
+        dm->LinkMode = 1;
+        dm->LinkSubState = 1;
+    }
     FreeDeviceRecords();
+    if (dm) {
+        dm->HidReport[1] = 0x01;
+        dm->HidReport[2] = 0x32;
+        dm->HidReport[3] = 0x28;
+        dm->SendHidReport();
+    }
     // Broadcast DISC_UN_MUTE; the pending operation and PID stay as they are.
-    SendDiscoveryRequest(0xFFFF'FFFFFFFFull, 0x0003, {}, 0x20);
+    SendDiscoveryRequest(0xFFFF'FFFFFFFFull, 0x0003, {}, RdmLinkTypeBroadcast);
     AddDeviceListLine(Text(50));
 }
 
@@ -189,17 +205,21 @@ void RdmPageView::pcRdmChange() {
 
 void RdmPageView::SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::span<const uint8_t> data,
                                        uint8_t linkType) {
-    Q_UNUSED(destination);
-    Q_UNUSED(pid);
-    Q_UNUSED(data);
-    Q_UNUSED(linkType);
-    // Goes out through the RDM request sender once the RDM core is in.
+    TDM* dm = frmMain->dataModule();
+    if (!dm) return;
+    // The parameter data goes through the shared request buffer, as every request's does.
+    RdmState& st = dm->RdmGlobals();
+    const size_t n = std::min(data.size(), st.RdmParamData.size());
+    std::copy_n(data.begin(), n, st.RdmParamData.begin());
+    dm->SendRdmRequest(0, RdmDiscoveryCommand, destination, pid, static_cast<uint8_t>(n),
+                       std::span<const uint8_t>(st.RdmParamData.data(), n), linkType);
 }
 
 void RdmPageView::SendGetByPid(const tRdmDevice& rec, uint16_t pid) {
-    Q_UNUSED(rec);
-    Q_UNUSED(pid);
-    // Goes out through the RDM request sender once the RDM core is in.
+    TDM* dm = frmMain->dataModule();
+    if (!dm) return;
+    dm->RdmGlobals().RdmCurrentPid = pid;
+    dm->SendRdmRequest(rec.subDevice, RdmGetCommand, rec.uid, pid, 0, {}, RdmLinkTypeRequest);
 }
 
 void RdmPageView::AddFoundDevice(uint64_t uid) {
@@ -231,7 +251,7 @@ void RdmPageView::DiscoveryFinished(uint16_t count) {
         ui->btnDiscovery->setEnabled(true);
         return;
     }
-    // The parameter scan of the found devices starts here once the RDM core is in.
+    Scan->Begin();
 }
 
 void RdmPageView::ShowDeviceSpecialPage() {

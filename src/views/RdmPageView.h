@@ -19,6 +19,7 @@ class TDM;
 class QTreeWidget;
 class QTreeWidgetItem;
 struct tRdmDevice;
+class RdmScan;
 
 // The RDM page of the main window: the device tree, the logs, the discovery
 // buttons and the parameter tabs. It works on the page's widgets (the main
@@ -42,6 +43,7 @@ public:
     int AutoDiscoveryCount = 0;
 
     RdmDiscovery Discovery;
+    std::unique_ptr<RdmScan> Scan;
 
     // Work of other tabs that this page starts by name. Each is empty until
     // the tab that owns it installs it; an empty one does nothing.
@@ -130,5 +132,5 @@ private:
     void SelectRdmTab(int index);
 
     bool changingTabByCode = false;
-    uint16_t currentNodeFallback = 0;
+    uint16_t currentNodeFallback = 0;  // while no data module is attached
 };

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+class RdmPageView;
+struct tRdmDevice;
+struct tRdmMessage;
+
+// The PIDs that the scan asks when a device lists them, in this order.
+extern const std::array<uint16_t, 23> AskPidList;
+
+// The device kind of a record: the maker's models by manufacturer and model
+// id, sub-device, and the footprint of the first personality; 0 for others.
+uint8_t ClassifyDevice(const tRdmDevice& rec);
+
+// The answer-driven parameter scan: after discovery it walks the tree node by
+// node, reads each device's parameters by GETs (each answer asks the next),
+// adds and reads the sub-devices, and classifies every device.
+class RdmScan {
+public:
+    explicit RdmScan(RdmPageView& view) : view(view) {}
+
+    uint16_t AskDeviceIndex = 0;  // root devices finished in this scan
+    uint16_t SubDeviceTotal = 0;  // sub-devices of the root device being read
+    uint16_t SubDeviceIndex = 0;  // the sub-device node being read, 1..SubDeviceTotal
+
+    // The E1.20 limit on sub-devices of one responder.
+    static constexpr uint16_t MaxSubDevices = 512;
+
+    // Starts the scan at the first device node (the end of discovery).
+    void Begin();
+    // The answer handler of the scan's pending operation.
+    void AskNextParameter(const tRdmMessage& msg);
+    // Ends one node's chain and starts the next, or ends the scan.
+    void AskNextDevice();
+    // Classification of the node's record (0 when the node is gone).
+    uint8_t ClassifyDevice(int node) const;
+
+private:
+    void Get(const tRdmDevice& rec, uint16_t pid, uint8_t pdl);
+    void GoToPersonalities(const tRdmDevice& rec);
+    void WalkSupportedParameters(const tRdmDevice& rec);
+
+    RdmPageView& view;
+};
