@@ -1,5 +1,6 @@
 #include "rdm/rdm_scan.h"
 
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 

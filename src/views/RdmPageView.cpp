@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <set>
+#include <QTreeWidget>
+#include <deque>
+
+#include "link/LinkFixture.h"
+#include "rdm/RdmState.h"
+#include "support/sim/rdm_discovery_link.h"
+#include "ui_RdmPage.h"
+#include "views/DeviceTree.h"
+#include "views/RdmPageView.h"
+
+// The whole program with an interface whose DMX line holds simulated RDM
+// responders that also take part in discovery.
+class DiscoveryScanTest : public LinkFixture {
+protected:
+    void SetUp() override {
+        LinkFixture::SetUp();
+        box = platform->PlugInterface(0);
+        Start();
+        line = std::make_shared<SimRdmDiscoveryLinkLine>();
+        box->line = line;
+        view = w->rdmView;
+        ui = w->rdmUi.get();
+    }
+
+    static constexpr uint64_t Uid(uint16_t manufacturer, uint32_t device) {
+        return uint64_t(manufacturer) << 32 | device;
+    }
+
+    // A responder owned by the test, on the line.
+    SimRdmResponder& Device(uint64_t uid, uint16_t subDevice = 0) {
+        devices.emplace_back(uid, subDevice);
+        line->Add(devices.back());
+        return devices.back();
+    }
+
+    void Discover() {
+        ASSERT_TRUE(ui->btnDiscovery->isEnabled());
+        QTest::mouseClick(ui->btnDiscovery, Qt::LeftButton);
+        Settle();
+    }
+
+    QStringList Log() const { return ui->mDeviceList->toPlainText().split('\n', Qt::SkipEmptyParts); }
+    QStringList Captions() const {
+        QStringList l;
+        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i) l << NodeAt(ui->tvDeviceList, i)->text(0);
+        return l;
+    }
+    // The GETs one responder received, as PIDs (with their first data byte for indexed ones).
+    static std::vector<uint16_t> GetPids(const SimRdmResponder& r) {
+        std::vector<uint16_t> pids;
+        for (const auto& req : r.received)
+            if (req.size() > 23 && req[20] == 0x20) pids.push_back(uint16_t(req[21] << 8 | req[22]));
+        return pids;
+    }
+    RdmState& St() { return dm->RdmGlobals(); }
+
+    std::shared_ptr<sim::SimInterface> box;
+    std::shared_ptr<SimRdmDiscoveryLinkLine> line;
+    std::deque<SimRdmResponder> devices;
+    RdmPageView* view = nullptr;
+    Ui::RdmPage* ui = nullptr;
+};
