@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 #include "app/Main.h"
@@ -227,11 +228,9 @@ void RdmPageView::AddFoundDevice(uint64_t uid) {
     QTreeWidget* tv = ui->tvDeviceList;
     const QString group = FormatManufacturerId(uid);
     QTreeWidgetItem* parent = nullptr;
-    // The first node with the manufacturer's caption, in tree order.
-    for (int i = 0, n = NodeCount(tv); i < n && !parent; ++i) {
-        QTreeWidgetItem* item = NodeAt(tv, i);
-        if (item && item->text(0) == group) parent = item;
-    }
+    // The first node with the manufacturer's caption, in tree (depth-first) order.
+    for (QTreeWidgetItemIterator it(tv); *it && !parent; ++it)
+        if ((*it)->text(0) == group) parent = *it;
     if (!parent) {
         DeviceNode* g = AddDeviceNode(tv, nullptr, group);
         g->record().nodeKind = NodeKindGroup;

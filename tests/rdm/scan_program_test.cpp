@@ -211,3 +211,54 @@ TEST(DeviceKind, Table) {
     EXPECT_EQ(kind(0x7FF3, 0x0076), 11);
     EXPECT_EQ(kind(0x7FF2, 0x0042), 0);
 }
+
+TEST_F(ScanProgram, ClicksAndTabsAskTheMakerModesByKind) {
+    auto& kelvar = Device(Uid(0x7FF3, 1));
+    simdev::Basic(kelvar, 0x0042, "KELVAR", "M", {});
+    auto& q73g = Device(Uid(0x7FF3, 2));
+    simdev::Basic(q73g, 0x0061, "Q73G", "M", {});
+    Discover();
+    auto lastPid = [](const SimRdmResponder& r) {
+        const auto& q = r.received.back();
+        return uint16_t(q[21] << 8 | q[22]);
+    };
+    auto click = [&](uint64_t uid) {
+        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i) {
+            if (view->RecordAt(i)->uid != uid || view->RecordAt(i)->nodeKind != NodeKindDevice) continue;
+            const QRect r = ui->tvDeviceList->visualItemRect(NodeAt(ui->tvDeviceList, i));
+            QTest::mouseClick(ui->tvDeviceList->viewport(), Qt::LeftButton, {}, r.center());
+        }
+        Settle();
+    };
+    click(kelvar.uid);
+    EXPECT_EQ(lastPid(kelvar), 0x8000);
+    EXPECT_EQ(St().RdmCurrentPid, 0x8000);
+    const size_t q73gBefore = q73g.received.size();
+    click(q73g.uid);
+    EXPECT_EQ(q73g.received.size(), q73gBefore) << "a click asks kinds 1, 2 and 4 only";
+    ui->pcRdm->setCurrentWidget(ui->tsSpecial);
+    Settle();
+    EXPECT_EQ(lastPid(q73g), 0x8004) << "the Special tab asks kinds 7 to 11 too";
+
+    // In demo mode neither a click nor a tab sends anything, and the sensors tab stops the polling.
+    const size_t packets = box->packets.size();
+    view->btnDemoDiscClick();  // (the brand in use hides the button once an interface is there)
+    int stops = 0;
+    view->hooks.StopSensorPolling = [&] { ++stops; };
+    view->hooks.StartSensorPolling = [&] { ADD_FAILURE() << "no polling in demo mode"; };
+    click(Uid(0x7FF3, 0x03F0CF64));
+    ui->pcRdm->setCurrentWidget(ui->tsReszletek);
+    ui->pcRdm->setCurrentWidget(ui->tsSpecial);
+    ui->pcRdm->setCurrentWidget(ui->tsErzekelok);
+    Settle();
+    EXPECT_EQ(box->packets.size(), packets);
+    EXPECT_EQ(stops, 1);
+}
+
+TEST_F(ScanProgram, SpecialTabWithAnEmptyTreeSendsNothing) {
+    view->DemoMode = 0;
+    ui->pcRdm->setTabVisible(ui->pcRdm->indexOf(ui->tsSpecial), true);
+    ui->pcRdm->setCurrentWidget(ui->tsSpecial);
+    Settle();
+    EXPECT_TRUE(box->packets.empty());
+}
