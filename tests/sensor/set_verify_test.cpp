@@ -316,6 +316,15 @@ TEST_F(SetVerify, PersonalityChangeReadsTheDeviceAgain) {
               (QStringList{"Send new dmx personality to: 7FF3:00000001 - 0", "New dmx personality set"}));
     EXPECT_EQ(Rec().currentPersonality, 2);
     EXPECT_EQ(Rec(2).currentPersonality, 1);
+
+    // The device is read again to its end, and only that device.
+    EXPECT_GT(req.size(), 4u);
+    EXPECT_EQ(Log().last(), "Process ready");
+    EXPECT_EQ(dev2.received.size(), 0u);
+    EXPECT_EQ(dm->RdmGlobals().AwaitingAnswer, 0);
+    EXPECT_EQ(view->RdmCurrentNode(), 1);
+    EXPECT_EQ(dev1.values[0x0060][12], 2);  // the device took the personality
+    EXPECT_EQ(Rec().currentPersonality, 2); // and said so in DEVICE_INFO
 }
 
 TEST_F(SetVerify, MakerChainsSetAddressAndPersonality) {
