@@ -96,6 +96,11 @@ void RdmPageView::SelectRdmTab(int index) {
     changingTabByCode = false;
 }
 
+bool RdmPageView::RunInProgress() const {
+    // A run that lost its interface ends for the views when the button comes back.
+    return DiscoveryRunning && !ui->btnDiscovery->isEnabled();
+}
+
 void RdmPageView::mAblakRdmClick() {
     frmMain->showMainPage(QStringLiteral("RDM"));
 }
@@ -108,6 +113,16 @@ void RdmPageView::btnDiscoveryClick() {
 
 void RdmPageView::btnDemoDiscClick() {
     DemoMode = 1;
+    if (DiscoveryRunning) {
+        // The demo replaces the tree under a search or scan: end them, so that
+        // late answers are not read into the demo's records.
+        DiscoveryRunning = false;
+        Discovery.DiscoveryTop = -1;
+        if (TDM* dm = frmMain->dataModule()) {
+            if (dm->RdmGlobals().RdmPendingOp == 4) dm->RdmGlobals().RdmPendingOp = 0;
+            ui->btnDiscovery->setEnabled(dm->HidConnected);
+        }
+    }
     BuildDemoDeviceTree();
     FillDemoDeviceData();
 }
@@ -154,7 +169,7 @@ void RdmPageView::tvDeviceListClick() {
     if (NodeCountInTree() == 0 || !item || !item->isSelected()) return;
     const int node = NodeIndex(ui->tvDeviceList, item);
     if (node < 0) return;
-    if (DiscoveryRunning) {
+    if (RunInProgress()) {
         // The scan works on the current node: a click only shows the node.
         ShowDeviceDetails(node);
         return;
@@ -183,7 +198,7 @@ void RdmPageView::pcRdmChange() {
     QWidget* tab = ui->pcRdm->currentWidget();
     const tRdmDevice* rec = RecordAt(RdmCurrentNode());
     const bool nodes = NodeCountInTree() > 0;
-    if (tab == ui->tsSpecial && nodes && DemoMode == 0 && rec && !DiscoveryRunning) {
+    if (tab == ui->tsSpecial && nodes && DemoMode == 0 && rec && !RunInProgress()) {
         switch (rec->DeviceKind) {
             case 1: SendGetByPid(*rec, 0x8000); break;
             case 2:

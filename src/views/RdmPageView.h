@@ -86,6 +86,8 @@ public:
     // True from PrepareDiscovery until the search found nothing or the scan
     // of what it found is over. While it is set the tree only shows nodes.
     bool DiscoveryRunning = false;
+    // A run is on and the discovery button is disabled by it.
+    bool RunInProgress() const;
 
     // ---------------------------------------------------------- parameter page
     bool DeviceSupportsPid(int node, uint16_t pid) const;

@@ -262,3 +262,25 @@ TEST_F(ScanProgram, SpecialTabWithAnEmptyTreeSendsNothing) {
     Settle();
     EXPECT_TRUE(box->packets.empty());
 }
+
+TEST_F(ScanProgram, DemoDuringAStalledScanEndsIt) {
+    auto& dev = Device(Uid(0x7FF3, 1));
+    simdev::Basic(dev, 1, "A", "M", {});
+    dev.silent = true;
+    Discover();
+    ASSERT_FALSE(ui->btnDiscovery->isEnabled());
+    view->btnDemoDiscClick();
+    EXPECT_TRUE(ui->btnDiscovery->isEnabled());
+    EXPECT_EQ(St().RdmPendingOp, 0);
+    // A late answer to the old scan goes nowhere; the demo's records stay as they are.
+    dev.silent = false;
+    const QString caption = NodeAt(ui->tvDeviceList, 1)->text(0);
+    St().RdmCurrentNode = 1;
+    dm->SendRdmRequest(0, 0x20, dev.uid, 0x0080, 0, {}, 0x40);
+    Settle();
+    EXPECT_EQ(NodeAt(ui->tvDeviceList, 1)->text(0), caption);
+    // A click now selects and shows the node.
+    ui->tvDeviceList->setCurrentItem(NodeAt(ui->tvDeviceList, 2));
+    view->tvDeviceListClick();
+    EXPECT_EQ(St().RdmCurrentNode, 2);
+}

@@ -71,6 +71,7 @@ TEST_F(RdmPage, ClickWhileARunIsOnOnlyShowsTheNode) {
     const int node = AddDevice([](tRdmDevice& r) { r.modelDescription = "X"; });
     view.RdmCurrentNode() = 0;
     view.DiscoveryRunning = true;
+    ui.btnDiscovery->setEnabled(false);
     ui.tvDeviceList->setCurrentItem(NodeAt(ui.tvDeviceList, node));
     view.tvDeviceListClick();
     EXPECT_EQ(view.RdmCurrentNode(), 0) << "the scan's cursor stays where it is";
