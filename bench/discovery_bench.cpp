@@ -45,14 +45,15 @@ struct Rig {
         program = std::make_unique<Program>(options);
         program->frmMain->show();
         box = platform->PlugInterface(0);
-        box->autoCredit = false;  // the bench takes packets from the queue itself
-        line.rdm.splitSize = 60;   // what a 64-byte input report carries
+        box->autoCredit = false; // the bench takes packets from the queue itself
+        line.rdm.splitSize = 60; // what a 64-byte input report carries
         platform->WaitIdle();
         SimDiscoveryLine uids;
         uids.AddRandomResponders(count, seed);
         for (const auto& u : uids.responders) {
             devices.emplace_back(u.uid);
-            simdev::Basic(devices.back(), 1, "Bench device", "Bench maker", {0x0080, 0x0081, 0x0082}, 1, 1, 0, 1, 3);
+            simdev::Basic(devices.back(), 1, "Bench device", "Bench maker", {0x0080, 0x0081, 0x0082}, 1, 1, 0,
+                          1, 3);
             simdev::Personality(devices.back(), 1, 3, "RGB");
             simdev::Sensor(devices.back(), 0, 0, 1, 0, 100, "Temperature");
             line.Add(devices.back());
@@ -90,10 +91,12 @@ struct Rig {
             reports.clear();
             const bool isDiscovery = line.discovery.HandlePacket(packet, reports);
             if (!isDiscovery) {
-                for (const auto& r : line.rdm.HandlePacket(packet)) reports.push_back(r);
+                for (const auto& r : line.rdm.HandlePacket(packet))
+                    reports.push_back(r);
             }
             Phase& phase = isDiscovery ? discovery : scan;
-            if ((packet[0] & 0xFC) != 0x20) phase.requests += 1;  // the broadcast un-mute is not a search request
+            if ((packet[0] & 0xFC) != 0x20)
+                phase.requests += 1; // the broadcast un-mute is not a search request
             for (const auto& r : reports) {
                 start = Clock::now();
                 dm().HidDataReceived(dm().HidDev, 0, r.data(), 64);
@@ -128,9 +131,15 @@ void BM_DiscoveryAndScan(benchmark::State& st) {
     st.counters["scan_req/device"] = double(scan.requests) / devices;
     st.counters["scan_us/device"] = 1e6 * scan.seconds / devices;
 }
-BENCHMARK(BM_DiscoveryAndScan)->Arg(1)->Arg(10)->Arg(100)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiscoveryAndScan)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(500)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

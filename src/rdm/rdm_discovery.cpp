@@ -11,17 +11,18 @@ constexpr uint16_t PidDiscMute = 0x0002;
 constexpr uint8_t LinkTypeRdm = 0x40;
 constexpr uint8_t LinkTypeDiscBranch = 0x60;
 constexpr int ReportDataStart = 4;
-constexpr int ReportDataMax = 61;  // data bytes one report can carry
+constexpr int ReportDataMax = 61; // data bytes one report can carry
 constexpr int MuteTriesMax = 3;
 
 void PutUid(uint8_t* buffer, uint64_t uid) {
-    for (int i = 0; i < 6; ++i) buffer[i] = static_cast<uint8_t>(uid >> (40 - 8 * i));
+    for (int i = 0; i < 6; ++i)
+        buffer[i] = static_cast<uint8_t>(uid >> (40 - 8 * i));
 }
 
 QString Hex(uint64_t value, int digits) {
     return QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
 }
-}  // namespace
+} // namespace
 
 QString FormatManufacturerId(uint64_t uid) {
     return Hex((uid >> 32) & 0xFFFF, 4);
@@ -113,106 +114,108 @@ void RdmDiscovery::DiscoveryStep() {
     while (DiscoveryTop >= 0) {
         tDiscoveryRange& r = DiscoveryStack[DiscoveryTop];
         switch (r.state) {
-            case 0:
-                if (r.lower == r.upper) {
-                    if (IsUidKnown(r.lower)) {
-                        --DiscoveryTop;
-                        break;
-                    }
-                    r.state = 1;
-                    SendDiscMute(r.lower);
-                    return;
+        case 0:
+            if (r.lower == r.upper) {
+                if (IsUidKnown(r.lower)) {
+                    --DiscoveryTop;
+                    break;
                 }
-                r.state = 2;
-                SendDiscUniqueBranch(r.lower, r.upper);
+                r.state = 1;
+                SendDiscMute(r.lower);
                 return;
-            case 1:
-            case 5:
-                --DiscoveryTop;
-                break;
-            case 2: {
-                r.found = FoundUid;
-                // UIDs compare as signed 64-bit numbers; they are 48-bit, so as plain ones too.
-                const bool inRange = r.lower <= r.found && r.found <= r.upper;
-                if (DiscoveryReply == DiscoveryReplyUid && inRange) {
-                    if (!IsUidKnown(r.found)) {
-                        if (DiscoveredCount >= MaxUids) {
-                            EndSearch(QStringLiteral("Discovery stopped: the list of devices is full"));
-                            return;
-                        }
-                        r.state = 3;
-                        SendDiscMute(r.found);
+            }
+            r.state = 2;
+            SendDiscUniqueBranch(r.lower, r.upper);
+            return;
+        case 1:
+        case 5:
+            --DiscoveryTop;
+            break;
+        case 2: {
+            r.found = FoundUid;
+            // UIDs compare as signed 64-bit numbers; they are 48-bit, so as plain ones too.
+            const bool inRange = r.lower <= r.found && r.found <= r.upper;
+            if (DiscoveryReply == DiscoveryReplyUid && inRange) {
+                if (!IsUidKnown(r.found)) {
+                    if (DiscoveredCount >= MaxUids) {
+                        EndSearch(QStringLiteral("Discovery stopped: the list of devices is full"));
                         return;
                     }
-                    // A listed device answered although it was muted: search around it.
-                    const uint64_t lower = r.lower, upper = r.upper, found = r.found;
-                    if (found == lower) {
-                        r.state = 5;
-                        if (lower == upper) break;  // nothing left beside it
-                        if (!Push(lower + 1, upper)) return;
-                    } else if (found == upper) {
-                        r.state = 5;
-                        if (!Push(lower, upper - 1)) return;
-                    } else {
-                        r.state = 6;
-                        if (!Push(lower, found - 1)) return;
-                    }
-                } else if ((DiscoveryReply == DiscoveryReplyUid && !inRange) ||
-                           DiscoveryReply == DiscoveryReplyCollision) {
-                    // A single UID cannot be split: a responder there that never
-                    // acknowledges its mute is given up instead of being searched
-                    // again and again.
-                    if (r.lower == r.upper) {
-                        --DiscoveryTop;
-                        break;
-                    }
-                    r.mid = r.lower + (r.upper - r.lower) / 2;
-                    r.state = 4;
-                    const uint64_t lower = r.lower, mid = r.mid;
-                    if (!Push(lower, mid)) return;
-                } else {
-                    --DiscoveryTop;
+                    r.state = 3;
+                    SendDiscMute(r.found);
+                    return;
                 }
-                break;
-            }
-            case 3: {
-                r.state = 5;
-                const uint64_t lower = r.lower, upper = r.upper;
-                if (!Push(lower, upper)) return;
-                break;
-            }
-            case 4: {
-                r.state = 5;
-                const uint64_t mid = r.mid, upper = r.upper;
-                if (!Push(mid + 1, upper)) return;
-                break;
-            }
-            case 6: {
-                r.state = 5;
-                const uint64_t found = r.found, upper = r.upper;
-                if (!Push(found + 1, upper)) return;
-                break;
-            }
-            default:
+                // A listed device answered although it was muted: search around it.
+                const uint64_t lower = r.lower, upper = r.upper, found = r.found;
+                if (found == lower) {
+                    r.state = 5;
+                    if (lower == upper) break; // nothing left beside it
+                    if (!Push(lower + 1, upper)) return;
+                } else if (found == upper) {
+                    r.state = 5;
+                    if (!Push(lower, upper - 1)) return;
+                } else {
+                    r.state = 6;
+                    if (!Push(lower, found - 1)) return;
+                }
+            } else if ((DiscoveryReply == DiscoveryReplyUid && !inRange) ||
+                       DiscoveryReply == DiscoveryReplyCollision) {
+                // A single UID cannot be split: a responder there that never
+                // acknowledges its mute is given up instead of being searched
+                // again and again.
+                if (r.lower == r.upper) {
+                    --DiscoveryTop;
+                    break;
+                }
+                r.mid = r.lower + (r.upper - r.lower) / 2;
+                r.state = 4;
+                const uint64_t lower = r.lower, mid = r.mid;
+                if (!Push(lower, mid)) return;
+            } else {
                 --DiscoveryTop;
-                break;
+            }
+            break;
+        }
+        case 3: {
+            r.state = 5;
+            const uint64_t lower = r.lower, upper = r.upper;
+            if (!Push(lower, upper)) return;
+            break;
+        }
+        case 4: {
+            r.state = 5;
+            const uint64_t mid = r.mid, upper = r.upper;
+            if (!Push(mid + 1, upper)) return;
+            break;
+        }
+        case 6: {
+            r.state = 5;
+            const uint64_t found = r.found, upper = r.upper;
+            if (!Push(found + 1, upper)) return;
+            break;
+        }
+        default:
+            --DiscoveryTop;
+            break;
         }
     }
 }
 
 bool RdmDiscovery::DecodeUniqueBranchAnswer(std::span<const uint8_t> data, uint64_t& uid) {
-    constexpr size_t Encoded = 16;  // 12 bytes of UID and 4 of checksum after the 0xAA
+    constexpr size_t Encoded = 16; // 12 bytes of UID and 4 of checksum after the 0xAA
     if (data.size() < Encoded + 1) return false;
     for (size_t i = 0; i + Encoded < data.size(); ++i) {
         if (data[i] != 0xAA) continue;
         const uint8_t* e = data.data() + i + 1;
         uint16_t sum = 0;
-        for (int k = 0; k < 12; ++k) sum = static_cast<uint16_t>(sum + e[k]);
+        for (int k = 0; k < 12; ++k)
+            sum = static_cast<uint16_t>(sum + e[k]);
         const uint16_t checksum = static_cast<uint16_t>(256 * ((e[12] & 0x55) | (e[13] & 0xAA)) +
                                                         ((e[14] & 0x55) | (e[15] & 0xAA)));
         if (sum != checksum) return false;
         uid = 0;
-        for (int k = 0; k < 6; ++k) uid = (uid << 8) | static_cast<uint8_t>((e[2 * k] & 0x55) | (e[2 * k + 1] & 0xAA));
+        for (int k = 0; k < 6; ++k)
+            uid = (uid << 8) | static_cast<uint8_t>((e[2 * k] & 0x55) | (e[2 * k + 1] & 0xAA));
         return true;
     }
     return false;
@@ -226,10 +229,12 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
     // The data count is trusted only as far as a report can hold and as far as bytes came.
     const size_t available = report.size() > ReportDataStart ? report.size() - ReportDataStart : 0;
     const size_t count = std::min<size_t>({report[2], ReportDataMax, available});
-    const std::span<const uint8_t> data = report.subspan(std::min<size_t>(ReportDataStart, report.size()), count);
+    const std::span<const uint8_t> data =
+        report.subspan(std::min<size_t>(ReportDataStart, report.size()), count);
 
     if (MuteTries != 0) {
-        const bool acknowledged = subtype == 4 && report.size() > 23 && report[23] == DiscoveryCommandResponse;
+        const bool acknowledged =
+            subtype == 4 && report.size() > 23 && report[23] == DiscoveryCommandResponse;
         if (acknowledged) {
             DiscoveryReply = DiscoveryReplyUid;
             FoundUid = MuteUid;
@@ -240,28 +245,40 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
         }
     } else {
         switch (subtype) {
-            case 0:
-                if (count < 17) {
-                    DiscoveryReply = count == 1 ? DiscoveryReplyNone : DiscoveryReplyCollision;
+        case 0:
+            if (count < 17) {
+                DiscoveryReply = count == 1 ? DiscoveryReplyNone : DiscoveryReplyCollision;
+            } else {
+                uint64_t uid = 0;
+                if (DecodeUniqueBranchAnswer(data, uid)) {
+                    FoundUid = uid;
+                    DiscoveryReply = DiscoveryReplyUid;
                 } else {
-                    uint64_t uid = 0;
-                    if (DecodeUniqueBranchAnswer(data, uid)) {
-                        FoundUid = uid;
-                        DiscoveryReply = DiscoveryReplyUid;
-                    } else {
-                        DiscoveryReply = DiscoveryReplyCollision;
-                    }
+                    DiscoveryReply = DiscoveryReplyCollision;
                 }
-                break;
-            case 1: DiscoveryReply = DiscoveryReplyCollision; break;
-            case 2: DiscoveryReply = DiscoveryReplyNone; break;
-            default: break;
+            }
+            break;
+        case 1:
+            DiscoveryReply = DiscoveryReplyCollision;
+            break;
+        case 2:
+            DiscoveryReply = DiscoveryReplyNone;
+            break;
+        default:
+            break;
         }
         switch (DiscoveryReply) {
-            case DiscoveryReplyUid: host.AddDeviceListLine(host.Text(111) + ": " + FormatUid12(FoundUid)); break;
-            case DiscoveryReplyNone: host.AddDeviceListLine(host.Text(110)); break;
-            case DiscoveryReplyCollision: host.AddDeviceListLine(host.Text(112)); break;
-            default: break;
+        case DiscoveryReplyUid:
+            host.AddDeviceListLine(host.Text(111) + ": " + FormatUid12(FoundUid));
+            break;
+        case DiscoveryReplyNone:
+            host.AddDeviceListLine(host.Text(110));
+            break;
+        case DiscoveryReplyCollision:
+            host.AddDeviceListLine(host.Text(112));
+            break;
+        default:
+            break;
         }
     }
 

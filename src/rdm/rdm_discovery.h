@@ -19,9 +19,9 @@ QString FormatUid12(uint64_t uid);
 struct tDiscoveryRange {
     uint64_t lower = 0;
     uint64_t upper = 0;
-    uint64_t mid = 0;    // last UID of the lower half after a split
-    uint64_t found = 0;  // the UID that answered this range
-    uint16_t state = 0;  // 0 new .. 6, see DiscoveryStep
+    uint64_t mid = 0;   // last UID of the lower half after a split
+    uint64_t found = 0; // the UID that answered this range
+    uint16_t state = 0; // 0 new .. 6, see DiscoveryStep
 };
 
 // What the search needs from the program: a way to send requests, the device

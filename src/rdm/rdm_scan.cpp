@@ -7,12 +7,12 @@
 #include "app/Main.h"
 #include "link/DataModule.h"
 #include "rdm/RdmDevice.h"
-#include "rdm/rdm_discovery.h"
-#include "ui_RdmPage.h"
-#include "views/DeviceTree.h"
 #include "rdm/RdmState.h"
+#include "rdm/rdm_discovery.h"
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_handlers_later.h"
+#include "ui_RdmPage.h"
+#include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 
 const std::array<uint16_t, 23> AskPidList = {0x0080, 0x0081, 0x0082, 0x0400, 0x0401, 0x00C1, 0x00C2, 0x00A0,
@@ -23,31 +23,45 @@ namespace {
 constexpr uint8_t PendingOpScan = 4;
 constexpr uint16_t MakerId = 0x7FF1;
 constexpr uint16_t DistributorId = 0x7FF3;
-}  // namespace
+} // namespace
 
 uint8_t ClassifyDevice(const tRdmDevice& rec) {
     const uint16_t model = rec.deviceModelId;
     switch (rec.manufacturerId()) {
-        case MakerId:
-            switch (model) {
-                case 0x0043: return 1;
-                case 0x0051: return 6;
-                case 0x0071: return 12;
-                default: return 0;
-            }
-        case DistributorId:
-            switch (model) {
-                case 0x0042: return 1;
-                case 0x0046: return 2;
-                case 0x0047: return rec.subDevice == 0 ? 3 : 4;
-                case 0x004A: return 5;
-                case 0x0061: return 7;
-                case 0x0062: return rec.personalities[1].footprint == 3 ? 9 : 10;
-                case 0x0064: return 8;
-                case 0x0076: return 11;
-                default: return 0;
-            }
-        default: return 0;
+    case MakerId:
+        switch (model) {
+        case 0x0043:
+            return 1;
+        case 0x0051:
+            return 6;
+        case 0x0071:
+            return 12;
+        default:
+            return 0;
+        }
+    case DistributorId:
+        switch (model) {
+        case 0x0042:
+            return 1;
+        case 0x0046:
+            return 2;
+        case 0x0047:
+            return rec.subDevice == 0 ? 3 : 4;
+        case 0x004A:
+            return 5;
+        case 0x0061:
+            return 7;
+        case 0x0062:
+            return rec.personalities[1].footprint == 3 ? 9 : 10;
+        case 0x0064:
+            return 8;
+        case 0x0076:
+            return 11;
+        default:
+            return 0;
+        }
+    default:
+        return 0;
     }
 }
 
@@ -127,72 +141,72 @@ void RdmScan::AskNextParameter(const tRdmMessage& msg) {
     const tRdmDevice& rec = *found;
 
     switch (st.RdmCurrentPid) {
-        case 0x0060:
-            st.RdmCurrentPid = 0x00C0;
-            view.AddDetailLine(QStringLiteral("ask: SOFTWARE_VERSION_LABEL"));
-            Get(rec, 0x00C0, 0);
-            break;
-        case 0x00C0:
-            st.RdmCurrentPid = 0x00F0;
-            view.AddDetailLine(QStringLiteral("ask: DMX_START_ADDRESS"));
-            Get(rec, 0x00F0, 0);
-            break;
-        case 0x00F0:
-            st.RdmCurrentPid = 0x1000;
-            view.AddDetailLine(QStringLiteral("ask: IDENITFY_DEVICE"));
+    case 0x0060:
+        st.RdmCurrentPid = 0x00C0;
+        view.AddDetailLine(QStringLiteral("ask: SOFTWARE_VERSION_LABEL"));
+        Get(rec, 0x00C0, 0);
+        break;
+    case 0x00C0:
+        st.RdmCurrentPid = 0x00F0;
+        view.AddDetailLine(QStringLiteral("ask: DMX_START_ADDRESS"));
+        Get(rec, 0x00F0, 0);
+        break;
+    case 0x00F0:
+        st.RdmCurrentPid = 0x1000;
+        view.AddDetailLine(QStringLiteral("ask: IDENITFY_DEVICE"));
+        st.AskItemIndex = 0;
+        Get(rec, 0x1000, 0);
+        break;
+    case 0x1000:
+        st.RdmCurrentPid = 0x0050;
+        view.AddDetailLine(QStringLiteral("ask: SUPPORTED_PARAMETERS"));
+        st.AskItemIndex = 0;
+        Get(rec, 0x0050, 0);
+        break;
+    case 0x0050:
+        WalkSupportedParameters(rec);
+        break;
+    case 0x0200:
+        st.AskItemIndex += 1;
+        if (rec.sensorCount > st.SensorDefIndex && st.AskItemIndex != 255) {
+            st.RdmParamData[0] = static_cast<uint8_t>(st.AskItemIndex);
+            view.AddDetailLine("ask: SENSOR_DEFINITION " + QString::number(st.AskItemIndex));
+            Get(rec, 0x0200, 1);
+        } else {
+            GoToPersonalities(rec);
+        }
+        break;
+    case 0x00E1:
+        st.AskItemIndex += 1;
+        if (st.AskItemIndex <= rec.personalityCount) {
+            st.RdmParamData[0] = static_cast<uint8_t>(st.AskItemIndex);
+            view.AddDetailLine("ask: PERSONALITY_DESCRIPTION " + QString::number(st.AskItemIndex));
+            Get(rec, 0x00E1, 1);
+        } else if (view.DeviceSupportsPid(node, 0x0121) &&
+                   rec.personalities[rec.currentPersonality].footprint > 0) {
+            st.RdmCurrentPid = 0x0121;
             st.AskItemIndex = 0;
-            Get(rec, 0x1000, 0);
-            break;
-        case 0x1000:
-            st.RdmCurrentPid = 0x0050;
-            view.AddDetailLine(QStringLiteral("ask: SUPPORTED_PARAMETERS"));
-            st.AskItemIndex = 0;
-            Get(rec, 0x0050, 0);
-            break;
-        case 0x0050:
-            WalkSupportedParameters(rec);
-            break;
-        case 0x0200:
-            st.AskItemIndex += 1;
-            if (rec.sensorCount > st.SensorDefIndex && st.AskItemIndex != 255) {
-                st.RdmParamData[0] = static_cast<uint8_t>(st.AskItemIndex);
-                view.AddDetailLine("ask: SENSOR_DEFINITION " + QString::number(st.AskItemIndex));
-                Get(rec, 0x0200, 1);
-            } else {
-                GoToPersonalities(rec);
-            }
-            break;
-        case 0x00E1:
-            st.AskItemIndex += 1;
-            if (st.AskItemIndex <= rec.personalityCount) {
-                st.RdmParamData[0] = static_cast<uint8_t>(st.AskItemIndex);
-                view.AddDetailLine("ask: PERSONALITY_DESCRIPTION " + QString::number(st.AskItemIndex));
-                Get(rec, 0x00E1, 1);
-            } else if (view.DeviceSupportsPid(node, 0x0121) &&
-                       rec.personalities[rec.currentPersonality].footprint > 0) {
-                st.RdmCurrentPid = 0x0121;
-                st.AskItemIndex = 0;
-                st.RdmParamData[0] = 0;
-                st.RdmParamData[1] = 0;
-                view.AddDetailLine(QStringLiteral("ask: PID_SLOT_DESCRIPTION 0"));
-                Get(rec, 0x0121, 2);
-            } else {
-                AskNextDevice();
-            }
-            break;
-        case 0x0121:
-            st.AskItemIndex += 1;
-            if (st.AskItemIndex < rec.personalities[rec.currentPersonality].footprint) {
-                st.RdmParamData[0] = static_cast<uint8_t>(st.AskItemIndex >> 8);
-                st.RdmParamData[1] = static_cast<uint8_t>(st.AskItemIndex);
-                view.AddDetailLine("ask: PID_SLOT_DESCRIPTION " + QString::number(st.AskItemIndex));
-                Get(rec, 0x0121, 2);
-            } else {
-                AskNextDevice();
-            }
-            break;
-        default:
-            break;
+            st.RdmParamData[0] = 0;
+            st.RdmParamData[1] = 0;
+            view.AddDetailLine(QStringLiteral("ask: PID_SLOT_DESCRIPTION 0"));
+            Get(rec, 0x0121, 2);
+        } else {
+            AskNextDevice();
+        }
+        break;
+    case 0x0121:
+        st.AskItemIndex += 1;
+        if (st.AskItemIndex < rec.personalities[rec.currentPersonality].footprint) {
+            st.RdmParamData[0] = static_cast<uint8_t>(st.AskItemIndex >> 8);
+            st.RdmParamData[1] = static_cast<uint8_t>(st.AskItemIndex);
+            view.AddDetailLine("ask: PID_SLOT_DESCRIPTION " + QString::number(st.AskItemIndex));
+            Get(rec, 0x0121, 2);
+        } else {
+            AskNextDevice();
+        }
+        break;
+    default:
+        break;
     }
 }
 
@@ -233,7 +247,8 @@ void RdmScan::AskNextDevice() {
             if (st.RdmCurrentNode + 1 < count) {
                 st.RdmCurrentNode += 1;
                 const tRdmDevice* next = view.RecordAt(st.RdmCurrentNode);
-                if (next && next->nodeKind == NodeKindGroup && st.RdmCurrentNode + 1 < count) st.RdmCurrentNode += 1;
+                if (next && next->nodeKind == NodeKindGroup && st.RdmCurrentNode + 1 < count)
+                    st.RdmCurrentNode += 1;
             }
             AskDeviceIndex += 1;
         }

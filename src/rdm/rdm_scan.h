@@ -22,9 +22,9 @@ class RdmScan {
 public:
     explicit RdmScan(RdmPageView& view) : view(view) {}
 
-    uint16_t AskDeviceIndex = 0;  // root devices finished in this scan
-    uint16_t SubDeviceTotal = 0;  // sub-devices of the root device being read
-    uint16_t SubDeviceIndex = 0;  // the sub-device node being read, 1..SubDeviceTotal
+    uint16_t AskDeviceIndex = 0; // root devices finished in this scan
+    uint16_t SubDeviceTotal = 0; // sub-devices of the root device being read
+    uint16_t SubDeviceIndex = 0; // the sub-device node being read, 1..SubDeviceTotal
 
     // The E1.20 limit on sub-devices of one responder.
     static constexpr uint16_t MaxSubDevices = 512;

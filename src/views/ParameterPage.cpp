@@ -24,7 +24,8 @@ void SetSingleItem(QComboBox* cb, const QString& text) {
     cb->setCurrentIndex(0);
 }
 
-void ShowOnOff(QComboBox* cb, QPushButton* btn, const tRdmDevice* rec, uint8_t tRdmDevice::*field, bool supported) {
+void ShowOnOff(QComboBox* cb, QPushButton* btn, const tRdmDevice* rec, uint8_t tRdmDevice::*field,
+               bool supported) {
     if (supported && rec) {
         cb->setCurrentIndex(rec->*field != 0 ? 1 : 0);
         cb->setEnabled(true);
@@ -35,7 +36,8 @@ void ShowOnOff(QComboBox* cb, QPushButton* btn, const tRdmDevice* rec, uint8_t t
     btn->setEnabled(false);
 }
 
-void ShowCounter(QSpinBox* se, QPushButton* btn, const tRdmDevice* rec, uint32_t tRdmDevice::*field, bool supported) {
+void ShowCounter(QSpinBox* se, QPushButton* btn, const tRdmDevice* rec, uint32_t tRdmDevice::*field,
+                 bool supported) {
     if (supported && rec) {
         // The spin edits hold 24 bits; a larger count shows as the largest.
         se->setValue(static_cast<int>(std::min<uint32_t>(rec->*field, static_cast<uint32_t>(se->maximum()))));
@@ -53,7 +55,7 @@ void ShowTextWithCombo(QLabel* label, QComboBox* cb, QPushButton* btn, const QSt
     cb->setCurrentIndex(-1);
     btn->setEnabled(false);
 }
-}  // namespace
+} // namespace
 
 bool RdmPageView::DeviceSupportsPid(int node, uint16_t pid) const {
     const tRdmDevice* rec = RecordAt(node);
@@ -76,8 +78,8 @@ void RdmPageView::ShowPanTiltSwap(int node, bool supported) {
 
 void RdmPageView::ShowDisplayInvert(int node, bool supported) {
     const tRdmDevice* rec = RecordAt(node);
-    ShowTextWithCombo(ui->lDispInv, ui->cbDispInv, ui->btnDispInv, rec ? DisplayInvertText(rec->displayInvert) : Dash,
-                      supported && rec);
+    ShowTextWithCombo(ui->lDispInv, ui->cbDispInv, ui->btnDispInv,
+                      rec ? DisplayInvertText(rec->displayInvert) : Dash, supported && rec);
 }
 
 void RdmPageView::ShowDisplayLevel(int node, bool supported) {
@@ -93,7 +95,8 @@ void RdmPageView::ShowDisplayLevel(int node, bool supported) {
 }
 
 void RdmPageView::ShowLampStrikes(int node, bool supported) {
-    ShowCounter(ui->seLampStrikes, ui->btnModLampStrikes, RecordAt(node), &tRdmDevice::lampStrikes, supported);
+    ShowCounter(ui->seLampStrikes, ui->btnModLampStrikes, RecordAt(node), &tRdmDevice::lampStrikes,
+                supported);
 }
 
 void RdmPageView::ShowLampHours(int node, bool supported) {
@@ -101,13 +104,14 @@ void RdmPageView::ShowLampHours(int node, bool supported) {
 }
 
 void RdmPageView::ShowDevicePowerCycles(int node, bool supported) {
-    ShowCounter(ui->seDevPowCyc, ui->btnModDevPowCyc, RecordAt(node), &tRdmDevice::devicePowerCycles, supported);
+    ShowCounter(ui->seDevPowCyc, ui->btnModDevPowCyc, RecordAt(node), &tRdmDevice::devicePowerCycles,
+                supported);
 }
 
 void RdmPageView::ShowLampState(int node, bool supported) {
     const tRdmDevice* rec = RecordAt(node);
-    ShowTextWithCombo(ui->lLampState, ui->cbLampState, ui->btnModLampState, rec ? LampStateText(rec->lampState) : Dash,
-                      supported && rec);
+    ShowTextWithCombo(ui->lLampState, ui->cbLampState, ui->btnModLampState,
+                      rec ? LampStateText(rec->lampState) : Dash, supported && rec);
 }
 
 void RdmPageView::ShowLampOnMode(int node, bool supported) {
@@ -135,14 +139,22 @@ void RdmPageView::ShowPowerState(int node, bool supported) {
         cb->addItems({QStringLiteral("FULL OFF"), QStringLiteral("SHUTDOWN"), QStringLiteral("STANDBY"),
                       QStringLiteral("NORMAL")});
         switch (rec->powerState) {
-            case 0x00: cb->setCurrentIndex(0); break;
-            case 0x01: cb->setCurrentIndex(1); break;
-            case 0x02: cb->setCurrentIndex(2); break;
-            case 0xFF: cb->setCurrentIndex(3); break;
-            default:
-                cb->addItem(QStringLiteral("out of range"));
-                cb->setCurrentIndex(4);
-                break;
+        case 0x00:
+            cb->setCurrentIndex(0);
+            break;
+        case 0x01:
+            cb->setCurrentIndex(1);
+            break;
+        case 0x02:
+            cb->setCurrentIndex(2);
+            break;
+        case 0xFF:
+            cb->setCurrentIndex(3);
+            break;
+        default:
+            cb->addItem(QStringLiteral("out of range"));
+            cb->setCurrentIndex(4);
+            break;
         }
         cb->setEnabled(true);
     } else {
@@ -165,7 +177,7 @@ void RdmPageView::ShowLanguages(int node, bool supported) {
             for (int i = 0; i < rec->languageCount; ++i) {
                 const uint16_t code = rec->languageCodes[static_cast<size_t>(i)];
                 cb->addItem(GetIsoLanguageName(code));
-                if (code == rec->currentLanguage) selected = i;  // the last match wins
+                if (code == rec->currentLanguage) selected = i; // the last match wins
             }
             cb->setCurrentIndex(selected);
         }
@@ -182,8 +194,10 @@ void RdmPageView::ShowProductDetails(int node, bool supported) {
     QListWidget* lb = ui->lbProdDet;
     lb->clear();
     if (supported && rec) {
-        const int count = std::min<int>(rec->productDetailCount, static_cast<int>(rec->productDetailIds.size()));
-        for (int i = 0; i < count; ++i) lb->addItem(GetProductDetailName(rec->productDetailIds[static_cast<size_t>(i)]));
+        const int count =
+            std::min<int>(rec->productDetailCount, static_cast<int>(rec->productDetailIds.size()));
+        for (int i = 0; i < count; ++i)
+            lb->addItem(GetProductDetailName(rec->productDetailIds[static_cast<size_t>(i)]));
         lb->setEnabled(true);
     } else {
         lb->addItem(NotSupported);
@@ -203,7 +217,8 @@ void RdmPageView::ShowSlotInfo(int node, bool supported) {
     } else if (count == 0) {
         lb->addItem(QStringLiteral("there is no slot in current personality"));
     } else {
-        for (int i = 0; i < count; ++i) lb->addItem(SlotInfoLine(*rec, i));
+        for (int i = 0; i < count; ++i)
+            lb->addItem(SlotInfoLine(*rec, i));
     }
     lb->setCurrentRow(-1);
 }
@@ -218,7 +233,8 @@ void RdmPageView::ResetDetailControls(bool group) {
     ui->eDeviceLabel->setEnabled(false);
     ui->btnModDevLab->setEnabled(false);
     if (!group) ui->lManufacturerD->setText(Dash);
-    for (QLabel* l : {ui->lProdCatD, ui->lSoftVerLabD, ui->lSoftVerIdD, ui->lBootSoftVerLabD, ui->lBootSoftVerIdD})
+    for (QLabel* l :
+         {ui->lProdCatD, ui->lSoftVerLabD, ui->lSoftVerIdD, ui->lBootSoftVerLabD, ui->lBootSoftVerIdD})
         l->setText(Dash);
     SetSingleItem(ui->cbLanguage, Dash);
     if (!group) ui->cbLanguage->setEnabled(false);
@@ -250,13 +266,16 @@ void RdmPageView::ResetDetailControls(bool group) {
         se->setValue(0);
         se->setEnabled(false);
     }
-    for (QPushButton* b : {ui->btnModDevPowCyc, ui->btnModLampHours, ui->btnModLampStrikes}) b->setEnabled(false);
-    for (QLabel* l : {ui->lLampState, ui->lLampOnMode, ui->lDispInv}) l->setText(Dash);
+    for (QPushButton* b : {ui->btnModDevPowCyc, ui->btnModLampHours, ui->btnModLampStrikes})
+        b->setEnabled(false);
+    for (QLabel* l : {ui->lLampState, ui->lLampOnMode, ui->lDispInv})
+        l->setText(Dash);
     for (QComboBox* cb : {ui->cbLampState, ui->cbLampOnMode, ui->cbDispInv}) {
         cb->setCurrentIndex(-1);
         cb->setEnabled(false);
     }
-    for (QPushButton* b : {ui->btnModLampState, ui->btnModLampOnMode, ui->btnDispInv}) b->setEnabled(false);
+    for (QPushButton* b : {ui->btnModLampState, ui->btnModLampOnMode, ui->btnDispInv})
+        b->setEnabled(false);
     ui->seDispLevel->setValue(0);
     ui->seDispLevel->setEnabled(false);
     ui->btnDispLevel->setEnabled(false);
@@ -311,14 +330,16 @@ void RdmPageView::ShowDeviceDetails(int node) {
         const int sensors = std::min<int>(rec->sensorCount, static_cast<int>(rec->sensors.size()));
         for (int n = 1; n <= sensors; ++n) {
             const tRdmSensor& s = rec->sensors[static_cast<size_t>(n - 1)];
-            ui->lbSensDesc->addItem(QString::number(n) + ". - " + (s.number == 255 ? NotSupported : s.description));
+            ui->lbSensDesc->addItem(QString::number(n) + ". - " +
+                                    (s.number == 255 ? NotSupported : s.description));
         }
         ShowProductDetails(node, supports(0x0070));
         ShowSlotInfo(node, supports(0x0120));
         ShowPowerState(node, supports(0x1010));
         // Quiet identify is offered to every device, whatever it lists.
         ShowIdentifyMode(node, true);
-        ui->btnIdentify->setText(rec->identify == 1 ? QStringLiteral("Identify STOP") : QStringLiteral("Identify START"));
+        ui->btnIdentify->setText(rec->identify == 1 ? QStringLiteral("Identify STOP")
+                                                    : QStringLiteral("Identify START"));
         ui->btnIdentify->setEnabled(true);
         ui->lDevHours->setText(supports(0x0400) ? QString::number(rec->deviceHours) + " h" : NotSupported);
         ShowDevicePowerCycles(node, supports(0x0405));

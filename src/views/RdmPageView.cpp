@@ -1,13 +1,13 @@
 #include "views/RdmPageView.h"
 
 #include <QKeySequence>
-#include <algorithm>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/Main.h"
 #include "app/Notebook.h"
@@ -21,12 +21,8 @@
 #include "views/DeviceTree.h"
 
 RdmPageView::RdmPageView(TfrmMain* mainWindow)
-    : QObject(mainWindow),
-      frmMain(mainWindow),
-      ui(mainWindow->rdmUi.get()),
-      specUi(std::make_unique<Ui::SpecialTab>()),
-      Discovery(*this),
-      Scan(std::make_unique<RdmScan>(*this)) {
+    : QObject(mainWindow), frmMain(mainWindow), ui(mainWindow->rdmUi.get()),
+      specUi(std::make_unique<Ui::SpecialTab>()), Discovery(*this), Scan(std::make_unique<RdmScan>(*this)) {
     auto* special = new QWidget(ui->tsSpecial);
     specUi->setupUi(special);
     ui->tsSpecial->layout()->addWidget(special);
@@ -182,10 +178,15 @@ void RdmPageView::tvDeviceListClick() {
     if (DemoMode == 1) return;
     if (const tRdmDevice* rec = RecordAt(node)) {
         switch (rec->DeviceKind) {
-            case 1: SendGetByPid(*rec, 0x8000); break;
-            case 2:
-            case 4: SendGetByPid(*rec, 0x8004); break;
-            default: break;
+        case 1:
+            SendGetByPid(*rec, 0x8000);
+            break;
+        case 2:
+        case 4:
+            SendGetByPid(*rec, 0x8004);
+            break;
+        default:
+            break;
         }
     }
     CallHook(hooks.StopSensorPolling);
@@ -200,15 +201,20 @@ void RdmPageView::pcRdmChange() {
     const bool nodes = NodeCountInTree() > 0;
     if (tab == ui->tsSpecial && nodes && DemoMode == 0 && rec && !RunInProgress()) {
         switch (rec->DeviceKind) {
-            case 1: SendGetByPid(*rec, 0x8000); break;
-            case 2:
-            case 4:
-            case 7:
-            case 8:
-            case 9:
-            case 10:
-            case 11: SendGetByPid(*rec, 0x8004); break;
-            default: break;
+        case 1:
+            SendGetByPid(*rec, 0x8000);
+            break;
+        case 2:
+        case 4:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 11:
+            SendGetByPid(*rec, 0x8004);
+            break;
+        default:
+            break;
         }
     }
     if (tab == ui->tsDmxKiosztas && nodes) CallHook(hooks.BuildDmxChannelMap);
@@ -217,7 +223,8 @@ void RdmPageView::pcRdmChange() {
         tab == ui->tsErzekelok && nodes) {
         CallHook(DemoMode ? hooks.StopSensorPolling : hooks.StartSensorPolling);
     }
-    if (tab == ui->tsRemoteAccess && nodes) CallHook(DemoMode ? hooks.StopRemoteAccess : hooks.StartRemoteAccess);
+    if (tab == ui->tsRemoteAccess && nodes)
+        CallHook(DemoMode ? hooks.StopRemoteAccess : hooks.StartRemoteAccess);
 }
 
 void RdmPageView::SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::span<const uint8_t> data,
@@ -281,34 +288,37 @@ void RdmPageView::ShowDeviceSpecialPage() {
         specUi->btnRdmGetPrg->setVisible(prg);
     };
     switch (kind) {
-        case 1:
-            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Kelvar"));
-            buttons(true, true, true);
-            special = true;
-            break;
-        case 2:
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-        case 11:
-        case 12:
-            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q7"));
-            buttons(true, true, true);
-            special = true;
-            break;
-        case 3:
-            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q9Root"));
-            buttons(false, true, false);
-            special = true;
-            break;
-        case 4:
-            SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q9Sub"));
-            buttons(true, true, true);
-            special = true;
-            break;
-        case 6: lvn = true; break;
-        default: break;
+    case 1:
+        SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Kelvar"));
+        buttons(true, true, true);
+        special = true;
+        break;
+    case 2:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+        SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q7"));
+        buttons(true, true, true);
+        special = true;
+        break;
+    case 3:
+        SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q9Root"));
+        buttons(false, true, false);
+        special = true;
+        break;
+    case 4:
+        SelectPageByCaption(specUi->nbRdmSpecial, QStringLiteral("Q9Sub"));
+        buttons(true, true, true);
+        special = true;
+        break;
+    case 6:
+        lvn = true;
+        break;
+    default:
+        break;
     }
     changingTabByCode = true;
     pc->setTabVisible(pc->indexOf(ui->tsSpecial), special);

@@ -12,7 +12,7 @@
 namespace Ui {
 class RdmPage;
 class SpecialTab;
-}  // namespace Ui
+} // namespace Ui
 
 class TfrmMain;
 class TDM;
@@ -134,5 +134,5 @@ private:
     void SelectRdmTab(int index);
 
     bool changingTabByCode = false;
-    uint16_t currentNodeFallback = 0;  // while no data module is attached
+    uint16_t currentNodeFallback = 0; // while no data module is attached
 };

@@ -20,13 +20,15 @@ struct DemoSensor {
 
 void SetPids(tRdmDevice& rec, std::initializer_list<uint16_t> pids) {
     size_t i = 0;
-    for (uint16_t pid : pids) rec.supportedPids[i++] = pid;
+    for (uint16_t pid : pids)
+        rec.supportedPids[i++] = pid;
     rec.supportedPidCount = static_cast<uint8_t>(i);
 }
 
 void SetPersonalities(tRdmDevice& rec, uint8_t current, std::initializer_list<tRdmPersonality> list) {
     size_t n = 1;
-    for (const tRdmPersonality& p : list) rec.personalities[n++] = p;
+    for (const tRdmPersonality& p : list)
+        rec.personalities[n++] = p;
     rec.personalityCount = static_cast<uint8_t>(n - 1);
     rec.currentPersonality = current;
 }
@@ -65,21 +67,24 @@ void SetRgbSlots(tRdmDevice& rec, bool amberWhite) {
 
 // The personalities of the three-colour devices of the second generation.
 const std::initializer_list<tRdmPersonality> Rgb2GPersonalities = {
-    {3, "Dimmer mode. CHs:RGB"},           {3, "Single mode w/ DMX pri. CHs:RGB"},
-    {0, "Single mode"},                    {3, "Master mode w/ DMX pri. CHs:RGB"},
-    {3, "Manual mode w/ DMX pri. CHs:RGB"}, {0, "Manual mode"},
+    {3, "Dimmer mode. CHs:RGB"},
+    {3, "Single mode w/ DMX pri. CHs:RGB"},
+    {0, "Single mode"},
+    {3, "Master mode w/ DMX pri. CHs:RGB"},
+    {3, "Manual mode w/ DMX pri. CHs:RGB"},
+    {0, "Manual mode"},
 };
 
 const std::initializer_list<uint16_t> SubDevicePids = {0x0201, 0x0200, 0x0080, 0x0081, 0x00E0,
-                                                       0x00E1, 0x0090, 0x0082, 0x0120,
-                                                       0x0121, 0x0122, 0x8002, 0x8003, 0x8004, 0x8005};
+                                                       0x00E1, 0x0090, 0x0082, 0x0120, 0x0121,
+                                                       0x0122, 0x8002, 0x8003, 0x8004, 0x8005};
 
-const std::initializer_list<uint16_t> Multi3GPids = {0x0080, 0x0081, 0x1040, 0x0201, 0x0202, 0x0200, 0x00E0, 0x00E1,
-                                                     0x0090, 0x0082, 0x0400, 0x0120, 0x0121, 0x0122, 0x0405, 0x00C1,
-                                                     0x00C2, 0x1001, 0x8002, 0x8003, 0x8004, 0x8007, 0x8008};
+const std::initializer_list<uint16_t> Multi3GPids = {
+    0x0080, 0x0081, 0x1040, 0x0201, 0x0202, 0x0200, 0x00E0, 0x00E1, 0x0090, 0x0082, 0x0400, 0x0120,
+    0x0121, 0x0122, 0x0405, 0x00C1, 0x00C2, 0x1001, 0x8002, 0x8003, 0x8004, 0x8007, 0x8008};
 
 const DemoSensor DimmerTemperature = {0x00, 1, 0, 120, 0, 80, 0, "Dimmer internal temperature"};
-}  // namespace
+} // namespace
 
 void RdmPageView::BuildDemoDeviceTree() {
     FreeDeviceRecords();
@@ -110,7 +115,8 @@ void RdmPageView::BuildDemoDeviceTree() {
         }
     }
     group->setExpanded(true);
-    for (int i = 0; i < group->childCount(); ++i) group->child(i)->setExpanded(true);
+    for (int i = 0; i < group->childCount(); ++i)
+        group->child(i)->setExpanded(true);
 }
 
 void RdmPageView::FillDemoDeviceData() {
@@ -118,7 +124,7 @@ void RdmPageView::FillDemoDeviceData() {
     for (int node = 0; node <= 8; ++node) {
         QTreeWidgetItem* item = NodeAt(tv, node);
         tRdmDevice* found = DeviceRecord(item);
-        if (!found) continue;  // the tree is not the demo's: leave it alone
+        if (!found) continue; // the tree is not the demo's: leave it alone
         tRdmDevice& rec = *found;
         rec = tRdmDevice{};
         rec.manufacturerLabel = QStringLiteral("Pellmor GmbH");
@@ -127,123 +133,141 @@ void RdmPageView::FillDemoDeviceData() {
             rec.productCategory = 0x0508;
         }
         switch (node) {
-            case 0:
-                rec.nodeKind = NodeKindGroup;
-                rec.uid = DemoManufacturer | 0x05CA03B7;
-                break;
-            case 1:
-                rec.nodeKind = NodeKindDevice;
-                rec.uid = DemoManufacturer | 0x03F0CF64;
-                rec.DeviceKind = 1;
-                rec.deviceModelId = 66;
-                rec.softwareVersionId = 0x0042020F;
-                rec.softwareVersionLabel = QStringLiteral("SW version 2.15 (66)");
-                rec.modelDescription = QStringLiteral("KELVAR RGB DMX");
-                SetPersonalities(rec, 1, {{3, "Dimmer mode: Red, Green, Blue"}, {0, "Auto program mode"},
-                                          {1, "1 channel dimmer mode"}});
-                rec.dmxStartAddress = 1;
-                SetSensors(rec, {DimmerTemperature,
-                                 {0x1C, 0, 0, 1, 0, 1, 0, "Fine characteristic jumper"},
-                                 {0x81, 0, 0, 1, 0, 1, 0, "Driver type  (0-CA 1-CC)"}});
-                SetPids(rec, {0x0201, 0x0200, 0x0080, 0x0081, 0x00E1, 0x0090, 0x0082, 0x8000, 0x8001});
-                break;
-            case 2:
-                rec.nodeKind = NodeKindDevice;
-                rec.uid = DemoManufacturer | 0x042DD93A;
-                rec.DeviceKind = 2;
-                rec.deviceModelId = 70;
-                rec.softwareVersionId = 0x00460232;
-                rec.softwareVersionLabel = QStringLiteral("SW version 2.50 (70)");
-                rec.modelDescription = QStringLiteral("VINTARO RGB DMX 2G");
-                SetPersonalities(rec, 1, Rgb2GPersonalities);
-                rec.dmxStartAddress = 6;
-                rec.deviceHours = 143;
-                SetSensors(rec, {DimmerTemperature,
-                                 {0x01, 2, 0, 26, 5, 24, 0, "Driver source voltage"},
-                                 {0x80, 0, 0, 4, 0, 1, 0, "Driver type  (0-CA 1-CC)"}});
-                SetPids(rec, {0x0201, 0x0200, 0x0080, 0x0081, 0x00E0, 0x00E1, 0x0090, 0x0082, 0x0400, 0x8002, 0x8003,
-                              0x8004, 0x8005});
-                break;
-            case 3:
-                rec.nodeKind = NodeKindDevice;
-                rec.uid = DemoManufacturer | 0x043D1B5C;
-                rec.DeviceKind = 3;
-                rec.deviceModelId = 71;
-                rec.softwareVersionId = 0x0047023F;
-                rec.softwareVersionLabel = QStringLiteral("2.63 (71)");
-                rec.modelDescription = QStringLiteral("Q9 VINTARO RGB DMX 2G");
-                rec.dmxStartAddress = 65535;
-                rec.subDeviceCount = 3;
-                SetPids(rec, {0x0080, 0x0081, 0x0400, 0x8005});
-                break;
-            case 4:
-            case 5:
-            case 6: {
-                const int sub = node - 3;
-                rec.nodeKind = NodeKindSubDevice;
-                rec.uid = DemoManufacturer | 0x043D1B5C;
-                rec.subDevice = static_cast<uint16_t>(sub);
-                rec.DeviceKind = 4;
-                rec.deviceModelId = 71;
-                rec.softwareVersionId = 0x0047023F;
-                rec.softwareVersionLabel = QStringLiteral("2.63 (71)");
-                rec.modelDescription = QStringLiteral("Q9 VINTARO RGB DMX 2G");
-                SetPersonalities(rec, 1, Rgb2GPersonalities);
-                rec.dmxStartAddress = static_cast<uint16_t>(67 + 3 * (sub - 1));
-                rec.subDeviceCount = 3;
-                rec.identifyMode = sub == 1 ? 70 : 0;
-                SetSensors(rec, {DimmerTemperature,
-                                 {0x01, 2, 0, 26, 5, 24, 0, "Driver source voltage"},
-                                 {0x80, 0, 0, 4, 0, 1, 0, "Driver type  (0-CA 1-CC)"}});
-                SetRgbSlots(rec, false);
-                SetPids(rec, SubDevicePids);
-                if (node == 4) {
-                    // A long list: its further entries are manufacturer PIDs that no view looks up.
-                    for (size_t i = 15; i < 99; ++i) rec.supportedPids[i] = static_cast<uint16_t>(0x8100 + i);
-                    rec.supportedPidCount = 99;
-                }
-                break;
+        case 0:
+            rec.nodeKind = NodeKindGroup;
+            rec.uid = DemoManufacturer | 0x05CA03B7;
+            break;
+        case 1:
+            rec.nodeKind = NodeKindDevice;
+            rec.uid = DemoManufacturer | 0x03F0CF64;
+            rec.DeviceKind = 1;
+            rec.deviceModelId = 66;
+            rec.softwareVersionId = 0x0042020F;
+            rec.softwareVersionLabel = QStringLiteral("SW version 2.15 (66)");
+            rec.modelDescription = QStringLiteral("KELVAR RGB DMX");
+            SetPersonalities(rec, 1,
+                             {{3, "Dimmer mode: Red, Green, Blue"},
+                              {0, "Auto program mode"},
+                              {1, "1 channel dimmer mode"}});
+            rec.dmxStartAddress = 1;
+            SetSensors(rec, {DimmerTemperature,
+                             {0x1C, 0, 0, 1, 0, 1, 0, "Fine characteristic jumper"},
+                             {0x81, 0, 0, 1, 0, 1, 0, "Driver type  (0-CA 1-CC)"}});
+            SetPids(rec, {0x0201, 0x0200, 0x0080, 0x0081, 0x00E1, 0x0090, 0x0082, 0x8000, 0x8001});
+            break;
+        case 2:
+            rec.nodeKind = NodeKindDevice;
+            rec.uid = DemoManufacturer | 0x042DD93A;
+            rec.DeviceKind = 2;
+            rec.deviceModelId = 70;
+            rec.softwareVersionId = 0x00460232;
+            rec.softwareVersionLabel = QStringLiteral("SW version 2.50 (70)");
+            rec.modelDescription = QStringLiteral("VINTARO RGB DMX 2G");
+            SetPersonalities(rec, 1, Rgb2GPersonalities);
+            rec.dmxStartAddress = 6;
+            rec.deviceHours = 143;
+            SetSensors(rec, {DimmerTemperature,
+                             {0x01, 2, 0, 26, 5, 24, 0, "Driver source voltage"},
+                             {0x80, 0, 0, 4, 0, 1, 0, "Driver type  (0-CA 1-CC)"}});
+            SetPids(rec, {0x0201, 0x0200, 0x0080, 0x0081, 0x00E0, 0x00E1, 0x0090, 0x0082, 0x0400, 0x8002,
+                          0x8003, 0x8004, 0x8005});
+            break;
+        case 3:
+            rec.nodeKind = NodeKindDevice;
+            rec.uid = DemoManufacturer | 0x043D1B5C;
+            rec.DeviceKind = 3;
+            rec.deviceModelId = 71;
+            rec.softwareVersionId = 0x0047023F;
+            rec.softwareVersionLabel = QStringLiteral("2.63 (71)");
+            rec.modelDescription = QStringLiteral("Q9 VINTARO RGB DMX 2G");
+            rec.dmxStartAddress = 65535;
+            rec.subDeviceCount = 3;
+            SetPids(rec, {0x0080, 0x0081, 0x0400, 0x8005});
+            break;
+        case 4:
+        case 5:
+        case 6: {
+            const int sub = node - 3;
+            rec.nodeKind = NodeKindSubDevice;
+            rec.uid = DemoManufacturer | 0x043D1B5C;
+            rec.subDevice = static_cast<uint16_t>(sub);
+            rec.DeviceKind = 4;
+            rec.deviceModelId = 71;
+            rec.softwareVersionId = 0x0047023F;
+            rec.softwareVersionLabel = QStringLiteral("2.63 (71)");
+            rec.modelDescription = QStringLiteral("Q9 VINTARO RGB DMX 2G");
+            SetPersonalities(rec, 1, Rgb2GPersonalities);
+            rec.dmxStartAddress = static_cast<uint16_t>(67 + 3 * (sub - 1));
+            rec.subDeviceCount = 3;
+            rec.identifyMode = sub == 1 ? 70 : 0;
+            SetSensors(rec, {DimmerTemperature,
+                             {0x01, 2, 0, 26, 5, 24, 0, "Driver source voltage"},
+                             {0x80, 0, 0, 4, 0, 1, 0, "Driver type  (0-CA 1-CC)"}});
+            SetRgbSlots(rec, false);
+            SetPids(rec, SubDevicePids);
+            if (node == 4) {
+                // A long list: its further entries are manufacturer PIDs that no view looks up.
+                for (size_t i = 15; i < 99; ++i)
+                    rec.supportedPids[i] = static_cast<uint16_t>(0x8100 + i);
+                rec.supportedPidCount = 99;
             }
-            case 7:
-            case 8: {
-                const bool multi = node == 8;
-                rec.nodeKind = NodeKindDevice;
-                rec.uid = DemoManufacturer | (multi ? 0x05D945F1 : 0x05CA03B7);
-                rec.DeviceKind = multi ? 10 : 7;
-                rec.deviceModelId = multi ? 98 : 97;
-                rec.softwareVersionId = multi ? 0x00620310 : 0x00610310;
-                rec.softwareVersionLabel = multi ? QStringLiteral("v.3.16 (98)") : QStringLiteral("v.3.16 (97)");
-                rec.bootSoftwareVersionLabel = multi ? QStringLiteral("v.5.00 (98)") : QStringLiteral("v.5.00 (97)");
-                rec.modelDescription = multi ? QStringLiteral("VINTARO RGBAW MULTI 3G") : QStringLiteral("KELVAR RGB MULTI 3G");
-                if (!multi) rec.deviceLabel = QStringLiteral("KELVAR 3G");
-                if (multi)
-                    SetPersonalities(rec, 1,
-                                     {{5, "Dimmer mode. CHs:RGBAW"}, {5, "Single mode w/ DMX pri. CHs:RGBA"},
-                                      {0, "Single mode"}, {5, "Master mode w/ DMX pri. CHs:RGBA"},
-                                      {5, "Manual mode w/ DMX pri. CHs:RGBA"}, {0, "Manual mode"}});
-                else
-                    SetPersonalities(rec, 1, Rgb2GPersonalities);
-                rec.dmxStartAddress = multi ? 111 : 10;
-                rec.identifyMode = 255;
-                rec.deviceHours = multi ? 102 : 35;
-                rec.devicePowerCycles = multi ? 34 : 311;
-                SetSensors(rec, {{0x00, 1, 0, 120, 0, 80, 3, "Dimmer internal temperature"},
-                                 {0x01, 2, 0, 26, static_cast<int16_t>(multi ? 5 : 12), 24, 3, "Driver source voltage"},
-                                 {0x03, 8, 80, 1200, 80, 1200, 0, "PWM driver frequency"},
-                                 {0x85, 0, 0, 5, 0, 2, 0, "Driver type (0-CA 1-CC 2-CCU)"}});
-                SetRgbSlots(rec, multi);
-                SetPids(rec, Multi3GPids);
-                break;
-            }
-            default: break;
+            break;
+        }
+        case 7:
+        case 8: {
+            const bool multi = node == 8;
+            rec.nodeKind = NodeKindDevice;
+            rec.uid = DemoManufacturer | (multi ? 0x05D945F1 : 0x05CA03B7);
+            rec.DeviceKind = multi ? 10 : 7;
+            rec.deviceModelId = multi ? 98 : 97;
+            rec.softwareVersionId = multi ? 0x00620310 : 0x00610310;
+            rec.softwareVersionLabel = multi ? QStringLiteral("v.3.16 (98)") : QStringLiteral("v.3.16 (97)");
+            rec.bootSoftwareVersionLabel =
+                multi ? QStringLiteral("v.5.00 (98)") : QStringLiteral("v.5.00 (97)");
+            rec.modelDescription =
+                multi ? QStringLiteral("VINTARO RGBAW MULTI 3G") : QStringLiteral("KELVAR RGB MULTI 3G");
+            if (!multi) rec.deviceLabel = QStringLiteral("KELVAR 3G");
+            if (multi)
+                SetPersonalities(rec, 1,
+                                 {{5, "Dimmer mode. CHs:RGBAW"},
+                                  {5, "Single mode w/ DMX pri. CHs:RGBA"},
+                                  {0, "Single mode"},
+                                  {5, "Master mode w/ DMX pri. CHs:RGBA"},
+                                  {5, "Manual mode w/ DMX pri. CHs:RGBA"},
+                                  {0, "Manual mode"}});
+            else
+                SetPersonalities(rec, 1, Rgb2GPersonalities);
+            rec.dmxStartAddress = multi ? 111 : 10;
+            rec.identifyMode = 255;
+            rec.deviceHours = multi ? 102 : 35;
+            rec.devicePowerCycles = multi ? 34 : 311;
+            SetSensors(
+                rec, {{0x00, 1, 0, 120, 0, 80, 3, "Dimmer internal temperature"},
+                      {0x01, 2, 0, 26, static_cast<int16_t>(multi ? 5 : 12), 24, 3, "Driver source voltage"},
+                      {0x03, 8, 80, 1200, 80, 1200, 0, "PWM driver frequency"},
+                      {0x85, 0, 0, 5, 0, 2, 0, "Driver type (0-CA 1-CC 2-CCU)"}});
+            SetRgbSlots(rec, multi);
+            SetPids(rec, Multi3GPids);
+            break;
+        }
+        default:
+            break;
         }
         switch (node) {
-            case 0: item->setText(0, rec.manufacturerLabel); break;
-            case 4:
-            case 5:
-            case 6: item->setText(0, "subdevice - " + QString::number(node - 3)); break;
-            case 7: item->setText(0, rec.deviceLabel); break;
-            default: item->setText(0, rec.modelDescription); break;
+        case 0:
+            item->setText(0, rec.manufacturerLabel);
+            break;
+        case 4:
+        case 5:
+        case 6:
+            item->setText(0, "subdevice - " + QString::number(node - 3));
+            break;
+        case 7:
+            item->setText(0, rec.deviceLabel);
+            break;
+        default:
+            item->setText(0, rec.modelDescription);
+            break;
         }
     }
 }

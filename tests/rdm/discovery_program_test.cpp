@@ -7,11 +7,17 @@ TEST_F(DiscoveryProgram, OneDeviceIsFoundListedAndScanned) {
     simdev::Basic(dev, 0x0062, "VINTARO", "Pellmor GmbH", {0x0080, 0x0081});
     Discover();
     const QStringList log = Log();
-    const QStringList opening{"Start discovery process...", "Un mute all device...",
-                              "Disc.branch:0001:00000000-7FFF:FFFFFFFF", "Found: 7FF300000001",
-                              "Mute device: 7FF3:00000001", "Acknoledged: 7FF300000001", "test_cnt: 1",
-                              "To list: 1 - 7FF3:00000001", "Disc.branch:0001:00000000-7FFF:FFFFFFFF",
-                              "No answer", "Number of discovered units: 1"};
+    const QStringList opening{"Start discovery process...",
+                              "Un mute all device...",
+                              "Disc.branch:0001:00000000-7FFF:FFFFFFFF",
+                              "Found: 7FF300000001",
+                              "Mute device: 7FF3:00000001",
+                              "Acknoledged: 7FF300000001",
+                              "test_cnt: 1",
+                              "To list: 1 - 7FF3:00000001",
+                              "Disc.branch:0001:00000000-7FFF:FFFFFFFF",
+                              "No answer",
+                              "Number of discovered units: 1"};
     ASSERT_GE(log.size(), opening.size());
     EXPECT_EQ(log.mid(0, opening.size()), opening);
     EXPECT_EQ(log.back(), "Process ready");
@@ -53,11 +59,14 @@ TEST_F(DiscoveryProgram, ManufacturersGetOneGroupEach) {
     Discover();
     ASSERT_EQ(NodeCount(ui->tvDeviceList), 5);
     ASSERT_EQ(ui->tvDeviceList->topLevelItemCount(), 2);
-    EXPECT_EQ(ui->tvDeviceList->topLevelItem(0)->childCount() + ui->tvDeviceList->topLevelItem(1)->childCount(), 3);
-    QStringList groups{ui->tvDeviceList->topLevelItem(0)->text(0), ui->tvDeviceList->topLevelItem(1)->text(0)};
+    EXPECT_EQ(
+        ui->tvDeviceList->topLevelItem(0)->childCount() + ui->tvDeviceList->topLevelItem(1)->childCount(), 3);
+    QStringList groups{ui->tvDeviceList->topLevelItem(0)->text(0),
+                       ui->tvDeviceList->topLevelItem(1)->text(0)};
     groups.sort();
     EXPECT_EQ(groups, (QStringList{"Acme", "Pellmor GmbH"}));
-    for (const auto& d : devices) EXPECT_FALSE(GetPids(d).empty()) << "every device was scanned";
+    for (const auto& d : devices)
+        EXPECT_FALSE(GetPids(d).empty()) << "every device was scanned";
     for (int i = 0; i < 5; ++i) {
         const tRdmDevice* rec = view->RecordAt(i);
         if (rec->nodeKind == NodeKindDevice) {
@@ -71,7 +80,8 @@ TEST_F(DiscoveryProgram, MuteNeverAcknowledgedIsRetriedThreeTimes) {
     simdev::Basic(dev, 1, "X", "Y", {});
     line->discovery.responders.back().neverAcknowledgesMute = true;
     Discover();
-    EXPECT_EQ(Log().filter("test_cnt: ").mid(0, 3), (QStringList{"test_cnt: 1", "test_cnt: 2", "test_cnt: 3"}));
+    EXPECT_EQ(Log().filter("test_cnt: ").mid(0, 3),
+              (QStringList{"test_cnt: 1", "test_cnt: 2", "test_cnt: 3"}));
     EXPECT_EQ(Log().filter("Mute device: 1234:00000005").size() % 3, 0);
     EXPECT_EQ(Log().filter("Number of discovered units: 0").size(), 1);
     EXPECT_TRUE(ui->btnDiscovery->isEnabled());
@@ -81,17 +91,20 @@ TEST_F(DiscoveryProgram, HundredRandomDevicesAreFoundOnceAndScanned) {
     line->discovery.AddRandomResponders(100, 99);
     const auto uids = line->discovery.responders;
     line->discovery.responders.clear();
-    for (const auto& d : uids) simdev::Basic(Device(d.uid), 1, "D", "M", {});
+    for (const auto& d : uids)
+        simdev::Basic(Device(d.uid), 1, "D", "M", {});
     Discover();
     EXPECT_EQ(view->Discovery.DiscoveredCount, 100);
-    std::set<uint64_t> found(view->Discovery.DiscoveredUids.begin(), view->Discovery.DiscoveredUids.begin() + 100);
+    std::set<uint64_t> found(view->Discovery.DiscoveredUids.begin(),
+                             view->Discovery.DiscoveredUids.begin() + 100);
     EXPECT_EQ(found.size(), 100u);
     int deviceNodes = 0;
     for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
         if (view->RecordAt(i)->nodeKind == NodeKindDevice) ++deviceNodes;
     EXPECT_EQ(deviceNodes, 100);
     EXPECT_EQ(Log().back(), "Process ready");
-    for (const auto& d : devices) EXPECT_EQ(GetPids(d).front(), 0x0060);
+    for (const auto& d : devices)
+        EXPECT_EQ(GetPids(d).front(), 0x0060);
 }
 
 TEST_F(DiscoveryProgram, RepeatedDiscoveryTestRestartsWithoutTouchingDemoMode) {
@@ -100,7 +113,7 @@ TEST_F(DiscoveryProgram, RepeatedDiscoveryTestRestartsWithoutTouchingDemoMode) {
     Discover();
     EXPECT_TRUE(dm->tTest->isActive());
     EXPECT_EQ(ui->lAutoDisc->text(), "1");
-    view->DemoMode = 1;  // as if the demo had run meanwhile
+    view->DemoMode = 1; // as if the demo had run meanwhile
     dm->tTestTimer();
     Settle();
     EXPECT_EQ(view->DemoMode, 1);

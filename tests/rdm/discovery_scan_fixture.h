@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <set>
 #include <QTreeWidget>
 #include <deque>
+#include <set>
 
 #include "link/LinkFixture.h"
 #include "rdm/RdmState.h"
@@ -50,7 +50,8 @@ protected:
     QStringList Log() const { return ui->mDeviceList->toPlainText().split('\n', Qt::SkipEmptyParts); }
     QStringList Captions() const {
         QStringList l;
-        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i) l << NodeAt(ui->tvDeviceList, i)->text(0);
+        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
+            l << NodeAt(ui->tvDeviceList, i)->text(0);
         return l;
     }
     // The GETs one responder received, as PIDs (with their first data byte for indexed ones).

@@ -29,11 +29,10 @@ public:
     }
     void AddDeviceListLine(const QString& text) override { log << text; }
     QString Text(int n) const override {
-        static const std::map<int, QString> texts{{51, "Disc.branch"}, {52, "Mute device"},
-                                                  {109, "To list"},     {110, "No answer"},
-                                                  {111, "Found"},       {112, "More device answered"},
-                                                  {113, "Acknoledged"}, {114, "No acknoledged"},
-                                                  {115, "Number of discovered units"}};
+        static const std::map<int, QString> texts{
+            {51, "Disc.branch"},  {52, "Mute device"},     {109, "To list"},
+            {110, "No answer"},   {111, "Found"},          {112, "More device answered"},
+            {113, "Acknoledged"}, {114, "No acknoledged"}, {115, "Number of discovered units"}};
         return texts.at(n);
     }
     void AddFoundDevice(uint64_t uid) override { treeAdds.push_back(uid); }
@@ -55,7 +54,8 @@ public:
         }
     }
     std::set<uint64_t> Found() const {
-        return {discovery.DiscoveredUids.begin(), discovery.DiscoveredUids.begin() + discovery.DiscoveredCount};
+        return {discovery.DiscoveredUids.begin(),
+                discovery.DiscoveredUids.begin() + discovery.DiscoveredCount};
     }
     SimDiscoveryResponder& Add(uint64_t uid) {
         line.responders.push_back(SimDiscoveryResponder{uid});
@@ -66,7 +66,7 @@ public:
 constexpr uint64_t Uid(uint16_t manufacturer, uint32_t device) {
     return uint64_t(manufacturer) << 32 | device;
 }
-}  // namespace
+} // namespace
 
 TEST(DiscoveryFormat, UidTexts) {
     EXPECT_EQ(FormatRdmUid(Uid(0x7FF1, 42)), "7FF1:0000002A");
@@ -117,11 +117,13 @@ TEST(Discovery, CollidingDevicesAreSplitUntilEachAnswersAlone) {
         h.Add(Uid(0x7FF3, 0x11));
         h.Add(Uid(0x0101, 0xFFFFFFFF));
         h.Run();
-        EXPECT_EQ(h.Found(), (std::set<uint64_t>{Uid(0x7FF3, 0x10), Uid(0x7FF3, 0x11), Uid(0x0101, 0xFFFFFFFF)}));
+        EXPECT_EQ(h.Found(),
+                  (std::set<uint64_t>{Uid(0x7FF3, 0x10), Uid(0x7FF3, 0x11), Uid(0x0101, 0xFFFFFFFF)}));
         EXPECT_EQ(h.discovery.DiscoveredCount, 3) << "each listed once";
         EXPECT_TRUE(h.log.contains("More device answered"));
         EXPECT_EQ(h.log.back(), "Number of discovered units: 3");
-        for (const auto& r : h.line.responders) EXPECT_TRUE(r.muted);
+        for (const auto& r : h.line.responders)
+            EXPECT_TRUE(r.muted);
     }
 }
 
@@ -234,7 +236,7 @@ TEST(Discovery, ReportsOfEveryShapeAreReadWithinTheirBytes) {
 TEST(Discovery, AnswerWithAUidOutsideTheRangeCountsAsACollision) {
     LineHost h;
     auto& liar = h.Add(Uid(0x2000, 0x00000100));
-    liar.answersWithUid = Uid(0x7FFF, 0x00000001);  // inside the first range, outside every later one
+    liar.answersWithUid = Uid(0x7FFF, 0x00000001); // inside the first range, outside every later one
     h.Run();
     EXPECT_TRUE(h.log.contains("More device answered") || h.discovery.DiscoveredCount > 0);
     EXPECT_EQ(h.finishedCalls, 1);
@@ -248,7 +250,8 @@ TEST(Discovery, HundredRandomDevicesAreAllFoundExactlyOnce) {
     h.line.AddRandomResponders(100, 2026);
     h.Run();
     std::set<uint64_t> expected;
-    for (const auto& r : h.line.responders) expected.insert(r.uid);
+    for (const auto& r : h.line.responders)
+        expected.insert(r.uid);
     EXPECT_EQ(h.discovery.DiscoveredCount, 100);
     EXPECT_EQ(h.Found(), expected);
     EXPECT_EQ(h.treeAdds.size(), 100u);

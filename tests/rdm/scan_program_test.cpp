@@ -12,7 +12,8 @@ TEST_F(ScanProgram, DeviceWithoutSensorsOrPersonalitiesAsksTheFixedChainAndItsLi
     auto& b = Device(Uid(0x7FF3, 2));
     simdev::Basic(b, 1, "B", "M", {});
     Discover();
-    EXPECT_EQ(GetPids(a), (std::vector<uint16_t>{0x0060, 0x00C0, 0x00F0, 0x1000, 0x0050, 0x0080, 0x0400, 0x0082}));
+    EXPECT_EQ(GetPids(a),
+              (std::vector<uint16_t>{0x0060, 0x00C0, 0x00F0, 0x1000, 0x0050, 0x0080, 0x0400, 0x0082}));
     EXPECT_EQ(GetPids(b), (std::vector<uint16_t>{0x0060, 0x00C0, 0x00F0, 0x1000, 0x0050}));
     EXPECT_EQ(view->RecordAt(1)->deviceHours, 5u);
     EXPECT_FALSE(Log().join('\n').contains("ask: ")) << "no detail lines without Detailes";
@@ -24,8 +25,9 @@ TEST_F(ScanProgram, DetailLinesOnlyWithDetailes) {
     ui->cbReszl->setChecked(true);
     Discover();
     const QStringList asks = Log().filter("ask: ");
-    EXPECT_EQ(asks, (QStringList{"ask: SOFTWARE_VERSION_LABEL", "ask: DMX_START_ADDRESS", "ask: IDENITFY_DEVICE",
-                                 "ask: SUPPORTED_PARAMETERS", "ask: 7FF3:00000001 128"}));
+    EXPECT_EQ(asks,
+              (QStringList{"ask: SOFTWARE_VERSION_LABEL", "ask: DMX_START_ADDRESS", "ask: IDENITFY_DEVICE",
+                           "ask: SUPPORTED_PARAMETERS", "ask: 7FF3:00000001 128"}));
     EXPECT_EQ(Log().back(), "Process ready");
 }
 
@@ -46,7 +48,8 @@ TEST_F(ScanProgram, SubDevicesGetTheirNodesAndAreReadWithTheirNumbers) {
         EXPECT_EQ(rec->DeviceKind, 4);
         EXPECT_EQ(rec->dmxStartAddress, 10 * n);
         EXPECT_EQ(rec->personalities[1].description, "RGB");
-        EXPECT_EQ(GetPids(devices[n]), (std::vector<uint16_t>{0x0060, 0x00C0, 0x00F0, 0x1000, 0x0050, 0x0080, 0x00E1}));
+        EXPECT_EQ(GetPids(devices[n]),
+                  (std::vector<uint16_t>{0x0060, 0x00C0, 0x00F0, 0x1000, 0x0050, 0x0080, 0x00E1}));
     }
     EXPECT_EQ(view->RecordAt(1)->DeviceKind, 3);
 }
@@ -54,7 +57,8 @@ TEST_F(ScanProgram, SubDevicesGetTheirNodesAndAreReadWithTheirNumbers) {
 TEST_F(ScanProgram, SensorDefinitionsAndANackedOne) {
     auto& dev = Device(Uid(0x7FF3, 1));
     simdev::Basic(dev, 1, "A", "M", {}, 0, 3);
-    for (uint8_t n : {0, 1, 2}) simdev::Sensor(dev, n, 0, 1, 0, 100, "S" + std::to_string(n));
+    for (uint8_t n : {0, 1, 2})
+        simdev::Sensor(dev, n, 0, 1, 0, 100, "S" + std::to_string(n));
     Discover();
     std::vector<uint8_t> asked;
     for (const auto& req : dev.received)
@@ -92,7 +96,8 @@ TEST_F(ScanProgram, PersonalitiesAndSlotDescriptionsOnlyWhenSupported) {
         simdev::Personality(dev, 1, 3, "RGB");
         simdev::Personality(dev, 2, 1, "Dim");
         simdev::Slots(dev, {{0, 0x0205}, {0, 0x0206}, {0, 0x0207}});
-        for (uint16_t s : {0, 1, 2}) simdev::SlotDescription(dev, s, "Slot " + std::to_string(s));
+        for (uint16_t s : {0, 1, 2})
+            simdev::SlotDescription(dev, s, "Slot " + std::to_string(s));
         Discover();
         std::vector<uint16_t> slotsAsked;
         for (const auto& req : dev.received)
@@ -164,7 +169,7 @@ TEST_F(ScanProgram, ClickDuringTheScanDoesNotMoveIt) {
     simdev::Basic(a, 1, "A", "M", {});
     auto& b = Device(Uid(0x7FF3, 2));
     simdev::Basic(b, 1, "B", "M", {});
-    b.silent = true;  // the scan stalls on the second device
+    b.silent = true; // the scan stalls on the second device
     Discover();
     ASSERT_EQ(St().RdmCurrentNode, 2);
     const size_t before = a.received.size();
@@ -242,7 +247,7 @@ TEST_F(ScanProgram, ClicksAndTabsAskTheMakerModesByKind) {
 
     // In demo mode neither a click nor a tab sends anything, and the sensors tab stops the polling.
     const size_t packets = box->packets.size();
-    view->btnDemoDiscClick();  // (the brand in use hides the button once an interface is there)
+    view->btnDemoDiscClick(); // (the brand in use hides the button once an interface is there)
     int stops = 0;
     view->hooks.StopSensorPolling = [&] { ++stops; };
     view->hooks.StartSensorPolling = [&] { ADD_FAILURE() << "no polling in demo mode"; };

@@ -8,13 +8,12 @@
 #include "views/ValueTexts.h"
 
 namespace {
-template <size_t N>
-bool StrictlyAscending(const std::array<tDef, N>& table) {
+template <size_t N> bool StrictlyAscending(const std::array<tDef, N>& table) {
     for (size_t i = 1; i < N; ++i)
         if (table[i - 1].id >= table[i].id) return false;
     return true;
 }
-}  // namespace
+} // namespace
 
 // Look-ups are linear searches that return the first row; a table out of order
 // or with a repeated id would still "work" while showing the wrong text.
@@ -49,7 +48,7 @@ TEST(Tables, SlotTablesAndFindDefById) {
     ASSERT_TRUE(FindDefById(0x0301, SlotLabelTable, index));
     EXPECT_STREQ(SlotLabelTable[index].name, "Static Gobo Wheel");
     EXPECT_FALSE(FindDefById(0x0000, SlotLabelTable, index));
-    EXPECT_EQ(index, 32);  // the row count when nothing matches
+    EXPECT_EQ(index, 32); // the row count when nothing matches
     EXPECT_FALSE(FindDefById(0x08, SlotTypeTable, index));
     EXPECT_EQ(index, 9);
     ASSERT_TRUE(FindDefById(0xFF, SlotTypeTable, index));
@@ -59,14 +58,15 @@ TEST(Tables, SlotTablesAndFindDefById) {
 }
 
 TEST(Tables, LanguagesByTwoLetterCode) {
-    EXPECT_EQ(GetIsoLanguageName(0x6465), "German");     // "de"
-    EXPECT_EQ(GetIsoLanguageName(0x736C), "Slovenian");  // "sl"
+    EXPECT_EQ(GetIsoLanguageName(0x6465), "German");    // "de"
+    EXPECT_EQ(GetIsoLanguageName(0x736C), "Slovenian"); // "sl"
     EXPECT_EQ(GetIsoLanguageName(0x656E), "English");
     EXPECT_EQ(GetIsoLanguageName(0x6E6E), "Norwegian2");
     EXPECT_EQ(GetIsoLanguageName(0x7279), "Rusyn");
     EXPECT_EQ(GetIsoLanguageName(0x7A7A), "undefined");
-    EXPECT_EQ(GetIsoLanguageName(0x4445), "undefined");  // upper-case "DE" is another code
+    EXPECT_EQ(GetIsoLanguageName(0x4445), "undefined"); // upper-case "DE" is another code
     std::set<QString> names;
-    for (const tDef& row : IsoLanguageTable) names.insert(QString::fromLatin1(row.name));
+    for (const tDef& row : IsoLanguageTable)
+        names.insert(QString::fromLatin1(row.name));
     EXPECT_EQ(names.size(), IsoLanguageTable.size());
 }

@@ -7,21 +7,23 @@ using Demo = ViewsTest;
 namespace {
 QStringList Captions(QTreeWidget* tv) {
     QStringList l;
-    for (int i = 0; i < NodeCount(tv); ++i) l << NodeAt(tv, i)->text(0);
+    for (int i = 0; i < NodeCount(tv); ++i)
+        l << NodeAt(tv, i)->text(0);
     return l;
 }
-}  // namespace
+} // namespace
 
 TEST_F(Demo, PressedTwiceGivesTheSameNineNodes) {
     for (int press = 0; press < 2; ++press) {
         QTest::mouseClick(ui.btnDemoDisc, Qt::LeftButton);
         EXPECT_EQ(view.DemoMode, 1);
         EXPECT_EQ(Captions(ui.tvDeviceList),
-                  (QStringList{"Pellmor GmbH", "KELVAR RGB DMX", "VINTARO RGB DMX 2G", "Q9 VINTARO RGB DMX 2G",
-                               "subdevice - 1", "subdevice - 2", "subdevice - 3", "KELVAR 3G",
-                               "VINTARO RGBAW MULTI 3G"}));
+                  (QStringList{"Pellmor GmbH", "KELVAR RGB DMX", "VINTARO RGB DMX 2G",
+                               "Q9 VINTARO RGB DMX 2G", "subdevice - 1", "subdevice - 2", "subdevice - 3",
+                               "KELVAR 3G", "VINTARO RGBAW MULTI 3G"}));
         EXPECT_EQ(view.Discovery.DiscoveredCount, 6);
-        for (int i = 0; i < 6; ++i) EXPECT_EQ(view.Discovery.DiscoveredUids[i], (uint64_t(0x7FF3) << 32) + 1 + i);
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(view.Discovery.DiscoveredUids[i], (uint64_t(0x7FF3) << 32) + 1 + i);
     }
     const uint8_t kinds[] = {1, 2, 2, 2, 3, 3, 3, 2, 2};
     const uint8_t deviceKinds[] = {0, 1, 2, 3, 4, 4, 4, 7, 10};

@@ -51,7 +51,8 @@ TEST_F(ParameterPage, DeviceListingNoParametersShowsTheUnsupportedFormButItsOwnV
     EXPECT_FALSE(ui.btnSetFactDef->isEnabled());
     EXPECT_FALSE(ui.btnReset->isEnabled());
     // Showing never leaves a Modify button enabled, even when setting a value ran its change handler.
-    for (QPushButton* b : {ui.btnModDmxAdr, ui.btnModDmxPers, ui.btnModDevLab, ui.btnModPowState, ui.btnModLang})
+    for (QPushButton* b :
+         {ui.btnModDmxAdr, ui.btnModDmxPers, ui.btnModDevLab, ui.btnModPowState, ui.btnModLang})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
 }
 
@@ -99,7 +100,8 @@ TEST_F(ParameterPage, SupportedFieldsShowTheirValueTexts) {
     EXPECT_EQ(ui.cbPanInv->currentText(), "ON");
     EXPECT_EQ(ui.cbTiltInv->currentText(), "OFF");
     EXPECT_EQ(ui.cbPTSwap->currentText(), "ON");
-    EXPECT_EQ(Items(ui.cbPowState), (QStringList{"FULL OFF", "SHUTDOWN", "STANDBY", "NORMAL", "out of range"}));
+    EXPECT_EQ(Items(ui.cbPowState),
+              (QStringList{"FULL OFF", "SHUTDOWN", "STANDBY", "NORMAL", "out of range"}));
     EXPECT_EQ(ui.cbPowState->currentText(), "out of range");
     EXPECT_TRUE(ui.btnSetFactDef->isEnabled());
     EXPECT_TRUE(ui.btnReset->isEnabled());
@@ -142,8 +144,8 @@ TEST_F(ParameterPage, LanguagesAndProductDetails) {
     const int node = AddDevice([](tRdmDevice& r) {
         Supports(r, {0x00B0, 0x0070});
         r.languageCount = 3;
-        r.languageCodes[0] = 0x656E;  // en
-        r.languageCodes[1] = 0x6465;  // de
+        r.languageCodes[0] = 0x656E; // en
+        r.languageCodes[1] = 0x6465; // de
         r.languageCodes[2] = 0x5A5A;
         r.currentLanguage = 0x6465;
         r.productDetailCount = 2;
@@ -181,10 +183,10 @@ TEST_F(ParameterPage, SlotLines) {
         r.slotInfo[4] = {4, 0x08, 2, ""};
     });
     view.ShowDeviceDetails(node);
-    EXPECT_EQ(Items(ui.lbSlotInf), (QStringList{"01. DMX:510 Color Add Red", "02. DMX:511 AMBER",
-                                               "03. DMX:512 Sec Fine of slot nr.:1",
-                                               "04. DMX:513not defined primary slot",
-                                               "05. DMX:514 not defined secondary slot of slot nr.:3"}));
+    EXPECT_EQ(Items(ui.lbSlotInf),
+              (QStringList{"01. DMX:510 Color Add Red", "02. DMX:511 AMBER",
+                           "03. DMX:512 Sec Fine of slot nr.:1", "04. DMX:513not defined primary slot",
+                           "05. DMX:514 not defined secondary slot of slot nr.:3"}));
     EXPECT_TRUE(ui.lbSlotInf->isEnabled());
     view.RecordAt(node)->dmxStartAddress = 0;
     view.ShowDeviceDetails(node);
@@ -203,9 +205,9 @@ TEST_F(ParameterPage, GroupNodeAndMissingNode) {
         r.personalities[1] = {3, "A"};
     });
     view.ShowDeviceDetails(node);
-    view.ShowDeviceDetails(node - 1);  // its group
+    view.ShowDeviceDetails(node - 1); // its group
     EXPECT_EQ(ui.lUidD->text(), "7FF3");
-    EXPECT_EQ(ui.lManufacturerD->text(), "Pellmor GmbH");  // kept from the device shown before
+    EXPECT_EQ(ui.lManufacturerD->text(), "Pellmor GmbH"); // kept from the device shown before
     EXPECT_EQ(ui.lRdmProtVerD->text(), " -");
     EXPECT_EQ(Items(ui.cbLanguage), QStringList{" -"});
     EXPECT_EQ(Items(ui.cbPowState), QStringList{"not supported"});

@@ -13,7 +13,7 @@ QWidget* Find(TfrmMain& w, const char* name) {
     EXPECT_NE(c, nullptr) << name;
     return c;
 }
-}  // namespace
+} // namespace
 
 TEST_F(RdmPage, KindSelectsTheSpecialPageAndTabs) {
     const int node = AddDevice([](tRdmDevice& r) { r.DeviceKind = 6; });
@@ -36,7 +36,8 @@ TEST_F(RdmPage, KindSelectsTheSpecialPageAndTabs) {
     EXPECT_FALSE(pc->isTabVisible(special));
     EXPECT_TRUE(pc->isTabVisible(lvn));
     EXPECT_EQ(pc->currentWidget(), ui.tsReszletek) << "the details tab replaces a hidden Special tab";
-    EXPECT_EQ(ActivePageCaption(w.findChild<QTabWidget*>("nbRdmSpecial")), "Q9Root") << "kind 6 leaves the page as it was";
+    EXPECT_EQ(ActivePageCaption(w.findChild<QTabWidget*>("nbRdmSpecial")), "Q9Root")
+        << "kind 6 leaves the page as it was";
 
     for (uint8_t kind : {2, 7, 12}) {
         view.RecordAt(node)->DeviceKind = kind;

@@ -37,7 +37,8 @@ TEST(Screenshots, RdmPage) {
             const int tab = node == 7 ? 0 : 1;
             w.rdmUi->pcRdm->setCurrentIndex(tab);
             QCoreApplication::processEvents();
-            EXPECT_TRUE(w.grab().save(QDir(dir).filePath(QString("rdm-%1-tab%2.png").arg(language).arg(tab))));
+            EXPECT_TRUE(
+                w.grab().save(QDir(dir).filePath(QString("rdm-%1-tab%2.png").arg(language).arg(tab))));
             if (language == "English" && tab == 0) {
                 EXPECT_TRUE(w.grab().save(QDir(dir).filePath("rdm-demo.png")));
             }

@@ -38,18 +38,21 @@ protected:
 
     static void Supports(tRdmDevice& rec, std::initializer_list<uint16_t> pids) {
         size_t i = 0;
-        for (uint16_t p : pids) rec.supportedPids[i++] = p;
+        for (uint16_t p : pids)
+            rec.supportedPids[i++] = p;
         rec.supportedPidCount = uint8_t(i);
     }
 
     static QStringList Items(const QComboBox* cb) {
         QStringList l;
-        for (int i = 0; i < cb->count(); ++i) l << cb->itemText(i);
+        for (int i = 0; i < cb->count(); ++i)
+            l << cb->itemText(i);
         return l;
     }
     static QStringList Items(const QListWidget* lb) {
         QStringList l;
-        for (int i = 0; i < lb->count(); ++i) l << lb->item(i)->text();
+        for (int i = 0; i < lb->count(); ++i)
+            l << lb->item(i)->text();
         return l;
     }
 };

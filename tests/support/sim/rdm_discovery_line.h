@@ -17,13 +17,13 @@ struct SimDiscoveryResponder {
     uint64_t uid = 0;
     bool muted = false;
     // Misbehaviour.
-    bool neverAcknowledgesMute = false;  // hears its mute but never answers it
-    uint64_t answersWithUid = 0;          // when not 0, the UID it claims in branch answers
+    bool neverAcknowledgesMute = false; // hears its mute but never answers it
+    uint64_t answersWithUid = 0;        // when not 0, the UID it claims in branch answers
     int mutesReceived = 0;
     int branchesAnswered = 0;
 };
 
-using SimDiscoveryReport = std::array<uint8_t, 65>;  // type, subtype, count, 0, data...
+using SimDiscoveryReport = std::array<uint8_t, 65>; // type, subtype, count, 0, data...
 
 class SimDiscoveryLine {
 public:

@@ -6,7 +6,8 @@ void SimRdmDiscoveryLinkLine::OnLinkPacket(sim::SimInterface& box, const sim::Si
     std::vector<SimDiscoveryReport> reports;
     if (discovery.HandlePacket(packet.bytes, reports)) {
         discoveryRequests.push_back(packet);
-        for (const auto& r : reports) box.PushReport(std::vector<uint8_t>(r.begin(), r.begin() + 64));
+        for (const auto& r : reports)
+            box.PushReport(std::vector<uint8_t>(r.begin(), r.begin() + 64));
         return;
     }
     SimRdmLinkLine::OnLinkPacket(box, packet);
@@ -28,12 +29,13 @@ void PutWord(std::vector<uint8_t>& v, uint16_t w) {
     v.push_back(uint8_t(w >> 8));
     v.push_back(uint8_t(w));
 }
-}  // namespace
+} // namespace
 
 void Basic(SimRdmResponder& r, uint16_t model, const char* description, const char* manufacturer,
-           std::initializer_list<uint16_t> supported, uint8_t personalities, uint8_t sensors, uint16_t subDevices,
-           uint16_t dmxAddress, uint16_t footprint) {
-    r.SetDeviceInfo(model, 0x0508, personalities ? 1 : 0, personalities, dmxAddress, subDevices, sensors, footprint);
+           std::initializer_list<uint16_t> supported, uint8_t personalities, uint8_t sensors,
+           uint16_t subDevices, uint16_t dmxAddress, uint16_t footprint) {
+    r.SetDeviceInfo(model, 0x0508, personalities ? 1 : 0, personalities, dmxAddress, subDevices, sensors,
+                    footprint);
     r.SetText(0x0080, description);
     r.SetText(0x0081, manufacturer);
     r.SetText(0x0082, "");
@@ -52,7 +54,8 @@ void Personality(SimRdmResponder& r, uint8_t n, uint16_t footprint, const std::s
 void Sensor(SimRdmResponder& r, uint8_t n, uint8_t type, uint8_t unit, int16_t min, int16_t max,
             const std::string& description) {
     std::vector<uint8_t> d{n, type, unit, 0};
-    for (int16_t v : {min, max, min, max}) PutWord(d, uint16_t(v));
+    for (int16_t v : {min, max, min, max})
+        PutWord(d, uint16_t(v));
     d.push_back(0);
     d.insert(d.end(), description.begin(), description.end());
     r.indexedValues[{0x0200, {n}}] = d;
@@ -78,14 +81,16 @@ void SlotDescription(SimRdmResponder& r, uint16_t slot, const std::string& descr
 
 void Languages(SimRdmResponder& r, std::initializer_list<const char*> codes, const char* current) {
     std::vector<uint8_t> d;
-    for (const char* c : codes) d.insert(d.end(), c, c + 2);
+    for (const char* c : codes)
+        d.insert(d.end(), c, c + 2);
     r.values[0x00A0] = d;
     r.values[0x00B0] = {uint8_t(current[0]), uint8_t(current[1])};
 }
 
 void ProductDetails(SimRdmResponder& r, std::initializer_list<uint16_t> ids) {
     std::vector<uint8_t> d;
-    for (uint16_t id : ids) PutWord(d, id);
+    for (uint16_t id : ids)
+        PutWord(d, id);
     r.values[0x0070] = d;
 }
-}  // namespace simdev
+} // namespace simdev

@@ -14,7 +14,7 @@
 class SimRdmDiscoveryLinkLine : public SimRdmLinkLine {
 public:
     SimDiscoveryLine discovery;
-    std::vector<sim::SimLinkPacket> discoveryRequests;  // in order
+    std::vector<sim::SimLinkPacket> discoveryRequests; // in order
 
     void OnLinkPacket(sim::SimInterface& box, const sim::SimLinkPacket& packet) override;
 
@@ -36,4 +36,4 @@ void Slots(SimRdmResponder& r, std::initializer_list<std::pair<uint8_t, uint16_t
 void SlotDescription(SimRdmResponder& r, uint16_t slot, const std::string& description);
 void Languages(SimRdmResponder& r, std::initializer_list<const char*> codes, const char* current);
 void ProductDetails(SimRdmResponder& r, std::initializer_list<uint16_t> ids);
-}  // namespace simdev
+} // namespace simdev
