@@ -1,5 +1,10 @@
 #include "views_fixture.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
 
 #include "app/Notebook.h"
@@ -85,4 +90,37 @@ TEST_F(RdmPage, ClickWhileARunIsOnOnlyShowsTheNode) {
     view.RdmCurrentNode() = 0;
     view.tvDeviceListClick();
     EXPECT_EQ(view.RdmCurrentNode(), 0);
+}
+
+// Every caption of the two parameter tabs fits its control in each language,
+// at the window's own size, with the longest values the demo devices show.
+TEST(RdmPageLayout, NothingIsClippedInAnyLanguage) {
+    QTemporaryDir dir;
+    QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.0\n");
+    ini.close();
+    Program program{ProgramOptions{dir.path(), {}}};
+    TfrmMain& w = *program.frmMain;
+    w.show();
+    QCoreApplication::processEvents();
+    w.showMainPage("RDM");
+    w.rdmView->btnDemoDiscClick();
+    for (const QString language : {"English", "Hungarian", "German"}) {
+        w.LanguageName = language;
+        w.ApplyLanguage();
+        for (int node : {2, 7, 8}) {
+            w.rdmView->ShowDeviceDetails(node);
+            for (QWidget* tab : {w.rdmUi->tsReszletek, w.rdmUi->tsKonfiguracio}) {
+                w.rdmUi->pcRdm->setCurrentWidget(tab);
+                QCoreApplication::processEvents();
+                for (QWidget* c : tab->findChildren<QWidget*>()) {
+                    if (!c->isVisible() || !(qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c)))
+                        continue;
+                    EXPECT_GE(c->width(), c->minimumSizeHint().width())
+                        << language.toStdString() << " " << c->objectName().toStdString();
+                }
+            }
+        }
+    }
 }
