@@ -16,6 +16,7 @@
 #include "rdm/RdmState.h"
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_scan.h"
+#include "ui_Main.h"
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"
 #include "views/DeviceTree.h"
@@ -37,6 +38,7 @@ RdmPageView::RdmPageView(TfrmMain* mainWindow)
 
     ui->tvDeviceList->setSelectionMode(QAbstractItemView::SingleSelection);
 
+    connect(mainWindow->ui->mAblakRdm, &QAction::triggered, this, [this] { mAblakRdmClick(); });
     connect(ui->btnDiscovery, &QPushButton::clicked, this, [this] { btnDiscoveryClick(); });
     connect(ui->btnDemoDisc, &QPushButton::clicked, this, [this] { btnDemoDiscClick(); });
     connect(ui->tvDeviceList, &QTreeWidget::itemClicked, this, [this] { tvDeviceListClick(); });

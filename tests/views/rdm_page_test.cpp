@@ -1,6 +1,8 @@
 #include "views_fixture.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -56,6 +58,12 @@ TEST_F(RdmPage, KindSelectsTheSpecialPageAndTabs) {
     EXPECT_FALSE(pc->isTabVisible(lvn));
 }
 
+TEST_F(RdmPage, WindowMenuShowsThePage) {
+    w.showMainPage("Logo");
+    w.findChild<QAction*>("mAblakRdm")->trigger();
+    EXPECT_EQ(w.mainPageCaption(), "RDM");
+}
+
 TEST_F(RdmPage, LogsDetailLinesAndClearButtons) {
     view.AddDetailLine("ask: DEVICE_INFO");
     EXPECT_TRUE(ui.mDeviceList->toPlainText().isEmpty());
@@ -63,6 +71,14 @@ TEST_F(RdmPage, LogsDetailLinesAndClearButtons) {
     view.AddDetailLine("ask: DEVICE_INFO");
     EXPECT_EQ(ui.mDeviceList->toPlainText(), "ask: DEVICE_INFO");
     QTest::mouseClick(ui.btnClrTortenet, Qt::LeftButton);
+    EXPECT_TRUE(ui.mDeviceList->toPlainText().isEmpty());
+    // Escape empties it too while the page shows.
+    view.AddDeviceListLine("line");
+    w.show();
+    w.showMainPage("RDM");
+    QApplication::setActiveWindow(&w);
+    ui.tvDeviceList->setFocus();
+    QTest::keyClick(ui.tvDeviceList, Qt::Key_Escape);
     EXPECT_TRUE(ui.mDeviceList->toPlainText().isEmpty());
     ui.mDebug->appendPlainText("40 68 1A ");
     view.bclrDebugClick();

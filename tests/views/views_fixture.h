@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +25,13 @@ protected:
     TfrmMain& w = *program.frmMain;
     RdmPageView& view = *w.rdmView;
     Ui::RdmPage& ui = *w.rdmUi;
+
+    // With a settings file, showing the window asks for no language.
+    ViewsTest() {
+        QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.0\n");
+    }
 
     // A device node with its record under a new group node; returns the device's index.
     int AddDevice(const std::function<void(tRdmDevice&)>& fill) {
