@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -66,8 +67,15 @@ void TIniFile::load() {
         loaded = false;
         return;
     }
-    QString text = QString::fromUtf8(raw);
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    // A file that is not UTF-8 (written by an older program in a code page)
+    // is held byte for byte, so that writing one key changes no other byte.
+    const QByteArray bom("\xEF\xBB\xBF");
+    byteOrderMark = raw.startsWith(bom);
+    const QByteArray body = byteOrderMark ? raw.mid(bom.size()) : raw;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(body);
+    singleByte = utf8.hasError();
+    if (singleByte) text = QString::fromLatin1(body);
     if (text.contains(QStringLiteral("\r\n"))) eol = QStringLiteral("\r\n");
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines = text.split('\n');
@@ -142,7 +150,9 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
         writeErr = out.errorString();
         return false;
     }
-    const QByteArray bytes = (updated.join(eol) + eol).toUtf8();
+    const QString text = updated.join(eol) + eol;
+    const QByteArray bytes = (byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
+                             (singleByte ? text.toLatin1() : text.toUtf8());
     if (out.write(bytes) != bytes.size() || !out.commit()) {
         writeErr = out.errorString();
         return false;

@@ -44,7 +44,9 @@ private:
     QString path;
     QStringList lines;
     QString eol = QStringLiteral("\n");
-    bool loaded = false; // the file was read (or did not exist)
+    bool loaded = false;        // the file was read (or did not exist)
+    bool singleByte = false;    // not UTF-8: each byte is kept as one character
+    bool byteOrderMark = false; // a UTF-8 byte-order mark is written back
     QString readErr;
     QString writeErr;
 };

@@ -191,9 +191,28 @@ TEST(IniFile, ReadsLikeAProfileAndWritesInPlace) {
     ASSERT_TRUE(ini.WriteString("C", "y", "3"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(),
-              QByteArray("[A]\nName = \"quoted value\" \n# comment\nNew=a=b;c\n\n[B]\nx=2\n[C]\ny=3\n"));
+    EXPECT_EQ(f.readAll(), QByteArray("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\nNew=a=b;c\n\n"
+                                      "[B]\nx=2\n[C]\ny=3\n"));
     EXPECT_EQ(TIniFile(path).ReadString("A", "new", "-"), "a=b;c");
+}
+
+TEST(IniFile, AFileInACodePageKeepsEveryOtherByteWhenAKeyIsWritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.ini");
+    // A comment in a single-byte code page (not UTF-8), and a last byte that starts a UTF-8 sequence.
+    const QByteArray before = "; be\xE1ll\xEDt\xE1sok\r\n[Setup]\r\nLanguage=English\r\nNote=\xF5\xFB\xC3";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Setup", "Language", "-"), "English");
+    ASSERT_TRUE(ini.WriteString("Setup", "Language", "German"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("; be\xE1ll\xEDt\xE1sok\r\n[Setup]\r\nLanguage=German\r\n"
+                                      "Note=\xF5\xFB\xC3\r\n"));
 }
 
 TEST(IpAddress, ConvertsDottedTextAndRefusesWhatIsNotANumber) {
