@@ -1,17 +1,24 @@
 #include "app/Info.h"
 
+#include <algorithm>
+
 #include "app/Main.h"
 #include "ui_Info.h"
 
-void CentreLabel(QLabel* label, int dialogWidth) {
-    label->adjustSize();
-    label->move((dialogWidth - label->width()) / 2, label->y());
+void CentreLines(QWidget* dialog, int designWidth, QLabel* line1, QLabel* line2) {
+    constexpr int margin = 20;
+    line1->adjustSize();
+    line2->adjustSize();
+    dialog->setFixedWidth(std::max(designWidth, std::max(line1->width(), line2->width()) + 2 * margin));
+    for (QLabel* line : {line1, line2})
+        line->move((dialog->width() - line->width()) / 2, line->y());
 }
 
 TfrmInfo::TfrmInfo(TfrmMain* owner)
     : TModalDialog(owner), ui(std::make_unique<Ui::TfrmInfo>()), frmMain(owner) {
     ui->setupUi(this);
     setFixedSize(size());
+    designWidth = width();
     connect(ui->btnMegsem, &QPushButton::clicked, this, [this] { reject(); });
 }
 
@@ -31,6 +38,5 @@ void TfrmInfo::FormActivate() {
     default:
         break;
     }
-    CentreLabel(ui->lSor1, width());
-    CentreLabel(ui->lSor2, width());
+    CentreLines(this, designWidth, ui->lSor1, ui->lSor2);
 }

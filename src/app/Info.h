@@ -25,8 +25,11 @@ protected:
 
 private:
     TfrmMain* frmMain;
+    int designWidth;
 };
 
 class QLabel;
-// Places a label in the middle of its dialog's width, sized to its text.
-void CentreLabel(QLabel* label, int dialogWidth);
+// Sizes both lines to their texts and centres them in the dialog. A line
+// longer than the design width allows widens the dialog (a margin each side)
+// instead of being cut off at both ends.
+void CentreLines(QWidget* dialog, int designWidth, QLabel* line1, QLabel* line2);

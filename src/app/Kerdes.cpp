@@ -10,6 +10,7 @@ TfrmKerdes::TfrmKerdes(TfrmMain* owner)
     : TModalDialog(owner), ui(std::make_unique<Ui::TfrmKerdes>()), frmMain(owner) {
     ui->setupUi(this);
     setFixedSize(size());
+    designWidth = width();
     connect(ui->btnOk, &QPushButton::clicked, this, [this] { accept(); });
     connect(ui->btnMegsem, &QPushButton::clicked, this, [this] { reject(); });
     // Either kind of reset makes OK available.
@@ -42,7 +43,6 @@ void TfrmKerdes::FormActivate() {
     case 2: // the interface needs new firmware: nothing to decline
         ui->btnMegsem->hide();
         ui->btnOk->setEnabled(true);
-        ui->btnOk->move((width() - ui->btnOk->width()) / 2, ui->btnOk->y());
         setWindowTitle(frmMain->text(103));
         ui->lSor1->setText(frmMain->text(104));
         ui->lSor2->setText(frmMain->text(105));
@@ -65,7 +65,8 @@ void TfrmKerdes::FormActivate() {
     default:
         break;
     }
-    CentreLabel(ui->lSor1, width());
-    CentreLabel(ui->lSor2, width());
+    CentreLines(this, designWidth, ui->lSor1, ui->lSor2);
+    // Alone, OK stands in the middle (of the dialog as wide as its lines made it).
+    if (frmMain->MessageKind == 2) ui->btnOk->move((width() - ui->btnOk->width()) / 2, ui->btnOk->y());
     QApplication::beep();
 }

@@ -31,4 +31,5 @@ protected:
 
 private:
     TfrmMain* frmMain;
+    int designWidth;
 };

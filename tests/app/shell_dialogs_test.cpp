@@ -209,4 +209,14 @@ TEST_F(Dialogs, QuestionBoxOffersWhatEachKindAllows) {
     EXPECT_TRUE(ui.btnOk->isEnabled());
     EXPECT_EQ(ui.btnOk->x(), TfrmKerdes::OkDesignLeft);
     EXPECT_EQ(ui.btnMegsem->text(), TextOf(19, 3));
+    // The long German warning is not cut off at both ends: the dialog grows to hold it.
+    EXPECT_GE(ui.lSor1->x(), 0);
+    EXPECT_LE(ui.lSor1->x() + ui.lSor1->width(), d.width());
+    EXPECT_TRUE(centred(ui.lSor1, &d));
+    const int germanWidth = d.width();
+    main().LanguageName = "English";
+    main().ApplyLanguage();
+    look(d);
+    EXPECT_LT(d.width(), germanWidth); // back to its own width
+    EXPECT_TRUE(centred(ui.lSor1, &d));
 }
