@@ -226,7 +226,7 @@ void TfrmMain::FormActivate() {
 void TfrmMain::FormDestroy() {
     if (formDestroyed) return;
     formDestroyed = true;
-    // FreeDeviceRecords();     -- device tree
+    if (rdmView) rdmView->FreeDeviceRecords();
     // StopDiscoveryServer();   -- network interfaces
     // StopDiscoveryClient();   -- network interfaces
     // Nothing is written to the settings file at exit.
