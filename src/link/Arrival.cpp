@@ -190,8 +190,11 @@ bool TDM::JvHidDCEnumerate(TJvHidDevice* dev, int32_t Idx) {
 
 void TDM::JvHidDCDeviceChange() {
     if (HidRemoved) {
-        TJvHidDevice* gone = HidDev;
-        HidDev = nullptr;
+        // The pulled-out interface goes; one that arrived in the same scan
+        // (pulled out and plugged in again at once) is the held one now.
+        TJvHidDevice* gone = pulledOut;
+        pulledOut = nullptr;
+        if (HidDev == gone) HidDev = nullptr;
         HidRemoved = false;
         delete gone;
     }
@@ -210,6 +213,7 @@ void TDM::JvHidDCRemoval(TJvHidDevice* dev) {
     if (w) w->showMainPage(QStringLiteral("Logo"));
     HidConnected = false;
     HidRemoved = true;
+    pulledOut = dev;
     LinkWindow::SyncInterfaceState(*this);
     if (w) LinkWindow::ShowInterfaceStatus(*this);
     LinkWindow::ClearTransmitFlag(*this);

@@ -53,9 +53,12 @@ TDM::~TDM() {
     // The controller goes first: it unplugs the held device (stopping its read
     // thread) and leaves it to us.
     TJvHidDevice* held = HidDev;
+    TJvHidDevice* pulled = pulledOut != held ? pulledOut : nullptr;
     HidDev = nullptr;
+    pulledOut = nullptr;
     JvHidDC.reset();
     delete held;
+    delete pulled;
 }
 
 bool TDM::eventFilter(QObject* watched, QEvent* event) {

@@ -142,6 +142,10 @@ private:
     // After HandleInterfaceConfig for the RF interfaces (types 5 and 6).
     void RfConfigFollowUp();
 
+    // The held interface once it is pulled out, until the end of its scan
+    // frees it. HidDev may meanwhile hold a new interface that arrived in the
+    // same scan.
+    TJvHidDevice* pulledOut = nullptr;
     TfrmMain* frmMain;
     tLineState ownLine; // without a main window (benchmarks)
     std::unique_ptr<RdmLink> rdmLink;
