@@ -184,6 +184,26 @@ TEST_F(HidLayerTest, StoppingDuringAHandOverNeverDeadlocks) {
     EXPECT_FALSE(dev->HasReadThread());
 }
 
+TEST_F(HidLayerTest, AHandlerMayFreeItsOwnDevice) {
+    auto box = platform->Plug(std::make_shared<sim::SimInterface>("box", 0));
+    ASSERT_TRUE(platform->WaitIdle());
+    TJvHidDevice* dev = nullptr;
+    ASSERT_TRUE(dc->ClaimDeviceByIndex(dev, 0));
+    int calls = 0;
+    dev->AssignDataHandler([&](TJvHidDevice* d, uint8_t, const uint8_t*, uint16_t) {
+        ++calls;
+        delete d; // stops the very thread that is waiting for this call
+    });
+    box->PushReport({1});
+    box->PushReport({2}); // never delivered: the device is gone
+    ASSERT_TRUE(platform->WaitIdle());
+    EXPECT_EQ(calls, 1);
+    // Still plugged in: the interface stays known, checked in.
+    ASSERT_EQ(dc->Devices().size(), 1u);
+    EXPECT_NE(dc->Devices()[0], dev);
+    EXPECT_FALSE(dc->Devices()[0]->CheckedOut);
+}
+
 TEST_F(HidLayerTest, FreeingAPluggedInDeviceKeepsTheInterfaceKnown) {
     platform->PlugForeign(0x1111, 1, true);
     ASSERT_TRUE(platform->WaitIdle());

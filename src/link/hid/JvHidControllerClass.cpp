@@ -133,7 +133,9 @@ void TJvHidDevice::Unplug() {
 
 TJvHidDeviceReadThread::TJvHidDeviceReadThread(TJvHidDevice* dev, HidPlatform& plat, HidHandle& h,
                                                int reportLength)
-    : device(dev), platform(plat), handle(h), report(size_t(reportLength), 0),
+    : device(dev),
+      context(dev->Controller() ? static_cast<QObject*>(dev->Controller()) : QCoreApplication::instance()),
+      platform(plat), handle(h), report(size_t(reportLength), 0),
       shared(std::make_shared<HidReadHandOver>()) {
     setObjectName(QStringLiteral("HID read"));
 }
@@ -159,8 +161,6 @@ void TJvHidDeviceReadThread::Pause(int ms) {
 
 void TJvHidDeviceReadThread::HandOver(std::function<void()> fn) {
     std::shared_ptr<HidReadHandOver> s = shared;
-    QObject* context =
-        device->Controller() ? static_cast<QObject*>(device->Controller()) : QCoreApplication::instance();
     QMetaObject::invokeMethod(
         context,
         [s, fn = std::move(fn)] {
@@ -189,7 +189,9 @@ void TJvHidDeviceReadThread::run() {
             errorCode = result.error;
             const uint32_t code = result.error;
             HandOver([dev, code] {
-                if (dev->onDataError) dev->onDataError(dev, code);
+                // A copy: the handler may free the device, and with it the
+                // device's own copy of the handler.
+                if (TJvHidDataErrorEvent handler = dev->onDataError) handler(dev, code);
             });
             // A device that keeps failing (pulled out, say) is not polled in a
             // tight loop.
@@ -201,7 +203,8 @@ void TJvHidDeviceReadThread::run() {
             if (numBytesRead <= 0) break;
             auto copy = std::make_shared<std::vector<uint8_t>>(report.begin(), report.begin() + numBytesRead);
             HandOver([dev, copy] {
-                if (dev->onData) dev->onData(dev, (*copy)[0], copy->data() + 1, uint16_t(copy->size() - 1));
+                if (TJvHidDataEvent handler = dev->onData)
+                    handler(dev, (*copy)[0], copy->data() + 1, uint16_t(copy->size() - 1));
             });
             break;
         }

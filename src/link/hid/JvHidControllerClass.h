@@ -133,6 +133,10 @@ private:
     void Pause(int ms);
 
     TJvHidDevice* device;
+    // Where hand-overs run: chosen on the main thread when the thread is made,
+    // so the thread never reads the device's controller link, which the main
+    // thread clears when the controller goes.
+    QObject* context;
     HidPlatform& platform;
     HidHandle& handle;
     std::vector<uint8_t> report;

@@ -276,6 +276,12 @@ HidReadResult SimHidPlatform::Read(HidHandle& handle, uint8_t* buffer, int lengt
     SimDeviceState& s = *h.state;
     HidReadResult result;
     std::unique_lock<std::mutex> lock(s.mutex);
+    // Cancelled before it began: the reader is going away and is not counted
+    // again (WaitIdle would wait for it for ever).
+    if (h.cancelled) {
+        h.cancelled = false;
+        return result;
+    }
     if (!h.isReader) {
         h.isReader = true;
         ++s.readers;
