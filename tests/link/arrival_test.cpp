@@ -136,16 +136,33 @@ TEST_F(ArrivalTest, RfInterfaceAsksLaterFromItsTimer) {
     EXPECT_EQ(dm->LinkMode, LinkModeInterfaceConfig);
 }
 
-TEST_F(ArrivalTest, TamarindInterfaceKeepsThePageAndAsksForItsConfiguration) {
-    auto box = platform->PlugInterface(7);
+TEST_F(ArrivalTest, TamarindInterfacesKeepThePageAndAskForTheirConfiguration) {
     Start();
-    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("RDM"));
-    EXPECT_EQ(Commands(*box), std::vector<uint8_t>{3});
-    EXPECT_FALSE(w->ui->mFileNew->menuAction()->isVisible());
-    EXPECT_FALSE(w->ui->mAblakKonfig->isVisible());
-    EXPECT_TRUE(w->ui->mAblakRdm->isVisible());
-    EXPECT_TRUE(w->rdmUi->btnDiscovery->isEnabled());
-    EXPECT_TRUE(w->ui->mSetupFirmware->isEnabled());
+    for (uint8_t type : {7, 8, 9, 10}) {
+        w->showMainPage(QStringLiteral("RDM"));
+        w->ui->mAblakKonfig->setVisible(true);
+        w->ui->mAblakProg->setVisible(true);
+        w->ui->mAblakRxDmx->setVisible(true);
+        w->ui->mAblakRdm->setVisible(false);
+        auto box = platform->PlugInterface(type);
+        Settle();
+        EXPECT_EQ(w->mainPageCaption(), QStringLiteral("RDM")) << int(type);
+        EXPECT_EQ(Commands(*box), std::vector<uint8_t>{3}) << int(type);
+        EXPECT_TRUE(w->ui->mFile->menuAction()->isVisible());
+        EXPECT_FALSE(w->ui->mFileNew->menuAction()->isVisible());
+        EXPECT_FALSE(w->ui->mAblakKonfig->isVisible());
+        EXPECT_FALSE(w->ui->mAblakProg->isVisible());
+        EXPECT_FALSE(w->ui->mAblakRxDmx->isVisible());
+        EXPECT_TRUE(w->ui->mAblakRdm->isVisible());
+        EXPECT_TRUE(w->ui->mSetupFirmware->isEnabled());
+        // Discovery and the program buttons belong to 7, 8 and 9, not to 10.
+        const bool dmxTools = type != 10;
+        EXPECT_EQ(w->rdmUi->btnDiscovery->isEnabled(), dmxTools) << int(type);
+        EXPECT_EQ(w->findChild<QPushButton*>("btnPrgEszkozbe")->isEnabled(), dmxTools) << int(type);
+        EXPECT_EQ(w->findChild<QPushButton*>("btnKonfEszkbe")->isEnabled(), dmxTools) << int(type);
+        platform->Unplug(box);
+        Settle();
+    }
 }
 
 TEST_F(ArrivalTest, TypeTwelveIsHeldButStartsNothing) {
@@ -201,6 +218,11 @@ TEST_F(ArrivalTest, RemovalPutsTheWindowBackAndFreesTheDeviceAtTheEndOfTheScan) 
     EXPECT_FALSE(w->tmrRx->isActive());
     EXPECT_FALSE(w->rdmUi->btnDiscovery->isEnabled());
     EXPECT_FALSE(w->findChild<QPushButton*>("btnSendDmx")->isEnabled());
+    auto* prgDmx = w->findChild<QPushButton*>("btnPrgDmx");
+    EXPECT_FALSE(prgDmx->isEnabled());
+    EXPECT_EQ(prgDmx->palette().color(QPalette::ButtonText), QColor(0xFF, 0, 0));
+    EXPECT_FALSE(w->findChild<QPushButton*>("btnPrgEszkozbe")->isEnabled());
+    EXPECT_FALSE(w->findChild<QPushButton*>("btnKonfEszkbe")->isEnabled());
     EXPECT_FALSE(w->ui->mSetupFirmware->isEnabled());
     EXPECT_FALSE(w->frmNevjegy->isVisible());
     // The link's own state is kept for the next arrival.
@@ -233,6 +255,30 @@ TEST_F(ArrivalTest, ReplugArrivesAsNewDeviceAtTheEndOfTheList) {
     EXPECT_EQ(dm->JvHidDC->CheckedOutCount, 1);
     EXPECT_EQ(dm->JvHidDC->CheckedInCount, 2);
     EXPECT_EQ(dm->JvHidDC->UnpluggedCount, 0);
+}
+
+TEST_F(ArrivalTest, PulledOutAndPluggedInWithinOneScanTheNewInterfaceIsHeld) {
+    auto box = platform->PlugInterface(0);
+    Start();
+    // Both notices come in before the event loop runs: the first scan sees
+    // the removal and the arrival together.
+    platform->Unplug(box);
+    auto again = platform->PlugInterface(0);
+    Settle();
+    ASSERT_TRUE(dm->HidConnected);
+    ASSERT_NE(dm->HidDev, nullptr);
+    EXPECT_FALSE(dm->HidRemoved);
+    EXPECT_EQ(dm->HidDev->PnPInfo().DeviceInstance, again->instance);
+    EXPECT_TRUE(dm->HidDev->HasReadThread());
+    // The pulled-out one is gone from the list.
+    ASSERT_EQ(dm->JvHidDC->Devices().size(), 1u);
+    EXPECT_EQ(dm->JvHidDC->Devices()[0], dm->HidDev);
+    EXPECT_EQ(StatusText(w), QStringLiteral("USB Interface: Contact OK - Tamarind DMX Interface"));
+    const uint8_t data[2] = {7, 8};
+    dm->EnqueuePacket(LinkTypeRdm, 2, data, 2);
+    Settle();
+    ASSERT_EQ(again->packets.size(), 1u);
+    EXPECT_EQ(again->packets[0].payload(), (std::vector<uint8_t>{7, 8}));
 }
 
 TEST_F(ArrivalTest, ScanWithoutChangeRaisesNoEvent) {
