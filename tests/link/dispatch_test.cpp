@@ -77,20 +77,35 @@ TEST_F(DispatchTest, CreditRequestsAreAnsweredInEveryModeAndType) {
 }
 
 TEST_F(DispatchTest, ReportsWithoutHandlerAreDroppedButStillFillTheBuffer) {
-    auto box = Connect(1);
-    dm->LinkMode = LinkModeRdm; // an RDM answer to a repeater: dropped
+    // A piece of an RDM answer with more to come.
     std::vector<uint8_t> answer(64, 0);
     answer[0] = InputData;
-    answer[1] = 4;
+    answer[1] = 3;
     answer[2] = 25;
     for (int i = 4; i < 64; ++i)
         answer[size_t(i)] = uint8_t(i);
-    box->PushReport(answer);
-    Settle();
-    EXPECT_TRUE(box->written.empty());
-    EXPECT_EQ(dm->LinkMode, LinkModeRdm);
-    for (int i = 0; i < 64; ++i)
-        EXPECT_EQ(dm->HidReport[size_t(i)], answer[size_t(i)]) << i;
+    for (uint8_t type : {0, 1, 2, 13}) {
+        auto box = platform->PlugInterface(type);
+        box->autoCredit = false;
+        if (type == 0)
+            Start();
+        else
+            Settle();
+        ASSERT_EQ(dm->InterfaceType, type);
+        box->written.clear();
+        dm->RdmGlobals().RdmRxCount = 0;
+        dm->LinkMode = LinkModeRdm;
+        box->PushReport(answer);
+        Settle();
+        // The DMX interface collects it; the repeaters and splitters drop it.
+        EXPECT_EQ(dm->RdmGlobals().RdmRxCount, type == 0 ? 25 : 0) << int(type);
+        EXPECT_TRUE(box->written.empty()) << int(type);
+        EXPECT_EQ(dm->LinkMode, LinkModeRdm);
+        for (int i = 0; i < 64; ++i)
+            EXPECT_EQ(dm->HidReport[size_t(i)], answer[size_t(i)]) << i;
+        platform->Unplug(box);
+        Settle();
+    }
 }
 
 TEST_F(DispatchTest, OversizedReportsFillOnlyTheReportBuffer) {
