@@ -113,7 +113,7 @@ void TfrmMain::setupTimers() {
         t->setSingleShot(singleShot);
         return t;
     };
-    tmrFileSendStart = make("tmrFileSendStart", 200, false);
+    tmrFileSendStart = make("tmrFileSendStart", 200, true);
     tmrDmxData = make("tmrDmxData", 1, false);
     tmrDmxSzunVizsg = make("tmrDmxSzunVizsg", 1000, true);
     tmrRx = make("tmrRx", 1000, false);

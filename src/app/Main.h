@@ -131,7 +131,7 @@ public:
     TfrmKerdes* frmKerdes = nullptr;
 
     // Timers of the main window.
-    QTimer* tmrFileSendStart = nullptr; // 200 ms
+    QTimer* tmrFileSendStart = nullptr; // 200 ms, one shot
     QTimer* tmrDmxData = nullptr;       // 1 ms
     QTimer* tmrDmxSzunVizsg = nullptr;  // 1000 ms, one shot
     QTimer* tmrRx = nullptr;            // 1000 ms
