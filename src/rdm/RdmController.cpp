@@ -6,6 +6,7 @@
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmLink.h"
 #include "rdm/rdm_decode.h"
+#include "rdm/rdm_discovery.h"
 #include "rdm/rdm_ops.h"
 
 namespace {
@@ -17,13 +18,11 @@ constexpr uint8_t SubtypeLastPiece = 4;
 constexpr int ReportDataOffset = 4;
 constexpr int ReportDataMax = 65 - ReportDataOffset;  // data bytes a report can hold
 
+// ": " + UID + " - " + sub-device, the end of a device-log line about one
+// device; nothing when there is no record.
 QString DeviceSuffix(const tRdmDevice* rec) {
     if (!rec) return QString();
-    return QStringLiteral("%1:%2 - %3")
-        .arg(rec->manufacturerId(), 4, 16, QLatin1Char('0'))
-        .arg(rec->deviceId(), 8, 16, QLatin1Char('0'))
-        .arg(rec->subDevice)
-        .toUpper();
+    return QStringLiteral(": ") + FormatRdmUid(rec->uid) + QStringLiteral(" - ") + QString::number(rec->subDevice);
 }
 
 }  // namespace
@@ -87,7 +86,7 @@ void RdmController::HandleCompleteAnswer() {
     }
     if (result != RdmParseResult::Ok) {
         // Corrupted data is never decoded; the request counts as unanswered.
-        link.AddDeviceListLine(QStringLiteral("Corrupt RDM answer dropped: ") +
+        link.AddDeviceListLine(QStringLiteral("Corrupt RDM answer dropped") +
                                DeviceSuffix(link.DeviceRecordAt(state.RdmCurrentNode)));
         HandleNoAnswer();
         return;
@@ -111,25 +110,27 @@ void RdmController::HandleNoAnswer() {
         // again rather than an empty one it would refuse.
         const bool same = state.LastSetPid == state.RdmCurrentPid;
         const std::array<uint8_t, RdmParamDataSize> data = state.LastSetData;
-        Resend(RdmSetCommand, state.RdmCurrentPid, same ? state.LastSetPdl : 0, data);
-        link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
+        if (Resend(RdmSetCommand, state.RdmCurrentPid, same ? state.LastSetPdl : 0, data))
+            link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
         break;
     }
     case RdmNoAnswerAction::ResendGetDmxAddress: Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {}); break;
     case RdmNoAnswerAction::ResendGetDeviceInfo:
-        Resend(RdmGetCommand, PID_DEVICE_INFO, 0, {});
-        link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
+        if (Resend(RdmGetCommand, PID_DEVICE_INFO, 0, {}))
+            link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
         break;
     case RdmNoAnswerAction::ResendGetDeviceLabel: Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {}); break;
     }
     if (state.RdmRetryCount < RdmRetryLimit) ++state.RdmRetryCount;
 }
 
-void RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data) {
+bool RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data) {
+    // With no record at the current node there is nobody to ask again.
     const tRdmDevice* rec = link.DeviceRecordAt(state.RdmCurrentNode);
-    if (!rec) return;
+    if (!rec) return false;
     if (pdl == 0) data = state.RdmParamData;
     SendRdmRequest(rec->subDevice, commandClass, rec->uid, pid, pdl, data, RdmLinkTypeRequest);
+    return true;
 }
 
 void RdmController::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {

@@ -33,7 +33,8 @@ public:
 private:
     void HandleCompleteAnswer();
     void HandleNoAnswer();
-    void Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data);
+    // Sends the request again to the current record; false when there is none.
+    bool Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data);
 
     RdmLink& link;
 };

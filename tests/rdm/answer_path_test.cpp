@@ -166,9 +166,15 @@ TEST_F(AnswerPath, NoAnswerResendsOnlyForOperationsOneThreeFourAndFive) {
     b.delivered = 0;
     Ask(RdmOpScan, RdmGetCommand, PID_DEVICE_INFO);
     EXPECT_EQ(b.link.packets.size(), 1u);
-    // A report of another subtype clears it.
+    // A report that is not a data report changes nothing; one of another subtype clears the count.
+    b.Feed(SimInputReport{12, 5});
+    EXPECT_EQ(b.ctl.state.RdmRetryCount, 20);
     b.Feed(SimInputReport{11, 5});
     EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
+    b.ctl.state.RdmRetryCount = 3;
+    b.Feed(SimInputReport{12, 2});  // not a data report: no resend, no count
+    EXPECT_EQ(b.link.packets.size(), 1u);
+    EXPECT_EQ(b.ctl.state.RdmRetryCount, 3);
 
     auto resendsFor = [&](uint8_t op, uint16_t pid) {
         b.link.packets.clear();
@@ -217,9 +223,12 @@ TEST_F(AnswerPath, ResendsGoToTheCurrentRecordAndSkipAMissingOne) {
     EXPECT_EQ(b.link.packets[0][22], 2);  // sub-device
     EXPECT_EQ(GetUid(b.link.packets[0], 6), DevUid);
 
-    b.ctl.state.RdmCurrentNode = 40;  // no such node: nothing to resend to
+    EXPECT_EQ(b.link.deviceLines.size(), 1);
+
+    b.ctl.state.RdmCurrentNode = 40;  // no such node: nothing to resend to, and no resend logged
     b.Feed(SimRdmLine::NoAnswerReport());
     EXPECT_EQ(b.link.packets.size(), 1u);
+    EXPECT_EQ(b.link.deviceLines.size(), 1);
 }
 
 TEST_F(AnswerPath, CorruptAnswerIsLoggedAndCountsAsNoAnswer) {
