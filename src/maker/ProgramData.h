@@ -37,8 +37,16 @@ struct tProgramData {
         return p >= 1 && p <= kPrograms && s >= 1 && s <= kSteps && d >= 1 && d <= kDevices;
     }
 
-    uint8_t Colour(int p, int s, int d, int c) const { return ProgramStore[StoreIndex(p, s, d, c)]; }
-    void SetColour(int p, int s, int d, int c, uint8_t v) { ProgramStore[StoreIndex(p, s, d, c)] = v; }
+    static bool ValidByte(int p, int s, int d, int c) { return ValidCell(p, s, d) && c >= 1 && c <= kChannels; }
+
+    // A cell outside the store (a current program, step or device another
+    // unit left out of range) reads as 0 and takes no writes.
+    uint8_t Colour(int p, int s, int d, int c) const {
+        return ValidByte(p, s, d, c) ? ProgramStore[StoreIndex(p, s, d, c)] : 0;
+    }
+    void SetColour(int p, int s, int d, int c, uint8_t v) {
+        if (ValidByte(p, s, d, c)) ProgramStore[StoreIndex(p, s, d, c)] = v;
+    }
 
     // R + G * 256 + B * 65536 of one fixture in one step.
     uint32_t Rgb(int p, int s, int d) const;

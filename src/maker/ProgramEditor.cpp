@@ -121,8 +121,7 @@ void ProgramEditor::SelectFirstProgram() {
 void ProgramEditor::ShowProgram() {
     Ui::ProgramPage& ui = *frm.prgUi;
     tProgramData& d = Programs;
-    if (d.CurrentProgram < 1 || d.CurrentProgram > tProgramData::kPrograms) d.CurrentProgram = 1;
-    const int p = d.CurrentProgram;
+    const int p = EditedProgram();
 
     frm.UpdatingControls = 1;
     ui.cbProgramok->setCurrentIndex(p - 1);
@@ -143,20 +142,27 @@ void ProgramEditor::ShowProgram() {
     PaintProgramGrid();
 }
 
+int ProgramEditor::EditedProgram() {
+    // Only another unit can leave a program outside 1..9; the page then works
+    // on program 1 rather than outside the arrays.
+    if (Programs.CurrentProgram < 1 || Programs.CurrentProgram > tProgramData::kPrograms) Programs.CurrentProgram = 1;
+    return Programs.CurrentProgram;
+}
+
 void ProgramEditor::UpdateStepLabels() {
-    const int count = Programs.ProgramSteps[Programs.CurrentProgram];
+    const int count = Programs.ProgramSteps[EditedProgram()];
     for (int n = 1; n <= tProgramData::kSteps; ++n)
         stepLabels[n]->setText(n <= count ? QString("%1.").arg(n) : QString());
 }
 
 void ProgramEditor::ShowStepRows() {
-    const int count = Programs.ProgramSteps[Programs.CurrentProgram];
+    const int count = Programs.ProgramSteps[EditedProgram()];
     for (int s = 1; s <= tProgramData::kSteps; ++s)
         for (int d = 1; d <= tProgramData::kDevices; ++d) shapes[s][d]->setVisible(s <= count);
 }
 
 void ProgramEditor::SquareHint(TShape* shape, int s, int d) {
-    const int p = Programs.CurrentProgram;
+    const int p = EditedProgram();
     QString hint = QString("R=%1 G=%2 B=%3")
                        .arg(Programs.Colour(p, s, d, 1))
                        .arg(Programs.Colour(p, s, d, 2))
@@ -167,7 +173,7 @@ void ProgramEditor::SquareHint(TShape* shape, int s, int d) {
 }
 
 void ProgramEditor::PaintProgramGrid() {
-    const int p = Programs.CurrentProgram;
+    const int p = EditedProgram();
     for (int s = 1; s <= tProgramData::kSteps; ++s)
         for (int d = 1; d <= tProgramData::kDevices; ++d) {
             shapes[s][d]->setColour(Programs.Rgb(p, s, d));
@@ -176,7 +182,7 @@ void ProgramEditor::PaintProgramGrid() {
 }
 
 void ProgramEditor::StoreProgramGrid() {
-    const int p = Programs.CurrentProgram;
+    const int p = EditedProgram();
     for (int s = 1; s <= tProgramData::kSteps; ++s)
         for (int d = 1; d <= tProgramData::kDevices; ++d) {
             Programs.SetRgb(p, s, d, shapes[s][d]->colour());
@@ -237,7 +243,7 @@ void ProgramEditor::seLepesSzamChange() {
     if (frm.UpdatingControls) return;
     int steps = frm.prgUi->seLepesSzam->value() & 0xFF;
     if (steps < 1 || steps > tProgramData::kSteps) steps = tProgramData::kSteps;
-    Programs.ProgramSteps[Programs.CurrentProgram] = uint8_t(steps);
+    Programs.ProgramSteps[EditedProgram()] = uint8_t(steps);
     ShowProgram();
     if (steps < Programs.CurrentStep) Programs.CurrentStep = uint8_t(steps);
     MoveStepFrame();
@@ -253,7 +259,7 @@ void ProgramEditor::lLepes1Click(QObject* sender) {
 
 void ProgramEditor::cbSpeedClick() {
     if (frm.UpdatingControls) return;
-    const int p = Programs.CurrentProgram;
+    const int p = EditedProgram();
     const bool on = frm.prgUi->cbSpeed->isChecked();
     Programs.ProgramSpeedOn[p] = on ? 1 : 0;
     if (on) {
@@ -267,11 +273,11 @@ void ProgramEditor::cbSpeedClick() {
 
 void ProgramEditor::cbStepClick() {
     if (frm.UpdatingControls) return;
-    Programs.ProgramStepMode[Programs.CurrentProgram] = frm.prgUi->cbStep->isChecked() ? 1 : 0;
+    Programs.ProgramStepMode[EditedProgram()] = frm.prgUi->cbStep->isChecked() ? 1 : 0;
 }
 
 bool ProgramEditor::ExitTimeEdit(QLineEdit* edit, bool speed) {
-    const int p = Programs.CurrentProgram;
+    const int p = EditedProgram();
     // The mask keeps its blank character in the displayed text, so a half-typed
     // time is seen as such and not read as a shorter number.
     const std::optional<uint16_t> units = TryParseStepTime(edit->displayText());
@@ -320,6 +326,7 @@ void ProgramEditor::Shape_01_01MouseDown(TShape* sender, Qt::MouseButtons button
         SetBoldStep(s);
     } else if (buttons == Qt::RightButton && !doubleClick) {
         if (!frmRGB) return;
+        const int p = EditedProgram();
         Ui::TfrmRGB& m = *frmRGB->ui;
         frmRGB->move(sender->mapToGlobal(pos));
         const uint32_t c = sender->colour();
@@ -328,8 +335,8 @@ void ProgramEditor::Shape_01_01MouseDown(TShape* sender, Qt::MouseButtons button
         m.sbBlue->setValue(255 - int((c >> 16) & 0xFF));
         const bool five = Programs.EditorChannels == 5;
         if (five) {
-            m.sbwhite->setValue(255 - Programs.Colour(Programs.CurrentProgram, s, d, 4));
-            m.sbAmber->setValue(255 - Programs.Colour(Programs.CurrentProgram, s, d, 5));
+            m.sbwhite->setValue(255 - Programs.Colour(p, s, d, 4));
+            m.sbAmber->setValue(255 - Programs.Colour(p, s, d, 5));
         }
         m.btnOK->resize(five ? 129 : 75, m.btnOK->height());
         for (QWidget* w : std::initializer_list<QWidget*>{m.lW, m.lA, m.lWhiteValue, m.lAmberValue, m.sbwhite,
@@ -337,8 +344,8 @@ void ProgramEditor::Shape_01_01MouseDown(TShape* sender, Qt::MouseButtons button
             w->setVisible(five);
         runModal(*frmRGB);
         sender->setColour(m.sRGB->colour());
-        Programs.SetColour(Programs.CurrentProgram, s, d, 4, uint8_t(255 - m.sbwhite->value()));
-        Programs.SetColour(Programs.CurrentProgram, s, d, 5, uint8_t(255 - m.sbAmber->value()));
+        Programs.SetColour(p, s, d, 4, uint8_t(255 - m.sbwhite->value()));
+        Programs.SetColour(p, s, d, 5, uint8_t(255 - m.sbAmber->value()));
         StoreProgramGrid();
     } else if (buttons == Qt::LeftButton && doubleClick) {
         const std::optional<QColor> chosen = chooseColour(TShape::ToQColor(sender->colour()));

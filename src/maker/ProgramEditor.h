@@ -89,6 +89,7 @@ public:
 
 private:
     void CreateGrid();
+    int EditedProgram();  // CurrentProgram, made 1 when outside 1..9
     void MoveStepFrame();
     void SetBoldStep(int step);  // 0: every label normal
     void SquareHint(TShape* shape, int step, int device);

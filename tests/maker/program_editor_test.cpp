@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -153,6 +154,45 @@ TEST_F(ProgramEditorTest, UnreadableTimeKeepsTheStoredTime) {
     // The editor goes on working.
     Type(ui().meSpeed, "000100");
     EXPECT_EQ(P().ProgramSpeed[1], 20);
+}
+
+TEST_F(ProgramEditorTest, TimeEditsTakeDigitsOnly) {
+    // The mask skips what is not a digit: the six digits make 01:00.00.
+    Type(ui().meSpeed, "a0-1b00 00");
+    EXPECT_EQ(ui().meSpeed->text(), "01:00.00");
+    EXPECT_EQ(P().ProgramSpeed[1], 1200);
+}
+
+// A current program that another unit left outside 1..9 is never used as an
+// index: the page and every handler work on program 1.
+TEST_F(ProgramEditorTest, CurrentProgramOutOfRangeFallsBackToTheFirst) {
+    Ui::TfrmRGB& m = *editor().colourMixer()->ui;
+    editor().runModal = [&](QDialog&) {
+        m.sbGreen->setValue(255 - 77);
+        return 1;
+    };
+    P().CurrentProgram = 200;
+    QTest::mouseClick(Square(2, 3), Qt::RightButton);
+    EXPECT_EQ(P().CurrentProgram, 1);
+    EXPECT_EQ(P().Colour(1, 2, 3, 2), 77);
+    EXPECT_EQ(Square(2, 3)->toolTip(), "R=0 G=77 B=0");
+
+    P().CurrentProgram = 0;
+    QTest::mouseClick(ui().cbSpeed, Qt::LeftButton);
+    EXPECT_EQ(P().CurrentProgram, 1);
+    EXPECT_EQ(P().ProgramSpeedOn[1], 0);
+    P().CurrentProgram = 10;
+    Type(ui().seLepesSzam, "6");
+    EXPECT_EQ(P().ProgramSteps[1], 6);
+    EXPECT_FALSE(Square(7, 1)->isVisible());
+
+    // The store itself reads 0 outside and takes no writes there.
+    P().SetColour(10, 1, 1, 1, 9);
+    P().SetColour(1, 11, 1, 1, 9);
+    P().SetColour(1, 1, 21, 1, 9);
+    P().SetColour(1, 1, 1, 6, 9);
+    EXPECT_EQ(P().Colour(0, 1, 1, 1), 0);
+    EXPECT_EQ(std::count(P().ProgramStore.begin(), P().ProgramStore.end(), 9), 0);
 }
 
 TEST_F(ProgramEditorTest, FillingThePageRunsNoneOfTheSixHandlers) {
