@@ -140,8 +140,17 @@ QString ConfigPages::GammaText(int position) {
     return text;
 }
 
+// A value outside a control's range is shown clamped, and the control's
+// handler writes the clamped value into the record. The toolkit runs the
+// handler only when the shown value moves, so when the control already stood
+// at the clamped value it is run here; otherwise the record would keep a value
+// the page does not show.
 void ConfigPages::ShowSpin(const QString& name, int value) {
-    if (auto* s = Find<QSpinBox>(name)) s->setValue(value);
+    auto* s = Find<QSpinBox>(name);
+    if (!s) return;
+    const int before = s->value();
+    s->setValue(value);
+    if (s->value() != value && s->value() == before) emit s->valueChanged(s->value());
 }
 
 void ConfigPages::ShowCheck(const QString& name, bool checked) {
@@ -152,9 +161,13 @@ void ConfigPages::ShowGamma(const QString& slider, const QString& label, double 
     auto* t = Find<QSlider>(slider);
     if (!t) return;
     const double tenths = gamma * 10.0;
-    // A damaged value (NaN, out of any range) shows as the slider's nearest end.
-    const int position = std::isfinite(tenths) ? int(std::lround(std::clamp(tenths, -1e6, 1e6))) : t->minimum();
+    // A damaged value shows as the slider's nearest end (NaN as its lowest),
+    // which goes back into the record as the spin edits' values do.
+    const bool isNumber = !std::isnan(tenths);
+    const int position = isNumber ? int(std::lround(std::clamp(tenths, -1e6, 1e6))) : t->minimum();
+    const int before = t->value();
     t->setValue(position);
+    if ((!isNumber || t->value() != position) && t->value() == before) emit t->valueChanged(t->value());
     if (auto* l = Find<QLabel>(label)) l->setText(GammaText(t->value()));
 }
 

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <functional>
+#include <limits>
 
 #include "app/Notebook.h"
 #include "editor_fixture.h"
@@ -353,6 +354,97 @@ TEST_F(ConfigPagesTest, StepTimesShowReadAndNormalise) {
     EXPECT_EQ(C().Speed[5], 42);
     EXPECT_EQ(C().Wait[6], 0);
     EXPECT_EQ(C().Brightness[4], 44);
+}
+
+// What a page shows, its readers give back unchanged: the whole "Kelvar" page
+// and the step times of the three remote-controlled models.
+TEST_F(ConfigPagesTest, ShowThenReadGivesTheRecordBack) {
+    const tDeviceConfig want = Distinct();  // gammas 1.5, 2.0, 2.5: whole tenths
+    C() = want;
+    config().ShowConfigPage();
+    C() = tDeviceConfig{};
+    ASSERT_TRUE(config().ReadConfigPage());
+    for (int ch = 1; ch <= 3; ++ch) {
+        EXPECT_EQ(C().Def[ch], want.Def[ch]) << ch;
+        EXPECT_EQ(C().Min[ch], want.Min[ch]) << ch;
+        EXPECT_EQ(C().Max[ch], want.Max[ch]) << ch;
+        EXPECT_DOUBLE_EQ(C().Gamma[ch], want.Gamma[ch]) << ch;
+        EXPECT_EQ(C().Offs[ch], want.Offs[ch]) << ch;
+    }
+    EXPECT_EQ(C().WhiteBalance, want.WhiteBalance);
+    EXPECT_EQ(C().Overheat, want.Overheat);
+    EXPECT_EQ(C().Speed, want.Speed);
+    EXPECT_EQ(C().Wait, want.Wait);
+    EXPECT_EQ(C().Brightness, want.Brightness);
+
+    const std::pair<std::function<void()>, std::function<bool()>> models[] = {
+        {[&] { config().ShowQ7Config(); }, [&] { return config().ReadQ7StepTimes(); }},
+        {[&] { config().ShowQ9SubConfig(); }, [&] { return config().ReadQ9SubStepTimes(); }},
+        {[&] { config().ShowQ73GConfig(5); }, [&] { return config().ReadQ73GStepTimes(); }},
+    };
+    for (const auto& [show, read] : models) {
+        C() = want;
+        show();
+        C().Speed = {};
+        C().Wait = {};
+        ASSERT_TRUE(read());
+        EXPECT_EQ(C().Speed, want.Speed);
+        EXPECT_EQ(C().Wait, want.Wait);
+    }
+}
+
+// A record from a damaged file or device: every page shows it within its
+// controls' ranges, the handlers write the shown values back, and the curves
+// of either shape are drawn from it without harm.
+TEST_F(ConfigPagesTest, DamagedRecordsShowClampedAndDrawSafely) {
+    const double gammas[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -3.0,
+                             1e300, 0.0};
+    for (const char* shape : {"Kelvar", "ZK4"}) {
+        SCOPED_TRACE(shape);
+        ShowModelPage(shape);
+        tDeviceConfig& c = C();
+        for (int ch = 1; ch <= 5; ++ch) {
+            c.Def[ch] = 255;
+            c.Min[ch] = 255;
+            c.Max[ch] = 0;
+            c.OutMin[ch] = c.OutMax[ch] = c.OutStart[ch] = 65535;
+            c.Gamma[ch] = gammas[ch - 1];
+            c.Offs[ch] = 255;
+        }
+        c.HzNumber = 65535;
+        c.Speed.fill(65535);
+        c.Wait.fill(65535);
+        c.Brightness.fill(255);
+        config().ShowConfigPage();
+        config().ShowQ7Config();
+        config().ShowQ9RootConfig();
+        config().ShowQ9SubConfig();
+        config().ShowQ73GConfig(5);
+        config().ShowZK4Config(5);
+        for (int ch = 1; ch <= 5; ++ch) config().DrawCharacteristic(ch);
+
+        EXPECT_EQ(Text("meKonfQ73GWait9"), "30:00.00");
+        EXPECT_EQ(Spin("seKonfQ7Num"), 125);
+        EXPECT_TRUE(W<QRadioButton>("rbKonfQ7Hz")->isChecked());
+        EXPECT_EQ(C().HzNumber, 1200);
+        EXPECT_EQ(Spin("seKarOffsG"), 50);
+        EXPECT_EQ(C().Offs[2], 50);
+        EXPECT_EQ(Spin("seCharZK4OutMinA"), 40000);
+        EXPECT_EQ(C().OutMin[5], 40000);
+        EXPECT_EQ(Spin("seCharZK4InMin"), 127);
+        EXPECT_EQ(C().Min[1], 127);
+        // NaN and 0 show at 1,0; infinity and 1e300 at 5,0; -3 at 1,0; the record follows.
+        const int positions[] = {10, 50, 10, 50, 10};
+        for (int ch = 1; ch <= 5; ++ch) {
+            const QString l = QString("RGBWA")[ch - 1];
+            EXPECT_EQ(W<QSlider>("tbKonfZK4Gamma" + l)->value(), positions[ch - 1]) << ch;
+            EXPECT_EQ(W<QLabel>("lKonfZK4Gamma" + l)->text(), ConfigPages::GammaText(positions[ch - 1])) << ch;
+            EXPECT_DOUBLE_EQ(C().Gamma[ch], positions[ch - 1] / 10.0) << ch;
+        }
+        ASSERT_TRUE(config().ReadConfigPage());
+        EXPECT_EQ(C().Brightness[10], 100);
+        EXPECT_EQ(C().Speed[1], 36000);
+    }
 }
 
 TEST_F(ConfigPagesTest, UnreadableStepTimeKeepsTheStoredTime) {
