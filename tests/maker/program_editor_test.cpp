@@ -161,6 +161,22 @@ TEST_F(ProgramEditorTest, TimeEditsTakeDigitsOnly) {
     Type(ui().meSpeed, "a0-1b00 00");
     EXPECT_EQ(ui().meSpeed->text(), "01:00.00");
     EXPECT_EQ(P().ProgramSpeed[1], 1200);
+
+    // Keystrokes alone change nothing; leaving the edit does.
+    ui().seLepesSzam->setFocus();
+    ui().seLepesSzam->selectAll();
+    QTest::keyClicks(ui().seLepesSzam, "5");
+    EXPECT_EQ(P().ProgramSteps[1], 10);
+    ui().meWait->setFocus();
+    EXPECT_EQ(P().ProgramSteps[1], 5);
+    ui().meWait->selectAll();
+    QTest::keyClick(ui().meWait, Qt::Key_Delete);
+    ui().meWait->setCursorPosition(0);
+    QTest::keyClicks(ui().meWait, "000200");
+    EXPECT_EQ(P().ProgramWait[1], 0);
+    ui().cbProgramok->setFocus();
+    EXPECT_EQ(P().ProgramWait[1], 40);
+    EXPECT_EQ(ui().meWait->text(), "00:02.00");
 }
 
 // A current program that another unit left outside 1..9 is never used as an
