@@ -183,7 +183,7 @@ void TSensorPage::SensorTimerTick() {
         links.send(*rec, SetCommand, PidSensorValue, SensorCommandNumber);
         SensorResetPending = 0;
     } else if (SensorRecordPending) {
-        links.send(*rec, SetCommand, PidRecordSensors, SensorCommandNumber);
+        links.send(*rec, SetCommand, PidRecordSensors, SensorRecordNumber);
         SensorRecordPending = 0;
     } else {
         const uint8_t number = rec->sensors[std::min<int>(SensorIndex, SensorSlots - 1)].number;
@@ -347,10 +347,9 @@ void TSensorPage::queueSensorCommand(bool reset) {
     tRdmDevice* rec = record();
     if (r < 1 || r > 3 || !rec) return;
     const int index = 3 * SensorPage + r - 1;
-    if (ui->cbAllSensor->isChecked())
-        SensorCommandNumber = 0xFF;
-    else
-        SensorCommandNumber = rec->sensors[std::min(index, SensorSlots - 1)].number;
+    const uint8_t number =
+        ui->cbAllSensor->isChecked() ? 0xFF : rec->sensors[std::min(index, SensorSlots - 1)].number;
+    (reset ? SensorCommandNumber : SensorRecordNumber) = number;
     (reset ? SensorResetPending : SensorRecordPending) = 1;
     ui->cbAllSensor->setChecked(false);
     appendDeviceLog(

@@ -64,7 +64,11 @@ public:
     uint8_t SensorRequested = 0;
     uint8_t SensorResetPending = 0;
     uint8_t SensorRecordPending = 0;
+    // Sensor numbers (0xFF: all) of the waiting reset and record. Each keeps
+    // its own, so a record clicked before the tick that sends an earlier reset
+    // does not redirect that reset (nor the reverse).
     uint8_t SensorCommandNumber = 0;
+    uint8_t SensorRecordNumber = 0;
     uint8_t LogEnabled = 0;
     QFile LogFile;
     QString SensorLogTime, SensorLogValue1, SensorLogValue2;

@@ -15,7 +15,7 @@ class SetVerify : public RdmDeviceFixture {};
 
 } // namespace
 
-TEST_F(SetVerify, DmxAddressTakenAndKept) {
+TEST_F(SetVerify, DmxAddressTakenKeptAndAtTheLimits) {
     Find<QSpinBox>("seDmxStartAdrD")->setValue(100);
     EXPECT_TRUE(Find<QPushButton>("btnModDmxAdr")->isEnabled());
     Click("btnModDmxAdr");
@@ -42,9 +42,9 @@ TEST_F(SetVerify, DmxAddressTakenAndKept) {
     EXPECT_EQ(Rec().dmxStartAddress, 100);
     EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 100);
     EXPECT_FALSE(Find<QPushButton>("btnModDmxAdr")->isEnabled());
-}
 
-TEST_F(SetVerify, DmxAddressDataBytesAtTheLimits) {
+    // The ends of the spin edit's range.
+    behaviour1.setModes[0x00F0] = SimSetMode::Take;
     for (auto [address, hi, lo] : {std::tuple{0, 0x00, 0x00}, std::tuple{512, 0x02, 0x00}}) {
         ClearLog();
         Find<QSpinBox>("seDmxStartAdrD")->setValue(address);
@@ -52,6 +52,7 @@ TEST_F(SetVerify, DmxAddressDataBytesAtTheLimits) {
         ASSERT_FALSE(Requests().empty());
         EXPECT_EQ(Requests()[0].data, (V{uint8_t(hi), uint8_t(lo)}));
         EXPECT_EQ(Rec().dmxStartAddress, address);
+        EXPECT_EQ(Log().last(), "Dmx address modified");
     }
 }
 
@@ -131,7 +132,7 @@ TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
     EXPECT_EQ(Rec(2).powerState, 0xFF);
 }
 
-TEST_F(SetVerify, NackToLampStateIsFollowedByTheGet) {
+TEST_F(SetVerify, NackSilenceAndTheFFBytes) {
     behaviour1.setModes[0x0403] = SimSetMode::KeepNack;
     Find<QComboBox>("cbLampState")->setCurrentIndex(1);
     Click("btnModLampState");
@@ -152,9 +153,8 @@ TEST_F(SetVerify, NackToLampStateIsFollowedByTheGet) {
     Click("btnModLampState");
     ASSERT_FALSE(Requests().empty());
     EXPECT_EQ(Requests()[0].data, V{0xFF});
-}
 
-TEST_F(SetVerify, PowerStateNormalAndOutOfRangeSendFF) {
+    // Power state "NORMAL" and "out of range" both send 0xFF.
     Rec().powerState = 0x03; // shows "out of range" as a fifth item
     Select(1);
     ASSERT_EQ(Find<QComboBox>("cbPowState")->count(), 5);
@@ -165,6 +165,15 @@ TEST_F(SetVerify, PowerStateNormalAndOutOfRangeSendFF) {
         ASSERT_FALSE(Requests().empty());
         EXPECT_EQ(Requests()[0].data, V{0xFF});
     }
+
+    // A device that stays silent: no verdict, the operation stays pending.
+    ClearLog();
+    behaviour1.setModes[0x0501] = SimSetMode::Silent;
+    Find<QSpinBox>("seDispLevel")->setValue(7);
+    Click("btnDispLevel");
+    EXPECT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(Log(), QStringList{"Send new display level: 7FF3:00000001 - 0"});
+    EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpDisplayLevel);
 }
 
 TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
