@@ -95,6 +95,14 @@ void VerifyField(TDM& DM, const tRdmMessage& msg, uint16_t pid, int width, Field
     s->st.RdmPendingOp = RdmOpNone;
 }
 
+// Reads the device of the step again: DEVICE_INFO, then the rest of the scan.
+// With AwaitingAnswer set, the scan ends with this device and refreshes the views.
+void ReadDeviceAgain(const Step& s) {
+    s.st.RdmCurrentPid = PidDeviceInfo;
+    s.st.AskItemIndex = 0;
+    SendRdmParam(s.frm, *s.rec, GetCommand, PidDeviceInfo, 0);
+}
+
 // The label as the device holds it: trailing zero bytes are padding.
 QString LabelOf(const tRdmMessage& msg) {
     int n = msg.pdl;
@@ -156,9 +164,15 @@ void VerifyFactoryDefaults(TDM& DM, const tRdmMessage& msg) {
         DeviceLogLine(s->frm, QStringLiteral("Factory default done"));
         s->view->ShowDeviceDetails(s->node);
         if (s->view->hooks.BuildDmxChannelMap) s->view->hooks.BuildDmxChannelMap();
-    } else {
-        DeviceLogLine(s->frm, QStringLiteral("Factory default can not be done"));
+        // The device's values are now its defaults, which the record does not
+        // know yet: read the device again so the page does not go on showing
+        // the values it had before.
+        s->st.AwaitingAnswer = 1;
+        ReadDeviceAgain(*s);
+        s->st.RdmPendingOp = RdmOpScan;
+        return;
     }
+    DeviceLogLine(s->frm, QStringLiteral("Factory default can not be done"));
     s->st.RdmPendingOp = RdmOpNone;
 }
 
@@ -204,9 +218,7 @@ void AnswerPersonalitySet(TDM& DM, const tRdmMessage&) {
     auto s = Begin(DM);
     if (!s) return;
     QThread::msleep(100);
-    s->st.RdmCurrentPid = PidDeviceInfo;
-    s->st.AskItemIndex = 0;
-    SendRdmParam(s->frm, *s->rec, GetCommand, PidDeviceInfo, 0);
+    ReadDeviceAgain(*s);
     DeviceLogLine(s->frm, QStringLiteral("New dmx personality set"));
     // The scan reads the device again; AwaitingAnswer keeps it on this device.
     s->st.RdmPendingOp = RdmOpScan;

@@ -311,7 +311,9 @@ void TSensorPage::ShowSensorPage() {
         }
         MoveX(w.curr, w.panel->width() / 2 - w.curr->width() / 2);
         MoveX(w.normMin, w.markNormMin->x() + 5);
-        MoveX(w.normMax, w.markNormMax->x() + 5);
+        // Beside its mark, but not cut off by the panel's edge when the mark
+        // sits at the bar's right end (an open range maximum).
+        MoveX(w.normMax, std::min(w.markNormMax->x() + 5, w.panel->width() - w.normMax->width()));
     }
     ui->lSensPagesNum->setText(count == 0
                                    ? QStringLiteral("1/1")

@@ -85,6 +85,9 @@ TEST_F(SensorPolling, LiveValuesFromTheDevice) {
     EXPECT_EQ(Text("lSensPagesNum"), "1/2");
     EXPECT_EQ(Text("lSensName1"), "Sensor 1 - Driver temperature");
     EXPECT_EQ(Text("lSensCurr1"), "---");
+    // The normal maximum of an open range stays readable inside its panel.
+    EXPECT_EQ(Text("lSensNormMax3"), "2000mA DC");
+    EXPECT_LT(Find<QLabel>("lSensNormMax3")->geometry().right(), Find<QWidget>("pSensor3")->width());
 
     Tick(3);
     EXPECT_EQ(Text("lSensCurr1"), QString::fromUtf8("43\u00B0C"));

@@ -217,9 +217,7 @@ TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
 
 TEST_F(SetVerify, FactoryDefaultsDoneOnlyWhenTheDeviceSaysSo) {
     w->frmKerdes->setAnswerer([](TModalDialog& d) { d.accept(); });
-    for (auto [readBack, line] :
-         {std::pair{1, "Factory default done"}, std::pair{0, "Factory default can not be done"},
-          std::pair{5, "Factory default can not be done"}}) {
+    for (int readBack : {0, 5}) {
         ClearLog();
         behaviour1.factoryDefaultsReadBack = uint8_t(readBack);
         Click("btnSetFactDef");
@@ -228,10 +226,35 @@ TEST_F(SetVerify, FactoryDefaultsDoneOnlyWhenTheDeviceSaysSo) {
         ASSERT_EQ(req.size(), 2u);
         EXPECT_EQ(req[0].pid, 0x0090);
         EXPECT_EQ(req[0].commandClass, 0x30);
+        EXPECT_TRUE(req[0].data.empty());
+        EXPECT_EQ(req[1].pid, 0x0090);
         EXPECT_EQ(req[1].commandClass, 0x20);
-        EXPECT_EQ(Log(), (QStringList{"Set factory defaults in: 7FF3:00000001 - 0", line})) << readBack;
+        EXPECT_EQ(Log(), (QStringList{"Set factory defaults in: 7FF3:00000001 - 0",
+                                      "Factory default can not be done"}))
+            << readBack;
         EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
     }
+
+    // Done: the device is read again, so the page shows its default address,
+    // not the one it had before.
+    Find<QSpinBox>("seDmxStartAdrD")->setValue(100);
+    Click("btnModDmxAdr");
+    ClearLog();
+    behaviour1.factoryDefaultsReadBack.reset();
+    behaviour1.factoryValues[0x00F0] = {0, 1};
+    Click("btnSetFactDef");
+    auto req = Requests();
+    ASSERT_GT(req.size(), 3u);
+    EXPECT_EQ(req[2].commandClass, 0x20);
+    EXPECT_EQ(req[2].pid, 0x0060);
+    for (const SeenRequest& r : req)
+        EXPECT_EQ(r.destination, Uid1);
+    EXPECT_EQ(Log().mid(0, 2),
+              (QStringList{"Set factory defaults in: 7FF3:00000001 - 0", "Factory default done"}));
+    EXPECT_EQ(Log().last(), "Process ready");
+    EXPECT_EQ(Rec().dmxStartAddress, 1);
+    EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 1);
+    EXPECT_EQ(dm->RdmGlobals().AwaitingAnswer, 0);
 
     ClearLog();
     w->frmKerdes->setAnswerer([](TModalDialog& d) { d.reject(); });

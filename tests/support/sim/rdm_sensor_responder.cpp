@@ -133,8 +133,15 @@ std::optional<SimRdmResponder::Reply> SimDeviceBehaviour::Handle(uint8_t cc, uin
     if (pid == PidFactoryDefaults) {
         if (cc == 0x20) return Ack({factoryDefaultsReadBack.value_or(atFactoryDefaults ? 1 : 0)});
         if (cc != 0x30) return std::nullopt;
-        for (const auto& [p, v] : factoryValues)
+        auto info = values.find(PidDeviceInfo);
+        for (const auto& [p, v] : factoryValues) {
             values[p] = v;
+            // DEVICE_INFO carries the address too.
+            if (p == PidDmxAddress && v.size() >= 2 && info != values.end() && info->second.size() >= 19) {
+                info->second[14] = v[0];
+                info->second[15] = v[1];
+            }
+        }
         atFactoryDefaults = true;
         return Ack();
     }
