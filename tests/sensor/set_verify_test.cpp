@@ -58,46 +58,26 @@ TEST_F(SetVerify, DmxAddressTakenKeptAndAtTheLimits) {
 
 TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
     struct Case {
-        const char* button;
-        std::function<void(RdmDeviceFixture*)> edit;
+        const char *button, *input;
+        int value; // an item index or a spin-edit value
         uint16_t pid;
-        const char* what;
-        const char* sendText;
+        const char *what, *sendText;
         V data;
     };
-    auto combo = [](const char* name, int i) {
-        return [name, i](RdmDeviceFixture* f) { f->template Find<QComboBox>(name)->setCurrentIndex(i); };
-    };
-    auto spin = [](const char* name, int v) {
-        return [name, v](RdmDeviceFixture* f) { f->template Find<QSpinBox>(name)->setValue(v); };
-    };
+    // clang-format off
     const Case cases[] = {
-        {"btnDispInv", combo("cbDispInv", 2), 0x0500, "Display invert", "Send new display invert: ", {2}},
-        {"btnDispLevel", spin("seDispLevel", 37), 0x0501, "Display level", "Send new display level: ", {37}},
-        {"btnModLampHours",
-         spin("seLampHours", 16777215),
-         0x0401,
-         "Lamp hours",
-         "Send new lamp hours: ",
-         {0x00, 0xFF, 0xFF, 0xFF}},
-        {"btnModDevPowCyc",
-         spin("seDevPowCyc", 70000),
-         0x0405,
-         "Device power cycles",
-         "Send new device power cycles: ",
-         {0x00, 0x01, 0x11, 0x70}},
-        {"btnModLampState", combo("cbLampState", 3), 0x0403, "Lamp state", "Send new lamp state: ", {3}},
-        {"btnModLampOnMode",
-         combo("cbLampOnMode", 1),
-         0x0404,
-         "Lamp on mode",
-         "Send new lamp on mode: ",
-         {1}},
-        {"btnPanInv", combo("cbPanInv", 1), 0x0600, "PAN invert", "Send new PAN invert: ", {1}},
-        {"btnTiltInv", combo("cbTiltInv", 1), 0x0601, "TILT invert", "Send new TILT invert: ", {1}},
-        {"btnPTSwap", combo("cbPTSwap", 1), 0x0602, "PAN TILT swap", "Send new PAN TILT swap: ", {1}},
-        {"btnModPowState", combo("cbPowState", 2), 0x1010, "Power state", "Send new power state to: ", {2}},
+        {"btnDispInv", "cbDispInv", 2, 0x0500, "Display invert", "Send new display invert: ", {2}},
+        {"btnDispLevel", "seDispLevel", 37, 0x0501, "Display level", "Send new display level: ", {37}},
+        {"btnModLampHours", "seLampHours", 16777215, 0x0401, "Lamp hours", "Send new lamp hours: ", {0, 0xFF, 0xFF, 0xFF}},
+        {"btnModDevPowCyc", "seDevPowCyc", 70000, 0x0405, "Device power cycles", "Send new device power cycles: ", {0, 0x01, 0x11, 0x70}},
+        {"btnModLampState", "cbLampState", 3, 0x0403, "Lamp state", "Send new lamp state: ", {3}},
+        {"btnModLampOnMode", "cbLampOnMode", 1, 0x0404, "Lamp on mode", "Send new lamp on mode: ", {1}},
+        {"btnPanInv", "cbPanInv", 1, 0x0600, "PAN invert", "Send new PAN invert: ", {1}},
+        {"btnTiltInv", "cbTiltInv", 1, 0x0601, "TILT invert", "Send new TILT invert: ", {1}},
+        {"btnPTSwap", "cbPTSwap", 1, 0x0602, "PAN TILT swap", "Send new PAN TILT swap: ", {1}},
+        {"btnModPowState", "cbPowState", 2, 0x1010, "Power state", "Send new power state to: ", {2}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         for (SimSetMode mode : {SimSetMode::Take, SimSetMode::KeepAck}) {
             SCOPED_TRACE(std::string(c.button) + (mode == SimSetMode::Take ? " taken" : " kept"));
@@ -106,7 +86,10 @@ TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
             Select(take ? 1 : 2);
             ClearLog();
             (take ? behaviour1 : behaviour2).setModes[c.pid] = mode;
-            c.edit(this);
+            if (auto* combo = w->findChild<QComboBox*>(c.input))
+                combo->setCurrentIndex(c.value);
+            else
+                Find<QSpinBox>(c.input)->setValue(c.value);
             EXPECT_TRUE(Find<QPushButton>(c.button)->isEnabled()); // the enabler
             Click(c.button);
             auto req = Requests();
@@ -361,49 +344,33 @@ TEST_F(SetVerify, PersonalityChangeReadsTheDeviceAgain) {
 
 TEST_F(SetVerify, MakerChainsSetAddressAndPersonality) {
     struct Chain {
-        uint8_t op;
-        uint16_t pid;
-        const char* address;
-        std::function<void(RdmDeviceFixture*)> mode;
-        uint8_t personality;
-    };
-    auto check = [](const char* name, bool on = true) {
-        return [name, on](RdmDeviceFixture* f) { f->template Find<QAbstractButton>(name)->setChecked(on); };
+        uint8_t op, personality;
+        std::vector<std::pair<const char*, bool>> mode; // buttons set before the chain starts
     };
     const Chain chains[] = {
-        {RdmOpKelvarSetup, 0x8000, "seRdmSpecDmxAdr", check("rbModeDmx"), 1},
-        {RdmOpKelvarSetup, 0x8000, "seRdmSpecDmxAdr", check("rbModeMaster"), 2},
-        {RdmOpQ7Setup, 0x8004, "seRdmSpecQ7DmxAdr",
-         [](RdmDeviceFixture* f) {
-             f->Find<QRadioButton>("rbRdmSpecQ7ModeSing")->setChecked(true);
-             f->Find<QCheckBox>("cbRdmSpecQ7ModePrior")->setChecked(false);
-         },
-         3},
-        {RdmOpQ7Setup, 0x8004, "seRdmSpecQ7DmxAdr",
-         [](RdmDeviceFixture* f) {
-             f->Find<QRadioButton>("rbRdmSpecQ7ModeSing")->setChecked(true);
-             f->Find<QCheckBox>("cbRdmSpecQ7ModePrior")->setChecked(true);
-         },
-         2},
-        {RdmOpQ7Setup, 0x8004, "seRdmSpecQ7DmxAdr", check("rbRdmSpecQ7ModeMast"), 4},
-        {RdmOpQ9SubSetup, 0x8004, "seRdmSpecQ9SubDmxAdr", check("rbRdmSpecQ9SubModeDmx"), 1},
-        {RdmOpQ9SubSetup, 0x8004, "seRdmSpecQ9SubDmxAdr",
-         [](RdmDeviceFixture* f) {
-             f->Find<QRadioButton>("rbRdmSpecQ9SubModeSingle")->setChecked(true);
-             f->Find<QCheckBox>("cbRdmSpecQ9SubModePrior")->setChecked(false);
-         },
-         3},
+        {RdmOpKelvarSetup, 1, {{"rbModeDmx", true}}},
+        {RdmOpKelvarSetup, 2, {{"rbModeMaster", true}}},
+        {RdmOpQ7Setup, 3, {{"rbRdmSpecQ7ModeSing", true}, {"cbRdmSpecQ7ModePrior", false}}},
+        {RdmOpQ7Setup, 2, {{"rbRdmSpecQ7ModeSing", true}, {"cbRdmSpecQ7ModePrior", true}}},
+        {RdmOpQ7Setup, 4, {{"rbRdmSpecQ7ModeMast", true}}},
+        {RdmOpQ9SubSetup, 1, {{"rbRdmSpecQ9SubModeDmx", true}}},
+        {RdmOpQ9SubSetup, 3, {{"rbRdmSpecQ9SubModeSingle", true}, {"cbRdmSpecQ9SubModePrior", false}}},
     };
     for (const Chain& c : chains) {
-        SCOPED_TRACE(c.address + std::to_string(c.personality));
+        const uint16_t pid = c.op == RdmOpKelvarSetup ? 0x8000 : 0x8004;
+        const char* address = c.op == RdmOpKelvarSetup ? "seRdmSpecDmxAdr"
+                              : c.op == RdmOpQ7Setup   ? "seRdmSpecQ7DmxAdr"
+                                                       : "seRdmSpecQ9SubDmxAdr";
+        SCOPED_TRACE(address + std::to_string(c.personality));
         ClearLog();
-        c.mode(this);
-        Find<QSpinBox>(c.address)->setValue(37);
+        for (auto [name, on] : c.mode)
+            Find<QAbstractButton>(name)->setChecked(on);
+        Find<QSpinBox>(address)->setValue(37);
         RdmState& st = dm->RdmGlobals();
         st.RdmPendingOp = c.op;
         st.AwaitingAnswer = 1;
-        st.RdmCurrentPid = c.pid;
-        dm->SendRdmRequest(0, 0x30, Uid1, c.pid, 1, st.RdmParamData, 0x40);
+        st.RdmCurrentPid = pid;
+        dm->SendRdmRequest(0, 0x30, Uid1, pid, 1, st.RdmParamData, 0x40);
         Settle();
         auto req = Requests();
         ASSERT_GE(req.size(), 4u);
