@@ -45,18 +45,26 @@ protected:
         box->written.clear();
         return box;
     }
+
+    // One interface after another: the first one's arrival is the first
+    // scan, the others' come with their own notices.
+    std::shared_ptr<sim::SimInterface> ConnectNext(uint8_t type) {
+        auto box = platform->PlugInterface(type);
+        box->autoCredit = false;
+        if (w->formActivateDone())
+            Settle();
+        else
+            Start();
+        EXPECT_EQ(dm->InterfaceType, type);
+        dm->tmrGetInfo->stop(); // the RF interfaces' delayed request is not wanted here
+        box->written.clear();
+        return box;
+    }
 };
 
 TEST_F(DispatchTest, CreditRequestsAreAnsweredInEveryModeAndType) {
     for (uint8_t type : {0, 1, 5, 7, 12, 13}) {
-        auto box = platform->PlugInterface(type);
-        box->autoCredit = false;
-        if (type == 0)
-            Start();
-        else
-            Settle();
-        ASSERT_EQ(dm->InterfaceType, type);
-        dm->tmrGetInfo->stop(); // the RF interfaces' delayed request is not wanted here
+        auto box = ConnectNext(type);
         for (uint16_t mode = 0; mode <= 8; ++mode) {
             dm->LinkMode = mode;
             const uint8_t data[3] = {uint8_t(type), uint8_t(mode), 0x55};
@@ -85,14 +93,7 @@ TEST_F(DispatchTest, ReportsWithoutHandlerAreDroppedButStillFillTheBuffer) {
     for (int i = 4; i < 64; ++i)
         answer[size_t(i)] = uint8_t(i);
     for (uint8_t type : {0, 1, 2, 13}) {
-        auto box = platform->PlugInterface(type);
-        box->autoCredit = false;
-        if (type == 0)
-            Start();
-        else
-            Settle();
-        ASSERT_EQ(dm->InterfaceType, type);
-        box->written.clear();
+        auto box = ConnectNext(type);
         dm->RdmGlobals().RdmRxCount = 0;
         dm->LinkMode = LinkModeRdm;
         box->PushReport(answer);
