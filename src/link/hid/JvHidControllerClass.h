@@ -141,7 +141,7 @@ private:
     HidHandle& handle;
     std::vector<uint8_t> report;
     int numBytesRead = 0;
-    uint32_t errorCode = 0;
+    std::atomic<uint32_t> errorCode{0}; // written by the thread, readable from the main thread
     std::shared_ptr<HidReadHandOver> shared;
 };
 
