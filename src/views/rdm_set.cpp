@@ -73,7 +73,9 @@ TRdmSetCommands* TRdmSetCommands::of(const TfrmMain* mainWindow) {
 }
 
 bool TRdmSetCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == frm->rdmUi->cbQuietIdentify && event->type() == QEvent::MouseButtonRelease) {
+    // The window's forms go before its children while it closes: look at them
+    // only for the one event this filter is for.
+    if (event->type() == QEvent::MouseButtonRelease && frm->rdmUi && watched == frm->rdmUi->cbQuietIdentify) {
         // Let the box toggle first; the command sends its state after the click.
         const bool handled = watched->event(event);
         cbQuietIdentifyMouseUp();
