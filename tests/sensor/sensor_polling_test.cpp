@@ -6,11 +6,12 @@
 #include <QTimer>
 
 #include "RdmDeviceFixture.h"
+#include "rdm/rdm_ops.h"
 #include "views/sensor_page.h"
 
 namespace {
 
-// Sensors of the simulated device and, as a scan would leave them, of its record.
+// Sensors of the simulated device, read into its record by a scan of that device.
 class SensorPolling : public RdmDeviceFixture {
 protected:
     void SetUp() override {
@@ -28,9 +29,7 @@ protected:
             {5, 3, -32768, 32767, 0, 2000, 1, "LED current", 1750},
             {8, 0, 0, 1000, 40, 60, 0, "Fan speed", 50},
         };
-        Rec().sensorCount = uint8_t(std::size(defs));
-        for (size_t i = 0; i < std::size(defs); ++i) {
-            const Def& d = defs[i];
+        for (const Def& d : defs) {
             SimSensor s;
             s.unit = d.unit;
             s.prefix = d.prefix;
@@ -42,24 +41,22 @@ protected:
             s.description = d.desc;
             s.present = s.lowest = s.highest = s.recorded = d.value;
             behaviour1.sensors.push_back(s);
-
-            tRdmSensor& t = Rec().sensors[i];
-            t.number = uint8_t(i);
-            t.unit = d.unit;
-            t.prefix = d.prefix;
-            t.rangeMin = d.rmin;
-            t.rangeMax = d.rmax;
-            t.normalMin = d.nmin;
-            t.normalMax = d.nmax;
-            t.recordedSupport = d.support;
-            t.description = d.desc;
         }
-        Rec().sensors[std::size(defs)].number = 255;
         behaviour1.sensors[0].Measure(21);
         behaviour1.sensors[0].Measure(72);
         behaviour1.sensors[0].Measure(43);
         behaviour1.PublishSensors();
         view->Discovery.DiscoveredCount = 2;
+
+        RdmState& st = dm->RdmGlobals();
+        st.AwaitingAnswer = 1; // this device only
+        st.RdmPendingOp = RdmOpScan;
+        st.RdmCurrentPid = 0x0060;
+        st.AskItemIndex = 0;
+        dm->SendRdmRequest(0, 0x20, Uid1, 0x0060, 0, st.RdmParamData, 0x40);
+        Settle();
+        EXPECT_EQ(Rec().sensorCount, 4);
+        ClearLog();
         page = TSensorPage::of(w);
 
         w->showMainPage("RDM");
