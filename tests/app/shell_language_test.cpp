@@ -76,7 +76,9 @@ TEST_F(Language, ApplyLanguageRewritesEveryCaptionAndPanelInEachLanguage) {
                              "tsErzekelok",
                              "tsSpecial",
                              "lTortenet",
-                             "cbReszl"}) {
+                             "cbReszl",
+                             "lSensPages",
+                             "cbAllSensor"}) {
         EXPECT_NE(main().findChild<QObject*>(name), nullptr) << name;
     }
 
