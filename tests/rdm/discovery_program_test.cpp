@@ -1,3 +1,5 @@
+#include <QRegularExpression>
+
 #include "discovery_scan_fixture.h"
 
 using DiscoveryProgram = DiscoveryScanTest;
@@ -83,6 +85,12 @@ TEST_F(DiscoveryProgram, MuteNeverAcknowledgedIsRetriedThreeTimes) {
     EXPECT_EQ(Log().filter("test_cnt: ").mid(0, 3),
               (QStringList{"test_cnt: 1", "test_cnt: 2", "test_cnt: 3"}));
     EXPECT_EQ(Log().filter("Mute device: 1234:00000005").size() % 3, 0);
+    // After the third try the whole range counts as a collision: its lower half is searched next.
+    const QStringList log = Log();
+    const int third = log.indexOf("test_cnt: 3");
+    ASSERT_GE(third, 0);
+    ASSERT_GT(log.size(), third + 1);
+    EXPECT_EQ(log[third + 1], "Disc.branch:0001:00000000-4000:7FFFFFFF");
     EXPECT_EQ(Log().filter("Number of discovered units: 0").size(), 1);
     EXPECT_TRUE(ui->btnDiscovery->isEnabled());
 }
@@ -97,7 +105,11 @@ TEST_F(DiscoveryProgram, HundredRandomDevicesAreFoundOnceAndScanned) {
     EXPECT_EQ(view->Discovery.DiscoveredCount, 100);
     std::set<uint64_t> found(view->Discovery.DiscoveredUids.begin(),
                              view->Discovery.DiscoveredUids.begin() + 100);
-    EXPECT_EQ(found.size(), 100u);
+    std::set<uint64_t> expected;
+    for (const auto& d : uids)
+        expected.insert(d.uid);
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(Log().filter(QRegularExpression("^To list: ")).size(), 100);
     int deviceNodes = 0;
     for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
         if (view->RecordAt(i)->nodeKind == NodeKindDevice) ++deviceNodes;
@@ -121,4 +133,60 @@ TEST_F(DiscoveryProgram, RepeatedDiscoveryTestRestartsWithoutTouchingDemoMode) {
     EXPECT_EQ(ui->lAutoDisc->text(), "2");
     ui->cbTestAutoDisc->setChecked(false);
     dm->tTest->stop();
+}
+
+TEST_F(DiscoveryProgram, TwoCollidingDevicesAreSplitAndEachListedOnce) {
+    simdev::Basic(Device(Uid(0x7FF3, 0x10)), 1, "A", "M", {0x0080, 0x0081});
+    simdev::Basic(Device(Uid(0x7FF3, 0x11)), 1, "B", "M", {0x0080, 0x0081});
+    for (bool garbled : {false, true}) {
+        line->discovery.collisionsAsGarbledAnswer = garbled;
+        view->btnClrTortenetClick();
+        Discover();
+        const QStringList log = Log();
+        // Both answer the whole range together. (Laid over each other, the two answers
+        // may still read as one valid UID, which is then muted on its own.)
+        ASSERT_GE(log.size(), 4);
+        EXPECT_EQ(log[2], "Disc.branch:0001:00000000-7FFF:FFFFFFFF");
+        if (!garbled) {
+            EXPECT_EQ(log[3], "More device answered");
+        }
+        EXPECT_EQ(log.filter("To list: ").size(), 2);
+        EXPECT_EQ(log.filter(" - 7FF3:00000010").size(), 1);
+        EXPECT_EQ(log.filter(" - 7FF3:00000011").size(), 1);
+        EXPECT_EQ(view->Discovery.DiscoveredCount, 2);
+        QStringList captions = Captions();
+        ASSERT_EQ(captions.size(), 3);
+        EXPECT_EQ(captions.takeFirst(), "M");
+        captions.sort();
+        EXPECT_EQ(captions, (QStringList{"A", "B"}));
+    }
+}
+
+TEST_F(DiscoveryProgram, SeventeenByteAnswersDecodeOnlyWithTheSeparatorFirst) {
+    auto& dev = Device(Uid(0x7FF3, 0x42));
+    simdev::Basic(dev, 1, "D", "M", {});
+    const auto full = SimDiscoveryLine::EncodeUniqueBranchAnswer(Uid(0x7FF3, 0x42));
+    // No preamble: 0xAA and the 16 encoded bytes.
+    line->discovery.responders.back().branchAnswer.assign(full.begin() + 7, full.end());
+    Discover();
+    QStringList log = Log();
+    ASSERT_GE(log.size(), 5);
+    EXPECT_EQ(log[3], "Found: 7FF300000042");
+    EXPECT_EQ(log[4], "Mute device: 7FF3:00000042");
+    EXPECT_EQ(view->Discovery.DiscoveredCount, 1);
+
+    // One preamble byte and the last byte lost: still 17 bytes, but 0xAA second.
+    std::vector<uint8_t> late{0xFE};
+    late.insert(late.end(), full.begin() + 7, full.end() - 1);
+    ASSERT_EQ(late.size(), 17u);
+    line->discovery.responders.back().branchAnswer = late;
+    view->btnClrTortenetClick();
+    Discover();
+    log = Log();
+    ASSERT_GE(log.size(), 4);
+    EXPECT_EQ(log[3], "More device answered");
+    EXPECT_FALSE(log.contains("Found: 7FF300000042"));
+    // Split down to its single UID, it is muted directly and listed all the same.
+    EXPECT_EQ(log.filter("To list: 1 - 7FF3:00000042").size(), 1);
+    EXPECT_EQ(view->Discovery.DiscoveredCount, 1);
 }

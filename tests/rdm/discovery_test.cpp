@@ -238,11 +238,18 @@ TEST(Discovery, AnswerWithAUidOutsideTheRangeCountsAsACollision) {
     auto& liar = h.Add(Uid(0x2000, 0x00000100));
     liar.answersWithUid = Uid(0x7FFF, 0x00000001); // inside the first range, outside every later one
     h.Run();
-    EXPECT_TRUE(h.log.contains("More device answered") || h.discovery.DiscoveredCount > 0);
+    // The claimed UID lies in the whole range: it is muted, nobody acknowledges, and the range splits.
+    EXPECT_EQ(h.log.mid(0, 3), (QStringList{"Disc.branch:0001:00000000-7FFF:FFFFFFFF", "Found: 7FFF00000001",
+                                            "Mute device: 7FFF:00000001"}));
+    // In the lower half the same claim lies outside the range: it is split again, nobody is muted.
+    const int half = h.log.indexOf("Disc.branch:0001:00000000-4000:7FFFFFFF");
+    ASSERT_GT(half, 0);
+    EXPECT_EQ(h.log.mid(half + 1, 2),
+              (QStringList{"Found: 7FFF00000001", "Disc.branch:0001:00000000-2000:BFFFFFFF"}));
     EXPECT_EQ(h.finishedCalls, 1);
-    // Whatever it claimed, only UIDs that acknowledged a mute are listed, each once.
-    const auto found = h.Found();
-    EXPECT_EQ(found.size(), h.discovery.DiscoveredCount);
+    // Split down to its own UID, the device acknowledges its mute and is listed under it alone.
+    EXPECT_EQ(h.Found(), (std::set<uint64_t>{Uid(0x2000, 0x00000100)}));
+    EXPECT_EQ(h.discovery.DiscoveredCount, 1);
 }
 
 TEST(Discovery, HundredRandomDevicesAreAllFoundExactlyOnce) {

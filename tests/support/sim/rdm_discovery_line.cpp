@@ -78,7 +78,9 @@ void SimDiscoveryLine::HandleRequest(uint8_t linkType, uint64_t destination, uin
         } else if (answering.size() == 1) {
             SimDiscoveryResponder& r = *answering.front();
             ++r.branchesAnswered;
-            const auto answer = EncodeUniqueBranchAnswer(r.answersWithUid ? r.answersWithUid : r.uid);
+            const auto answer = !r.branchAnswer.empty()
+                                    ? r.branchAnswer
+                                    : EncodeUniqueBranchAnswer(r.answersWithUid ? r.answersWithUid : r.uid);
             reports.push_back(DataReport(0, answer));
         } else if (collisionsAsGarbledAnswer) {
             std::vector<uint8_t> mixed(24, 0);
