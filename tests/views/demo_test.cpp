@@ -151,8 +151,9 @@ TEST_F(Demo, SampleValuesOfEveryNode) {
         view.ShowDeviceDetails(node);
         return Items(ui.cbPersonality);
     };
-    EXPECT_EQ(personalities(1), (QStringList{"1. - 3 ch - Dimmer mode: Red, Green, Blue",
-                                             "2. - 0 ch - Auto program mode", "3. - 1 ch - 1 channel dimmer mode"}));
+    EXPECT_EQ(personalities(1),
+              (QStringList{"1. - 3 ch - Dimmer mode: Red, Green, Blue", "2. - 0 ch - Auto program mode",
+                           "3. - 1 ch - 1 channel dimmer mode"}));
     const QStringList rgb{"1. - 3 ch - Dimmer mode. CHs:RGB",
                           "2. - 3 ch - Single mode w/ DMX pri. CHs:RGB",
                           "3. - 0 ch - Single mode",
@@ -161,14 +162,15 @@ TEST_F(Demo, SampleValuesOfEveryNode) {
                           "6. - 0 ch - Manual mode"};
     for (int node : {2, 4, 5, 6, 7})
         EXPECT_EQ(personalities(node), rgb) << node;
-    EXPECT_EQ(personalities(8), (QStringList{"1. - 5 ch - Dimmer mode. CHs:RGBAW",
-                                             "2. - 5 ch - Single mode w/ DMX pri. CHs:RGBA", "3. - 0 ch - Single mode",
-                                             "4. - 5 ch - Master mode w/ DMX pri. CHs:RGBA",
-                                             "5. - 5 ch - Manual mode w/ DMX pri. CHs:RGBA", "6. - 0 ch - Manual mode"}));
+    EXPECT_EQ(
+        personalities(8),
+        (QStringList{"1. - 5 ch - Dimmer mode. CHs:RGBAW", "2. - 5 ch - Single mode w/ DMX pri. CHs:RGBA",
+                     "3. - 0 ch - Single mode", "4. - 5 ch - Master mode w/ DMX pri. CHs:RGBA",
+                     "5. - 5 ch - Manual mode w/ DMX pri. CHs:RGBA", "6. - 0 ch - Manual mode"}));
     // Sensors: number, type, unit, ranges, recorded-value support and description.
     const tRdmSensor& s7 = view.RecordAt(7)->sensors[2];
-    EXPECT_EQ((std::vector<int>{s7.number, s7.type, s7.unit, s7.prefix, s7.rangeMin, s7.rangeMax, s7.normalMin,
-                                s7.normalMax, s7.recordedSupport}),
+    EXPECT_EQ((std::vector<int>{s7.number, s7.type, s7.unit, s7.prefix, s7.rangeMin, s7.rangeMax,
+                                s7.normalMin, s7.normalMax, s7.recordedSupport}),
               (std::vector<int>{2, 0x03, 8, 0, 80, 1200, 80, 1200, 0}));
     EXPECT_EQ(s7.description, "PWM driver frequency");
     const tRdmSensor& s2 = view.RecordAt(2)->sensors[1];
@@ -179,6 +181,6 @@ TEST_F(Demo, SampleValuesOfEveryNode) {
     EXPECT_EQ(view.RecordAt(1)->sensors[1].type, 0x1C);
     // Slots of the second sub-device as the details tab lists them.
     view.ShowDeviceDetails(5);
-    EXPECT_EQ(Items(ui.lbSlotInf),
-              (QStringList{"01. DMX:070 Color Add Red", "02. DMX:071 Color Add Green", "03. DMX:072 Color Add Blue"}));
+    EXPECT_EQ(Items(ui.lbSlotInf), (QStringList{"01. DMX:070 Color Add Red", "02. DMX:071 Color Add Green",
+                                                "03. DMX:072 Color Add Blue"}));
 }

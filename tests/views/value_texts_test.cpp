@@ -20,8 +20,8 @@ TEST_F(ValueTextsPage, EveryValueOfDisplayInvertLampStateAndLampOnMode) {
     const int node = AddDevice([](tRdmDevice&) {});
     tRdmDevice& rec = *view.RecordAt(node);
     const std::map<int, QString> invert{{0x00, " OFF"}, {0x01, " ON"}, {0x02, " AUTO"}};
-    const std::map<int, QString> lamp{{0x00, " LAMP OFF"},     {0x01, " LAMP ON"},
-                                      {0x02, " LAMP STRIKE"},  {0x03, " LAMP STANDBY"},
+    const std::map<int, QString> lamp{{0x00, " LAMP OFF"},         {0x01, " LAMP ON"},
+                                      {0x02, " LAMP STRIKE"},      {0x03, " LAMP STANDBY"},
                                       {0x04, " LAMP NOT PRESENT"}, {0x7F, " LAMP ERROR"}};
     const std::map<int, QString> onMode{{0x00, " LAMP ON MODE: OFF"},
                                         {0x01, " LAMP ON MODE: DMX"},
@@ -141,7 +141,8 @@ TEST_F(ValueTextsPage, EveryProductCategoryAndSubCategory) {
             view.ShowDeviceDetails(node);
             ASSERT_EQ(ui.lProdCatD->text(), expected) << std::hex << code;
         } else {
-            ASSERT_EQ(GetProductCategoryName(uint16_t(code)) + " " + GetProductSubCategoryName(uint16_t(code)),
+            ASSERT_EQ(GetProductCategoryName(uint16_t(code)) + " " +
+                          GetProductSubCategoryName(uint16_t(code)),
                       expected)
                 << std::hex << code;
         }

@@ -17,9 +17,9 @@ struct SimDiscoveryResponder {
     uint64_t uid = 0;
     bool muted = false;
     // Misbehaviour.
-    bool neverAcknowledgesMute = false; // hears its mute but never answers it
-    uint64_t answersWithUid = 0;        // when not 0, the UID it claims in branch answers
-    std::vector<uint8_t> branchAnswer{};  // when not empty, the exact bytes of its branch answers
+    bool neverAcknowledgesMute = false;  // hears its mute but never answers it
+    uint64_t answersWithUid = 0;         // when not 0, the UID it claims in branch answers
+    std::vector<uint8_t> branchAnswer{}; // when not empty, the exact bytes of its branch answers
     int mutesReceived = 0;
     int branchesAnswered = 0;
 };
