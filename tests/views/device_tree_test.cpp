@@ -5,16 +5,14 @@
 
 TEST(DeviceTree, IndexesNodesDepthFirstAndFreesRecordsWithTheTree) {
     QTreeWidget tree;
-    DeviceNode* groupA = AddDeviceNode(&tree, nullptr, "A");    // 0
-    DeviceNode* dev1 = AddDeviceNode(&tree, groupA, "A dev 1"); // 1
-    AddDeviceNode(&tree, dev1, "sub 1");                        // 2
-    DeviceNode* dev2 = AddDeviceNode(&tree, groupA, "A dev 2"); // 3
-    DeviceNode* groupB = AddDeviceNode(&tree, nullptr, "B");    // 4
-    DeviceNode* devB = AddDeviceNode(&tree, groupB, "B dev");   // 5
+    DeviceNode* groupA = AddDeviceNode(&tree, nullptr, "A");           // 0
+    DeviceNode* dev1 = AddDeviceNode(&tree, groupA, "A dev 1");        // 1
+    AddDeviceNode(&tree, dev1, "sub 1");                               // 2
+    DeviceNode* dev2 = AddDeviceNode(&tree, groupA, "A dev 2");        // 3
+    AddDeviceNode(&tree, AddDeviceNode(&tree, nullptr, "B"), "B dev"); // 4, 5
 
     EXPECT_EQ(NodeCount(&tree), 6);
     EXPECT_EQ(NodeAt(&tree, 3), dev2);
-    EXPECT_EQ(NodeAt(&tree, 5), devB);
     EXPECT_EQ(NodeAt(&tree, 6), nullptr);
     EXPECT_EQ(NodeAt(&tree, -1), nullptr);
     for (int i = 0; i < 6; ++i)
@@ -22,11 +20,7 @@ TEST(DeviceTree, IndexesNodesDepthFirstAndFreesRecordsWithTheTree) {
 
     tRdmDevice* rec = DeviceRecordAt(&tree, 3);
     ASSERT_NE(rec, nullptr);
-    EXPECT_EQ(rec->uid, 0u); // a new record is zero-filled
-    EXPECT_EQ(rec->DeviceKind, 0);
-    rec->uid = 0x7FF100000001ull;
-    EXPECT_EQ(dev2->record().manufacturerId(), 0x7FF1);
-
+    EXPECT_EQ(rec->uid | rec->DeviceKind, 0u) << "a new record is zero-filled";
     QTreeWidgetItem plain(QStringList{"no record"});
     EXPECT_EQ(DeviceRecord(&plain), nullptr);
 

@@ -2,69 +2,27 @@
 
 using ParameterPage = ViewsTest;
 
-TEST_F(ParameterPage, DeviceListingNoParametersShowsTheUnsupportedFormButItsOwnValues) {
+// One record shown twice. Listing no parameters, every field with a support test shows its unsupported form,
+// while category, software version, sensors, personalities, start address and identify still show the
+// record's values; listing them all, every field shows its value. Showing never leaves a Modify button
+// enabled, even where setting a control ran its change handler.
+TEST_F(ParameterPage, EveryFieldUnlistedAndListed) {
     const int node = AddDevice([](tRdmDevice& r) {
         r.rdmProtocolVersion = 0x0100;
         r.productCategory = 0x0508;
         r.softwareVersionLabel = "v.1.2";
         r.softwareVersionId = 0xFFFFFFFF;
-        r.modelDescription = "HIDDEN";
-        r.sensorCount = 1;
-        r.sensors[0].description = "Temp";
-        r.personalityCount = 1;
-        r.currentPersonality = 1;
-        r.personalities[1] = {3, "RGB"};
-        r.dmxStartAddress = 12;
-        r.identify = 1;
-        r.lampState = 1;
-    });
-    view.ShowDeviceDetails(node);
-    EXPECT_EQ(ui.lUidD->text(), "7FF3:00000001");
-    EXPECT_EQ(ui.lRdmProtVerD->text(), " v.1.0.");
-    EXPECT_EQ(ui.lDevModDescD->text(), "not supported");
-    EXPECT_EQ(ui.eDeviceLabel->text(), "not supported");
-    EXPECT_FALSE(ui.eDeviceLabel->isEnabled());
-    EXPECT_EQ(ui.lManufacturerD->text(), "not supported");
-    EXPECT_EQ(ui.lProdCatD->text(), "DIMMER DC PWM");
-    EXPECT_EQ(ui.lSoftVerLabD->text(), "v.1.2");
-    EXPECT_EQ(ui.lSoftVerIdD->text(), "4294967295");
-    EXPECT_EQ(ui.lBootSoftVerLabD->text(), " not supported");
-    EXPECT_EQ(ui.lBootSoftVerIdD->text(), " -");
-    EXPECT_EQ(Items(ui.cbLanguage), QStringList{"not supported"});
-    EXPECT_FALSE(ui.cbLanguage->isEnabled());
-    EXPECT_EQ(Items(ui.lbSensDesc), QStringList{"1. - Temp"});
-    EXPECT_EQ(Items(ui.lbProdDet), QStringList{"not supported"});
-    EXPECT_EQ(Items(ui.lbSlotInf), QStringList{"not supported"});
-    EXPECT_EQ(Items(ui.cbPowState), QStringList{"not supported"});
-    EXPECT_EQ(Items(ui.cbPersonality), QStringList{"1. - 3 ch - RGB"});
-    EXPECT_EQ(ui.cbPersonality->currentIndex(), 0);
-    EXPECT_EQ(ui.seDmxStartAdrD->value(), 12);
-    EXPECT_TRUE(ui.seDmxStartAdrD->isEnabled());
-    EXPECT_TRUE(ui.cbQuietIdentify->isEnabled());
-    EXPECT_EQ(ui.btnIdentify->text(), "Identify STOP");
-    EXPECT_TRUE(ui.btnIdentify->isEnabled());
-    EXPECT_EQ(ui.lDevHours->text(), "not supported");
-    EXPECT_EQ(ui.lLampState->text(), "not supported");
-    EXPECT_FALSE(ui.cbLampState->isEnabled());
-    EXPECT_FALSE(ui.seLampHours->isEnabled());
-    EXPECT_EQ(ui.cbPanInv->currentIndex(), -1);
-    EXPECT_FALSE(ui.btnSetFactDef->isEnabled());
-    EXPECT_FALSE(ui.btnReset->isEnabled());
-    // Showing never leaves a Modify button enabled, even when setting a value ran its change handler.
-    for (QPushButton* b :
-         {ui.btnModDmxAdr, ui.btnModDmxPers, ui.btnModDevLab, ui.btnModPowState, ui.btnModLang})
-        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-}
-
-TEST_F(ParameterPage, SupportedFieldsShowTheirValueTexts) {
-    const int node = AddDevice([](tRdmDevice& r) {
-        Supports(r, {0x0080, 0x0081, 0x0082, 0x00C1, 0x00C2, 0x0400, 0x0401, 0x0402, 0x0403, 0x0404, 0x0405,
-                     0x0500, 0x0501, 0x0600, 0x0601, 0x0602, 0x1010, 0x0090, 0x1001});
         r.modelDescription = "MODEL";
         r.manufacturerLabel = "Maker";
         r.deviceLabel = "Stage left";
         r.bootSoftwareVersionLabel = "boot";
         r.bootSoftwareVersionId = 7;
+        r.sensorCount = 1;
+        r.sensors[0].description = "Temp";
+        r.personalityCount = r.currentPersonality = 1;
+        r.personalities[1] = {3, "RGB"};
+        r.dmxStartAddress = 12;
+        r.identify = 1;
         r.deviceHours = 143;
         r.lampHours = 16777215;
         r.lampStrikes = 3;
@@ -74,70 +32,91 @@ TEST_F(ParameterPage, SupportedFieldsShowTheirValueTexts) {
         r.displayInvert = 0x02;
         r.displayLevel = 200;
         r.panInvert = 1;
-        r.tiltInvert = 0;
         r.panTiltSwap = 7;
         r.powerState = 0x03;
-        r.productCategory = 0x7FFF;
     });
-    view.ShowDeviceDetails(node);
-    EXPECT_EQ(ui.lDevModDescD->text(), "MODEL");
-    EXPECT_EQ(ui.lManufacturerD->text(), "Maker");
-    EXPECT_EQ(ui.eDeviceLabel->text(), "Stage left");
-    EXPECT_TRUE(ui.eDeviceLabel->isEnabled());
-    EXPECT_EQ(ui.lBootSoftVerLabD->text(), "boot");
-    EXPECT_EQ(ui.lBootSoftVerIdD->text(), "7");
-    EXPECT_EQ(ui.lProdCatD->text(), "OTHER ");
-    EXPECT_EQ(ui.lDevHours->text(), "143 h");
-    EXPECT_EQ(ui.seLampHours->value(), 16777215);
-    EXPECT_EQ(ui.seLampStrikes->value(), 3);
-    EXPECT_EQ(ui.seDevPowCyc->value(), 99);
-    EXPECT_EQ(ui.lLampState->text(), " LAMP ERROR");
-    EXPECT_EQ(ui.lLampOnMode->text(), " Manufact. specific states");
-    EXPECT_EQ(ui.lDispInv->text(), " AUTO");
-    EXPECT_EQ(ui.cbDispInv->currentIndex(), -1);
-    EXPECT_TRUE(ui.cbDispInv->isEnabled());
-    EXPECT_EQ(ui.seDispLevel->value(), 200);
-    EXPECT_EQ(ui.cbPanInv->currentText(), "ON");
-    EXPECT_EQ(ui.cbTiltInv->currentText(), "OFF");
-    EXPECT_EQ(ui.cbPTSwap->currentText(), "ON");
-    EXPECT_EQ(Items(ui.cbPowState),
-              (QStringList{"FULL OFF", "SHUTDOWN", "STANDBY", "NORMAL", "out of range"}));
-    EXPECT_EQ(ui.cbPowState->currentText(), "out of range");
-    EXPECT_TRUE(ui.btnSetFactDef->isEnabled());
-    EXPECT_TRUE(ui.btnReset->isEnabled());
-    for (QPushButton* b : {ui.btnModLampHours, ui.btnModLampStrikes, ui.btnModDevPowCyc, ui.btnModLampState,
-                           ui.btnModLampOnMode, ui.btnDispInv, ui.btnDispLevel, ui.btnPanInv, ui.btnTiltInv,
-                           ui.btnPTSwap, ui.btnModPowState})
-        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    const QString no = "not supported", lamp = "LAMP OFF|LAMP ON|LAMP STRIKE|LAMP STANDBY";
+    const struct {
+        const QWidget* control;
+        QString unlisted, listed;
+    } rows[] = {
+        {ui.lUidD, "7FF3:00000001", "7FF3:00000001"},
+        {ui.lRdmProtVerD, " v.1.0.", " v.1.0."},
+        {ui.lProdCatD, "DIMMER DC PWM", "DIMMER DC PWM"},
+        {ui.lSoftVerLabD, "v.1.2", "v.1.2"},
+        {ui.lSoftVerIdD, "4294967295", "4294967295"},
+        {ui.lbSensDesc, "1. - Temp", "1. - Temp"},
+        {ui.cbPersonality, "[1. - 3 ch - RGB]", "[1. - 3 ch - RGB]"},
+        {ui.seDmxStartAdrD, "12", "12"},
+        {ui.btnIdentify, "Identify STOP", "Identify STOP"},
+        {ui.lDevModDescD, no, "MODEL"},
+        {ui.eDeviceLabel, no, "Stage left"},
+        {ui.lManufacturerD, no, "Maker"},
+        {ui.lBootSoftVerLabD, " " + no, "boot"},
+        {ui.lBootSoftVerIdD, " -", "7"},
+        {ui.cbLanguage, "[" + no + "]", "[" + no + "]"},
+        {ui.lbProdDet, no, no},
+        {ui.lbSlotInf, no, no},
+        {ui.cbPowState, "[" + no + "]", "FULL OFF|SHUTDOWN|STANDBY|NORMAL|[out of range]"},
+        {ui.lDevHours, no, "143 h"},
+        {ui.seLampHours, "0", "16777215"},
+        {ui.seLampStrikes, "0", "3"},
+        {ui.seDevPowCyc, "0", "99"},
+        {ui.lLampState, no, " LAMP ERROR"},
+        {ui.cbLampState, lamp, lamp},
+        {ui.lLampOnMode, no, " Manufact. specific states"},
+        {ui.cbLampOnMode, "OFF|DMX|ON|AFTER CAL", "OFF|DMX|ON|AFTER CAL"},
+        {ui.lDispInv, no, " AUTO"},
+        {ui.cbDispInv, "OFF|ON|AUTO", "OFF|ON|AUTO"},
+        {ui.seDispLevel, "0", "200"},
+        {ui.cbPanInv, "OFF|ON", "OFF|[ON]"},
+        {ui.cbTiltInv, "OFF|ON", "[OFF]|ON"},
+        {ui.cbPTSwap, "OFF|ON", "OFF|[ON]"},
+    };
+    for (bool listed : {false, true}) {
+        SCOPED_TRACE(listed ? "listed" : "unlisted");
+        if (listed)
+            Supports(*view.RecordAt(node),
+                     {0x0080, 0x0081, 0x0082, 0x00C1, 0x00C2, 0x0400, 0x0401, 0x0402, 0x0403, 0x0404, 0x0405,
+                      0x0500, 0x0501, 0x0600, 0x0601, 0x0602, 0x1010, 0x0090, 0x1001});
+        view.ShowDeviceDetails(node);
+        for (const auto& row : rows)
+            EXPECT_EQ(Shown(row.control).toStdString(), (listed ? row.listed : row.unlisted).toStdString())
+                << row.control->objectName().toStdString();
+        ExpectEnabled({ui.seDmxStartAdrD, ui.cbQuietIdentify, ui.btnIdentify}, true);
+        ExpectEnabled({ui.eDeviceLabel, ui.cbLampState, ui.seLampHours, ui.cbDispInv, ui.cbPanInv,
+                       ui.btnSetFactDef, ui.btnReset},
+                      listed);
+        ExpectEnabled({ui.btnModDmxAdr, ui.btnModDmxPers, ui.btnModDevLab, ui.btnModLang, ui.btnModLampHours,
+                       ui.btnModLampStrikes, ui.btnModDevPowCyc, ui.btnModLampState, ui.btnModLampOnMode,
+                       ui.btnDispInv, ui.btnDispLevel, ui.btnPanInv, ui.btnTiltInv, ui.btnPTSwap,
+                       ui.btnModPowState},
+                      false);
+    }
 }
 
-TEST_F(ParameterPage, PersonalitiesAddressesAndSensors) {
+TEST_F(ParameterPage, PersonalitiesSensorsAndStartAddresses) {
     const int node = AddDevice([](tRdmDevice& r) {
         r.personalityCount = 3;
-        r.currentPersonality = 0;
         r.personalities[1] = {3, "A"};
         r.personalities[2] = {0, "B"};
         r.personalities[3] = {5, "C"};
         r.sensorCount = 2;
-        r.sensors[0] = tRdmSensor{0, 0, 0, 0, 0, 0, 0, 0, 0, "T"};
+        r.sensors[0].description = "T";
         r.sensors[1].number = 255;
-        r.dmxStartAddress = 513;
     });
     view.ShowDeviceDetails(node);
-    EXPECT_EQ(Items(ui.cbPersonality), (QStringList{"1. - 3 ch - A", "2. - 0 ch - B", "3. - 5 ch - C"}));
-    EXPECT_EQ(ui.cbPersonality->currentIndex(), -1);
-    EXPECT_EQ(ui.lNumOfDmxPersD->text(), "3");
-    EXPECT_EQ(Items(ui.lbSensDesc), (QStringList{"1. - T", "2. - not supported"}));
-    EXPECT_EQ(ui.seDmxStartAdrD->value(), 0);
-    EXPECT_FALSE(ui.seDmxStartAdrD->isEnabled());
-    view.RecordAt(node)->dmxStartAddress = 0xFFFF;
-    view.ShowDeviceDetails(node);
-    EXPECT_EQ(ui.seDmxStartAdrD->value(), 0);
-    EXPECT_FALSE(ui.seDmxStartAdrD->isEnabled());
-    view.RecordAt(node)->dmxStartAddress = 512;
-    view.ShowDeviceDetails(node);
-    EXPECT_EQ(ui.seDmxStartAdrD->value(), 512);
-    EXPECT_TRUE(ui.seDmxStartAdrD->isEnabled());
+    // Current personality 0 selects none.
+    ExpectShown({{ui.cbPersonality, "1. - 3 ch - A|2. - 0 ch - B|3. - 5 ch - C"},
+                 {ui.lNumOfDmxPersD, "3"},
+                 {ui.lbSensDesc, "1. - T|2. - not supported"}});
+    const std::pair<int, int> addresses[] = {{513, 0}, {0xFFFF, 0}, {512, 512}, {1, 1}};
+    for (const auto& [address, shown] : addresses) {
+        view.RecordAt(node)->dmxStartAddress = uint16_t(address);
+        view.ShowDeviceDetails(node);
+        EXPECT_EQ(ui.seDmxStartAdrD->value(), shown) << address;
+        EXPECT_EQ(ui.seDmxStartAdrD->isEnabled(), shown != 0) << address;
+    }
 }
 
 TEST_F(ParameterPage, LanguagesAndProductDetails) {
@@ -153,22 +132,20 @@ TEST_F(ParameterPage, LanguagesAndProductDetails) {
         r.productDetailIds[1] = 0x0A03;
     });
     view.ShowDeviceDetails(node);
-    EXPECT_EQ(Items(ui.cbLanguage), (QStringList{"English", "German", "undefined"}));
-    EXPECT_EQ(ui.cbLanguage->currentIndex(), 1);
+    ExpectShown({{ui.cbLanguage, "English|[German]|undefined"}, {ui.lbProdDet, "C02|undefined"}});
     EXPECT_TRUE(ui.cbLanguage->isEnabled());
-    EXPECT_EQ(Items(ui.lbProdDet), (QStringList{"C02", "undefined"}));
     EXPECT_EQ(ui.lbProdDet->currentRow(), -1);
 
     view.RecordAt(node)->languageCount = 0;
     view.ShowDeviceDetails(node);
-    EXPECT_EQ(Items(ui.cbLanguage), QStringList{"out of range"});
+    EXPECT_EQ(Shown(ui.cbLanguage), "[out of range]");
 
     // A device without language support after one with languages: exactly one item.
     const int other = AddDevice([](tRdmDevice&) {});
     view.RecordAt(node)->languageCount = 2;
     view.ShowDeviceDetails(node);
     view.ShowDeviceDetails(other);
-    EXPECT_EQ(Items(ui.cbLanguage), QStringList{"not supported"});
+    EXPECT_EQ(Shown(ui.cbLanguage), "[not supported]");
 }
 
 TEST_F(ParameterPage, SlotLines) {
@@ -193,49 +170,41 @@ TEST_F(ParameterPage, SlotLines) {
     EXPECT_TRUE(Items(ui.lbSlotInf).front().startsWith("01. DMX:000 "));
     view.RecordAt(node)->slotCount = 0;
     view.ShowDeviceDetails(node);
-    EXPECT_EQ(Items(ui.lbSlotInf), QStringList{"there is no slot in current personality"});
+    EXPECT_EQ(Shown(ui.lbSlotInf), "there is no slot in current personality");
     EXPECT_FALSE(ui.lbSlotInf->isEnabled());
 }
 
-TEST_F(ParameterPage, GroupNodeAndMissingNode) {
+// Clearing resets both tabs but leaves pan/tilt swap as it was; a group node shows its own form (the
+// manufacturer label stays from the device shown before); an index that no longer exists shows nothing and
+// touches no record.
+TEST_F(ParameterPage, ClearingGroupNodeAndMissingNode) {
     const int node = AddDevice([](tRdmDevice& r) {
-        Supports(r, {0x0081});
+        Supports(r, {0x0081, 0x0602, 0x0600});
         r.manufacturerLabel = "Pellmor GmbH";
         r.personalityCount = 1;
         r.personalities[1] = {3, "A"};
-    });
-    view.ShowDeviceDetails(node);
-    view.ShowDeviceDetails(node - 1); // its group
-    EXPECT_EQ(ui.lUidD->text(), "7FF3");
-    EXPECT_EQ(ui.lManufacturerD->text(), "Pellmor GmbH"); // kept from the device shown before
-    EXPECT_EQ(ui.lRdmProtVerD->text(), " -");
-    EXPECT_EQ(Items(ui.cbLanguage), QStringList{" -"});
-    EXPECT_EQ(Items(ui.cbPowState), QStringList{"not supported"});
-    EXPECT_EQ(ui.cbPersonality->count(), 0);
-    EXPECT_EQ(ui.btnIdentify->text(), "Identify START");
-    EXPECT_FALSE(ui.btnIdentify->isEnabled());
-
-    // An index that no longer exists shows nothing and touches no record.
-    view.ShowDeviceDetails(500);
-    EXPECT_EQ(ui.lUidD->text(), " -");
-    EXPECT_FALSE(view.DeviceSupportsPid(500, 0x0081));
-}
-
-TEST_F(ParameterPage, ClearDeviceDetailsResetsBothTabsButLeavesPanTiltSwap) {
-    const int node = AddDevice([](tRdmDevice& r) {
-        Supports(r, {0x0602, 0x0600});
-        r.panTiltSwap = 1;
-        r.panInvert = 1;
+        r.panTiltSwap = r.panInvert = 1;
     });
     view.ShowDeviceDetails(node);
     ui.btnModLampStrikes->setEnabled(true);
     view.ClearDeviceDetails();
-    EXPECT_EQ(ui.cbPTSwap->currentIndex(), 1);
+    ExpectShown(
+        {{ui.lUidD, " -"}, {ui.cbPowState, "[ -]"}, {ui.cbPTSwap, "OFF|[ON]"}, {ui.cbPanInv, "OFF|ON"}});
     EXPECT_TRUE(ui.cbPTSwap->isEnabled());
-    EXPECT_EQ(ui.cbPanInv->currentIndex(), -1);
-    EXPECT_FALSE(ui.cbPanInv->isEnabled());
+    ExpectEnabled({ui.cbPanInv, ui.btnModLampStrikes}, false);
+
+    view.ShowDeviceDetails(node);
+    view.ShowDeviceDetails(node - 1);
+    ExpectShown({{ui.lUidD, "7FF3"},
+                 {ui.lManufacturerD, "Pellmor GmbH"},
+                 {ui.lRdmProtVerD, " -"},
+                 {ui.cbLanguage, "[ -]"},
+                 {ui.cbPowState, "[not supported]"},
+                 {ui.cbPersonality, ""},
+                 {ui.btnIdentify, "Identify START"}});
+    EXPECT_FALSE(ui.btnIdentify->isEnabled());
+
+    view.ShowDeviceDetails(500);
     EXPECT_EQ(ui.lUidD->text(), " -");
-    EXPECT_EQ(Items(ui.cbPowState), QStringList{" -"});
-    EXPECT_FALSE(ui.btnModLampStrikes->isEnabled());
-    EXPECT_EQ(ui.btnIdentify->text(), "Identify START");
+    EXPECT_FALSE(view.DeviceSupportsPid(500, 0x0081));
 }

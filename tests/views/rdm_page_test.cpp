@@ -1,61 +1,49 @@
 #include "views_fixture.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QPlainTextEdit>
 
 #include "app/Notebook.h"
-#include <QPushButton>
 
 using RdmPage = ViewsTest;
 
-namespace {
-QWidget* Find(TfrmMain& w, const char* name) {
-    QWidget* c = w.findChild<QWidget*>(name);
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-} // namespace
-
+// The device kind picks the Special tab's page and buttons, or the LVN24 tab; a hidden Special tab hands the
+// page over to the details tab, and kinds without a page leave the notebook as it was.
 TEST_F(RdmPage, KindSelectsTheSpecialPageAndTabs) {
-    const int node = AddDevice([](tRdmDevice& r) { r.DeviceKind = 6; });
-    QTabWidget* pc = ui.pcRdm;
-    const int special = pc->indexOf(ui.tsSpecial), lvn = pc->indexOf(ui.tsLvn24Conf);
-
+    const int node = AddDevice([](tRdmDevice&) {});
     view.RdmCurrentNode() = uint16_t(node);
-    view.RecordAt(node)->DeviceKind = 3;
-    view.ShowDeviceSpecialPage();
-    EXPECT_TRUE(pc->isTabVisible(special));
-    EXPECT_FALSE(pc->isTabVisible(lvn));
-    EXPECT_EQ(ActivePageCaption(w.findChild<QTabWidget*>("nbRdmSpecial")), "Q9Root");
-    EXPECT_TRUE(Find(w, "btnRdmSendSpec")->isHidden());
-    EXPECT_FALSE(Find(w, "btnRdmGetConf")->isHidden());
-    EXPECT_TRUE(Find(w, "btnRdmGetPrg")->isHidden());
-
-    pc->setCurrentWidget(ui.tsSpecial);
-    view.RecordAt(node)->DeviceKind = 6;
-    view.ShowDeviceSpecialPage();
-    EXPECT_FALSE(pc->isTabVisible(special));
-    EXPECT_TRUE(pc->isTabVisible(lvn));
-    EXPECT_EQ(pc->currentWidget(), ui.tsReszletek) << "the details tab replaces a hidden Special tab";
-    EXPECT_EQ(ActivePageCaption(w.findChild<QTabWidget*>("nbRdmSpecial")), "Q9Root")
-        << "kind 6 leaves the page as it was";
-
-    for (uint8_t kind : {2, 7, 12}) {
-        view.RecordAt(node)->DeviceKind = kind;
+    QTabWidget* pc = ui.pcRdm;
+    const auto* pages = w.findChild<QTabWidget*>("nbRdmSpecial");
+    const auto* send = w.findChild<QWidget*>("btnRdmSendSpec");
+    const auto* config = w.findChild<QWidget*>("btnRdmGetConf");
+    const auto* programs = w.findChild<QWidget*>("btnRdmGetPrg");
+    ASSERT_TRUE(pages && send && config && programs);
+    struct Row {
+        uint8_t kind;
+        bool special, lvn;
+        const char* page;
+        bool sendAndPrograms;
+    };
+    const Row rows[] = {{3, true, false, "Q9Root", false}, {1, true, false, "Kelvar", true},
+                        {4, true, false, "Q9Sub", true},   {2, true, false, "Q7", true},
+                        {7, true, false, "Q7", true},      {12, true, false, "Q7", true},
+                        {6, false, true, "Q7", false},     {5, false, false, "Q7", false}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.kind);
+        if (pc->isTabVisible(pc->indexOf(ui.tsSpecial))) pc->setCurrentWidget(ui.tsSpecial);
+        view.RecordAt(node)->DeviceKind = r.kind;
         view.ShowDeviceSpecialPage();
-        EXPECT_EQ(ActivePageCaption(w.findChild<QTabWidget*>("nbRdmSpecial")), "Q7");
-        EXPECT_FALSE(Find(w, "btnRdmGetPrg")->isHidden());
+        EXPECT_EQ(pc->isTabVisible(pc->indexOf(ui.tsSpecial)), r.special);
+        EXPECT_EQ(pc->isTabVisible(pc->indexOf(ui.tsLvn24Conf)), r.lvn);
+        EXPECT_EQ(pc->currentWidget(), r.special ? ui.tsSpecial : ui.tsReszletek);
+        EXPECT_EQ(ActivePageCaption(pages), r.page);
+        if (!r.special) continue;
+        EXPECT_EQ(!send->isHidden(), r.sendAndPrograms);
+        EXPECT_EQ(!programs->isHidden(), r.sendAndPrograms);
+        EXPECT_FALSE(config->isHidden());
     }
-    view.RecordAt(node)->DeviceKind = 5;
-    view.ShowDeviceSpecialPage();
-    EXPECT_FALSE(pc->isTabVisible(special));
-    EXPECT_FALSE(pc->isTabVisible(lvn));
 }
 
 TEST_F(RdmPage, WindowMenuShowsThePage) {
@@ -80,55 +68,29 @@ TEST_F(RdmPage, LogsDetailLinesAndClearButtons) {
     ui.tvDeviceList->setFocus();
     QTest::keyClick(ui.tvDeviceList, Qt::Key_Escape);
     EXPECT_TRUE(ui.mDeviceList->toPlainText().isEmpty());
+    // The debug log and the repeated-discovery controls stay hidden.
     ui.mDebug->appendPlainText("40 68 1A ");
     view.bclrDebugClick();
     EXPECT_TRUE(ui.mDebug->toPlainText().isEmpty());
-    EXPECT_TRUE(ui.mDebug->isHidden());
-    EXPECT_TRUE(ui.bclrDebug->isHidden());
-    EXPECT_TRUE(ui.cbTestAutoDisc->isHidden());
-    EXPECT_TRUE(ui.lAutoDisc->isHidden());
+    for (const QWidget* c :
+         std::initializer_list<const QWidget*>{ui.mDebug, ui.bclrDebug, ui.cbTestAutoDisc, ui.lAutoDisc})
+        EXPECT_TRUE(c->isHidden()) << c->objectName().toStdString();
 }
 
-TEST_F(RdmPage, ClickWhileARunIsOnOnlyShowsTheNode) {
-    const int node = AddDevice([](tRdmDevice& r) { r.modelDescription = "X"; });
-    view.RdmCurrentNode() = 0;
-    view.DiscoveryRunning = true;
-    ui.btnDiscovery->setEnabled(false);
-    ui.tvDeviceList->setCurrentItem(NodeAt(ui.tvDeviceList, node));
-    view.tvDeviceListClick();
-    EXPECT_EQ(view.RdmCurrentNode(), 0) << "the scan's cursor stays where it is";
-    EXPECT_EQ(ui.lUidD->text(), "7FF3:00000001");
-    view.DiscoveryRunning = false;
-    view.tvDeviceListClick();
-    EXPECT_EQ(view.RdmCurrentNode(), node);
-    // Nothing selected: nothing happens.
-    ui.tvDeviceList->clearSelection();
-    view.RdmCurrentNode() = 0;
-    view.tvDeviceListClick();
-    EXPECT_EQ(view.RdmCurrentNode(), 0);
-}
-
-// Every caption of the two parameter tabs fits its control in each language,
-// at the window's own size, with the longest values the demo devices show.
-TEST(RdmPageLayout, NothingIsClippedInAnyLanguage) {
-    QTemporaryDir dir;
-    QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.0\n");
-    ini.close();
-    Program program{ProgramOptions{dir.path(), {}}};
-    TfrmMain& w = *program.frmMain;
+// Every caption of the two parameter tabs fits its control in each language, at the window's own size, with
+// the longest values the demo devices show.
+TEST_F(RdmPage, NothingIsClippedInAnyLanguage) {
     w.show();
     QCoreApplication::processEvents();
     w.showMainPage("RDM");
-    w.rdmView->btnDemoDiscClick();
+    view.btnDemoDiscClick();
     for (const QString language : {"English", "Hungarian", "German"}) {
         w.LanguageName = language;
         w.ApplyLanguage();
         for (int node : {2, 7, 8}) {
-            w.rdmView->ShowDeviceDetails(node);
-            for (QWidget* tab : {w.rdmUi->tsReszletek, w.rdmUi->tsKonfiguracio}) {
-                w.rdmUi->pcRdm->setCurrentWidget(tab);
+            view.ShowDeviceDetails(node);
+            for (QWidget* tab : {ui.tsReszletek, ui.tsKonfiguracio}) {
+                ui.pcRdm->setCurrentWidget(tab);
                 QCoreApplication::processEvents();
                 for (QWidget* c : tab->findChildren<QWidget*>()) {
                     if (!c->isVisible() || !(qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c)))

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <utility>
 
 #include "app/Main.h"
 #include "app/Program.h"
@@ -63,5 +68,29 @@ protected:
         for (int i = 0; i < lb->count(); ++i)
             l << lb->item(i)->text();
         return l;
+    }
+
+    // What a control shows: its text, its number, or its items joined by "|" with the current one in
+    // brackets.
+    static QString Shown(const QWidget* c) {
+        if (auto* l = qobject_cast<const QLabel*>(c)) return l->text();
+        if (auto* e = qobject_cast<const QLineEdit*>(c)) return e->text();
+        if (auto* b = qobject_cast<const QAbstractButton*>(c)) return b->text();
+        if (auto* s = qobject_cast<const QSpinBox*>(c)) return QString::number(s->value());
+        if (auto* cb = qobject_cast<const QComboBox*>(c)) {
+            QStringList items = Items(cb);
+            if (cb->currentIndex() >= 0) items[cb->currentIndex()] = '[' + items[cb->currentIndex()] + ']';
+            return items.join('|');
+        }
+        if (auto* lb = qobject_cast<const QListWidget*>(c)) return Items(lb).join('|');
+        return QStringLiteral("(no text)");
+    }
+    static void ExpectShown(std::initializer_list<std::pair<const QWidget*, QString>> rows) {
+        for (const auto& [c, text] : rows)
+            EXPECT_EQ(Shown(c).toStdString(), text.toStdString()) << c->objectName().toStdString();
+    }
+    static void ExpectEnabled(std::initializer_list<const QWidget*> controls, bool enabled) {
+        for (const QWidget* c : controls)
+            EXPECT_EQ(c->isEnabled(), enabled) << c->objectName().toStdString();
     }
 };
