@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -48,6 +50,35 @@ protected:
     }
 
     void Settle() { ASSERT_TRUE(platform->WaitIdle()); }
+
+    // Plugs an interface that grants credit only when told to; the first one
+    // arrives with the first scan, later ones with their own notices.
+    std::shared_ptr<sim::SimInterface> Connect(uint8_t type) {
+        auto box = platform->PlugInterface(type);
+        box->autoCredit = false;
+        if (w->formActivateDone())
+            Settle();
+        else
+            Start();
+        EXPECT_EQ(dm->InterfaceType, type);
+        dm->tmrGetInfo->stop(); // the RF interfaces' delayed request is not wanted here
+        box->written.clear();
+        return box;
+    }
+
+    QString StatusText() const { return w->statusPanel(2)->text(); }
+
+    // Bytes [from, from + n) of a report.
+    static std::vector<uint8_t> Bytes(const std::vector<uint8_t>& r, size_t from, size_t n) {
+        return {r.begin() + long(from), r.begin() + long(from + n)};
+    }
+
+    static std::vector<uint8_t> Commands(const sim::SimDevice& box) {
+        std::vector<uint8_t> out;
+        for (const auto& r : box.written)
+            out.push_back(r[1]);
+        return out;
+    }
 
     QTemporaryDir dir;
     QStringList arguments;
