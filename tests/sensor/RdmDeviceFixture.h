@@ -13,13 +13,9 @@
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 
-// One request as it reached the simulated line.
-struct SeenRequest {
-    uint8_t commandClass = 0;
-    uint16_t pid = 0;
-    uint64_t destination = 0;
-    std::vector<uint8_t> data;
-};
+using Bytes = std::vector<uint8_t>;
+// A request as it reached the simulated line: command class, PID, data.
+using Req = std::tuple<int, int, Bytes>;
 
 // The whole program with an interface plugged in and two RDM devices on its
 // line, already in the tree (as after a scan): node 1 is device 7FF3:00000001,
@@ -44,20 +40,14 @@ protected:
             d->SetDeviceInfo(0x0042, 0x0101, 1, 2, 1, 0, 0, 4);
             d->SetText(0x0080, "Spot 575");
             d->SetText(0x0082, "Stage left");
-            d->values[0x0403] = {0};
-            d->values[0x0404] = {0};
+            for (uint16_t pid : {0x0403, 0x0404, 0x0500, 0x0600, 0x0601, 0x0602, 0x1000})
+                d->values[pid] = {0};
             d->values[0x0401] = {0, 0, 0, 10};
             d->values[0x0405] = {0, 0, 0, 3};
-            d->values[0x0500] = {0};
             d->values[0x0501] = {100};
-            d->values[0x0600] = {0};
-            d->values[0x0601] = {0};
-            d->values[0x0602] = {0};
-            d->values[0x1010] = {0xFF};
-            d->values[0x1040] = {0xFF};
-            d->values[0x1000] = {0};
-            d->values[0x8000] = {0, 0, 0, 0, 0, 0, 0, 0};
-            d->values[0x8004] = {0, 0, 0, 0, 0, 0};
+            d->values[0x1010] = d->values[0x1040] = {0xFF};
+            d->values[0x8000] = Bytes(8);
+            d->values[0x8004] = Bytes(6);
             d->settable = {0x8000, 0x8004};
         }
 
@@ -65,8 +55,7 @@ protected:
         group->record().nodeKind = NodeKindGroup;
         group->record().uid = Uid1;
         for (uint64_t uid : {Uid1, Uid2}) {
-            auto* node = AddDeviceNode(tree, group, "Spot 575");
-            tRdmDevice& r = node->record();
+            tRdmDevice& r = AddDeviceNode(tree, group, "Spot 575")->record();
             r.nodeKind = NodeKindDevice;
             r.uid = uid;
             r.dmxStartAddress = 1;
@@ -79,8 +68,7 @@ protected:
             r.lampHours = 10;
             r.devicePowerCycles = 3;
             r.displayLevel = 100;
-            r.powerState = 0xFF;
-            r.identifyMode = 0xFF;
+            r.powerState = r.identifyMode = 0xFF;
             const uint16_t pids[] = {0x0082, 0x0090, 0x0401, 0x0403, 0x0404, 0x0405, 0x0500, 0x0501,
                                      0x0600, 0x0601, 0x0602, 0x1001, 0x1010, 0x1040, 0x00E0, 0x00F0};
             r.supportedPidCount = uint8_t(std::size(pids));
@@ -98,25 +86,23 @@ protected:
 
     tRdmDevice& Rec(int node = 1) { return *view->RecordAt(node); }
 
-    std::vector<SeenRequest> Requests() const {
-        std::vector<SeenRequest> out;
+    // The RDM requests sent since the last ClearLog, and the UIDs they went to.
+    std::vector<Req> Sent(std::vector<uint64_t>* destinations = nullptr) const {
+        std::vector<Req> out;
         for (const auto& p : line->requests) {
             const auto& b = p.bytes;
             if (b.size() < 29 || b[3] != 0xCC) continue;
-            SeenRequest r;
-            r.commandClass = b[23];
-            r.pid = uint16_t((b[24] << 8) | b[25]);
+            out.emplace_back(b[23], (b[24] << 8) | b[25], Bytes(b.begin() + 27, b.begin() + 27 + b[26]));
+            uint64_t uid = 0;
             for (int k = 6; k < 12; ++k)
-                r.destination = (r.destination << 8) | b[size_t(k)];
-            r.data.assign(b.begin() + 27, b.begin() + 27 + b[26]);
-            out.push_back(r);
+                uid = (uid << 8) | b[size_t(k)];
+            if (destinations) destinations->push_back(uid);
         }
         return out;
     }
-    // The requests after the first `from` ones.
-    std::vector<SeenRequest> RequestsSince(size_t from) const {
-        auto all = Requests();
-        return {all.begin() + long(std::min(from, all.size())), all.end()};
+    Bytes FirstData() const {
+        const auto sent = Sent();
+        return sent.empty() ? Bytes{0xEE, 0xEE} : std::get<2>(sent.front());
     }
 
     QStringList Log() const {
@@ -138,6 +124,13 @@ protected:
     void Click(const char* button) {
         Find<QPushButton>(button)->click();
         Settle();
+    }
+    // Chooses an item of a combo box or a value of a spin edit.
+    void Set(const char* input, int value) {
+        if (auto* combo = w->findChild<QComboBox*>(input))
+            combo->setCurrentIndex(value);
+        else
+            Find<QSpinBox>(input)->setValue(value);
     }
 
     std::shared_ptr<sim::SimInterface> box;

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <gmock/gmock.h>
 
 #include "RdmDeviceFixture.h"
 #include "app/Kerdes.h"
@@ -9,63 +10,42 @@
 
 namespace {
 
-using V = std::vector<uint8_t>;
+using Reqs = std::vector<Req>;
+using ::testing::Each;
 
-class SetVerify : public RdmDeviceFixture {};
+class SetVerify : public RdmDeviceFixture {
+protected:
+    // Chooses a new value and clicks the button that sends it.
+    void Modify(const char* input, int value, const char* button) {
+        Set(input, value);
+        Click(button);
+    }
+    void ModifyLabel(const QString& label) {
+        Find<QLineEdit>("eDeviceLabel")->setText(label);
+        Click("btnModDevLab");
+    }
+    void MouseClick(QWidget* widget) {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, widget->height() / 2));
+        Settle();
+    }
+};
 
 } // namespace
 
-TEST_F(SetVerify, DmxAddressTakenKeptAndAtTheLimits) {
-    Find<QSpinBox>("seDmxStartAdrD")->setValue(100);
-    EXPECT_TRUE(Find<QPushButton>("btnModDmxAdr")->isEnabled());
-    Click("btnModDmxAdr");
-    auto req = Requests();
-    ASSERT_EQ(req.size(), 2u);
-    EXPECT_EQ(req[0].commandClass, 0x30);
-    EXPECT_EQ(req[0].pid, 0x00F0);
-    EXPECT_EQ(req[0].data, (V{0x00, 0x64}));
-    EXPECT_EQ(req[1].commandClass, 0x20);
-    EXPECT_EQ(req[1].pid, 0x00F0);
-    EXPECT_TRUE(req[1].data.empty());
-    EXPECT_EQ(Log(),
-              (QStringList{"Send new dmx address (100) to: 7FF3:00000001 - 0", "Dmx address modified"}));
-    EXPECT_EQ(Rec().dmxStartAddress, 100);
-    EXPECT_FALSE(Find<QPushButton>("btnModDmxAdr")->isEnabled());
-    EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
-
-    // The device keeps its address: the record and the spin edit show what it holds.
-    ClearLog();
-    behaviour1.setModes[0x00F0] = SimSetMode::KeepAck;
-    Find<QSpinBox>("seDmxStartAdrD")->setValue(200);
-    Click("btnModDmxAdr");
-    EXPECT_EQ(Log().last(), "Dmx address can not be modified");
-    EXPECT_EQ(Rec().dmxStartAddress, 100);
-    EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 100);
-    EXPECT_FALSE(Find<QPushButton>("btnModDmxAdr")->isEnabled());
-
-    // The ends of the spin edit's range.
-    behaviour1.setModes[0x00F0] = SimSetMode::Take;
-    for (auto [address, hi, lo] : {std::tuple{0, 0x00, 0x00}, std::tuple{512, 0x02, 0x00}}) {
-        ClearLog();
-        Find<QSpinBox>("seDmxStartAdrD")->setValue(address);
-        Click("btnModDmxAdr");
-        ASSERT_FALSE(Requests().empty());
-        EXPECT_EQ(Requests()[0].data, (V{uint8_t(hi), uint8_t(lo)}));
-        EXPECT_EQ(Rec().dmxStartAddress, address);
-        EXPECT_EQ(Log().last(), "Dmx address modified");
-    }
-}
-
+// Taken values go to device 1, refused ones to device 2, each from its first state.
 TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
     struct Case {
         const char *button, *input;
         int value; // an item index or a spin-edit value
         uint16_t pid;
         const char *what, *sendText;
-        V data;
+        Bytes data;
     };
     // clang-format off
     const Case cases[] = {
+        {"btnModDmxAdr", "seDmxStartAdrD", 100, 0x00F0, "Dmx address", "Send new dmx address (100) to: ", {0, 100}},
+        {"btnModDmxAdr", "seDmxStartAdrD", 0, 0x00F0, "Dmx address", "Send new dmx address (0) to: ", {0, 0}},
+        {"btnModDmxAdr", "seDmxStartAdrD", 512, 0x00F0, "Dmx address", "Send new dmx address (512) to: ", {2, 0}},
         {"btnDispInv", "cbDispInv", 2, 0x0500, "Display invert", "Send new display invert: ", {2}},
         {"btnDispLevel", "seDispLevel", 37, 0x0501, "Display level", "Send new display level: ", {37}},
         {"btnModLampHours", "seLampHours", 16777215, 0x0401, "Lamp hours", "Send new lamp hours: ", {0, 0xFF, 0xFF, 0xFF}},
@@ -79,121 +59,87 @@ TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
     };
     // clang-format on
     for (const Case& c : cases) {
-        for (SimSetMode mode : {SimSetMode::Take, SimSetMode::KeepAck}) {
-            SCOPED_TRACE(std::string(c.button) + (mode == SimSetMode::Take ? " taken" : " kept"));
-            // Taken values go to device 1, refused ones to device 2, each from its first state.
-            const bool take = mode == SimSetMode::Take;
+        for (bool take : {true, false}) {
+            SCOPED_TRACE(std::string(c.button) + (take ? " taken " : " kept ") + std::to_string(c.value));
             Select(take ? 1 : 2);
             ClearLog();
-            (take ? behaviour1 : behaviour2).setModes[c.pid] = mode;
-            if (auto* combo = w->findChild<QComboBox*>(c.input))
-                combo->setCurrentIndex(c.value);
-            else
-                Find<QSpinBox>(c.input)->setValue(c.value);
+            (take ? behaviour1 : behaviour2).setModes[c.pid] = take ? SimSetMode::Take : SimSetMode::KeepAck;
+            Set(c.input, c.value);
             EXPECT_TRUE(Find<QPushButton>(c.button)->isEnabled()); // the enabler
             Click(c.button);
-            auto req = Requests();
-            ASSERT_EQ(req.size(), 2u);
-            EXPECT_EQ(req[0].commandClass, 0x30);
-            EXPECT_EQ(req[0].pid, c.pid);
-            EXPECT_EQ(req[0].data, c.data);
-            EXPECT_EQ(req[1].commandClass, 0x20);
-            EXPECT_EQ(req[1].pid, c.pid);
-            const QString verdict = QString::fromLatin1(c.what) +
-                                    (mode == SimSetMode::Take ? " modified" : " can not be modified");
-            const QString uid = take ? "7FF3:00000001 - 0" : "7FF3:00000002 - 0";
-            EXPECT_EQ(Log(), (QStringList{QString::fromLatin1(c.sendText) + uid, verdict}));
+            EXPECT_EQ(Sent(), (Reqs{{0x30, c.pid, c.data}, {0x20, c.pid, {}}}));
+            EXPECT_EQ(Log(),
+                      (QStringList{c.sendText + QString(take ? "7FF3:00000001 - 0" : "7FF3:00000002 - 0"),
+                                   c.what + QString(take ? " modified" : " can not be modified")}));
             EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
             EXPECT_FALSE(Find<QPushButton>(c.button)->isEnabled());
+            if (c.pid == 0x00F0) { // a kept address puts the record and the spin edit back to 1
+                EXPECT_EQ(Rec(take ? 1 : 2).dmxStartAddress, take ? c.value : 1);
+                EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), take ? c.value : 1);
+            }
         }
     }
-    // The taken values are in the first record, the refused ones went back into the second.
     EXPECT_EQ(Rec(1).lampHours, 16777215u);
-    EXPECT_EQ(Rec(1).displayLevel, 37);
-    EXPECT_EQ(Rec(2).lampHours, 10u);
-    EXPECT_EQ(Rec(2).displayLevel, 100);
-    EXPECT_EQ(Rec(2).powerState, 0xFF);
+    EXPECT_EQ(Rec(2).lampHours, 10u); // the refused value went back into the record
 }
 
 TEST_F(SetVerify, NackSilenceAndTheFFBytes) {
     behaviour1.setModes[0x0403] = SimSetMode::KeepNack;
-    Find<QComboBox>("cbLampState")->setCurrentIndex(1);
-    Click("btnModLampState");
-    auto req = Requests();
-    ASSERT_EQ(req.size(), 2u);
-    EXPECT_EQ(req[1].commandClass, 0x20);
-    EXPECT_EQ(req[1].pid, 0x0403);
+    Modify("cbLampState", 1, "btnModLampState");
+    EXPECT_EQ(Sent(), (Reqs{{0x30, 0x0403, {1}}, {0x20, 0x0403, {}}})); // the GET follows the NACK
     EXPECT_EQ(Log().last(), "Lamp state can not be modified");
     EXPECT_EQ(Rec().lampState, 0);
-
     // The combo shows no selection; the still enabled button then sends 0xFF.
-    ClearLog();
-    Find<QComboBox>("cbLampState")->setCurrentIndex(1);
-    Click("btnModLampState");
     EXPECT_EQ(Find<QComboBox>("cbLampState")->currentIndex(), -1);
     ClearLog();
     Find<QPushButton>("btnModLampState")->setEnabled(true);
     Click("btnModLampState");
-    ASSERT_FALSE(Requests().empty());
-    EXPECT_EQ(Requests()[0].data, V{0xFF});
+    EXPECT_EQ(FirstData(), Bytes{0xFF});
 
-    // Power state "NORMAL" and "out of range" both send 0xFF.
-    Rec().powerState = 0x03; // shows "out of range" as a fifth item
+    // Power state "NORMAL" and "out of range" (a fifth item for an unknown state) both send 0xFF.
+    Rec().powerState = 0x03;
     Select(1);
     ASSERT_EQ(Find<QComboBox>("cbPowState")->count(), 5);
     for (int index : {3, 4}) {
         ClearLog();
-        Find<QComboBox>("cbPowState")->setCurrentIndex(index);
-        Click("btnModPowState");
-        ASSERT_FALSE(Requests().empty());
-        EXPECT_EQ(Requests()[0].data, V{0xFF});
+        Modify("cbPowState", index, "btnModPowState");
+        EXPECT_EQ(FirstData(), Bytes{0xFF}) << index;
     }
 
     // A device that stays silent: no verdict, the operation stays pending.
     ClearLog();
     behaviour1.setModes[0x0501] = SimSetMode::Silent;
-    Find<QSpinBox>("seDispLevel")->setValue(7);
-    Click("btnDispLevel");
-    EXPECT_EQ(Requests().size(), 1u);
+    Modify("seDispLevel", 7, "btnDispLevel");
+    EXPECT_EQ(Sent().size(), 1u);
     EXPECT_EQ(Log(), QStringList{"Send new display level: 7FF3:00000001 - 0"});
     EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpDisplayLevel);
 }
 
 TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
-    Find<QLineEdit>("eDeviceLabel")->setText("Truss 3");
-    Click("btnModDevLab");
-    auto req = Requests();
-    ASSERT_EQ(req.size(), 2u);
-    EXPECT_EQ(req[0].data, (V{'T', 'r', 'u', 's', 's', ' ', '3'}));
+    ModifyLabel("Truss 3");
+    EXPECT_EQ(Sent(), (Reqs{{0x30, 0x0082, {'T', 'r', 'u', 's', 's', ' ', '3'}}, {0x20, 0x0082, {}}}));
     EXPECT_EQ(Log(), (QStringList{"Send new device label (Truss 3) to: 7FF3:00000001 - 0",
                                   "Device label modified"}));
     EXPECT_EQ(Rec().deviceLabel, "Truss 3");
     EXPECT_EQ(NodeAt(tree, 1)->text(0), "Truss 3");
-    EXPECT_FALSE(Find<QPushButton>("btnModDevLab")->isEnabled());
 
-    // A device that pads its label with zero bytes still took it.
-    ClearLog();
+    // A device padding its label with zero bytes took it; one keeping its old label did not.
     behaviour1.setModes[0x0082] = SimSetMode::KeepAck;
     dev1.values[0x0082] = {'A', 'B', 0, 0};
-    Find<QLineEdit>("eDeviceLabel")->setText("AB");
-    Click("btnModDevLab");
-    EXPECT_EQ(Log().last(), "Device label modified");
-
-    // A device that keeps its old label: the failure is reported, not hidden.
-    ClearLog();
-    Find<QLineEdit>("eDeviceLabel")->setText("Somewhere else");
-    Click("btnModDevLab");
-    EXPECT_EQ(Log().last(), "Device label can not be modified");
+    for (auto [label, verdict] : {std::pair{"AB", "Device label modified"},
+                                  std::pair{"Somewhere else", "Device label can not be modified"}}) {
+        ClearLog();
+        ModifyLabel(label);
+        EXPECT_EQ(Log().last(), verdict);
+    }
     EXPECT_TRUE(Rec().deviceLabel.startsWith("AB"));
     EXPECT_TRUE(Find<QLineEdit>("eDeviceLabel")->text().startsWith("AB"));
 
     // An empty label goes out with no data and is stored empty.
     ClearLog();
     behaviour1.setModes[0x0082] = SimSetMode::Take;
-    Find<QLineEdit>("eDeviceLabel")->setText("");
-    Click("btnModDevLab");
-    ASSERT_FALSE(Requests().empty());
-    EXPECT_TRUE(Requests()[0].data.empty());
+    ModifyLabel("");
+    EXPECT_EQ(FirstData(), Bytes{});
     EXPECT_EQ(Rec().deviceLabel, "");
     EXPECT_EQ(Log().last(), "Device label modified");
 }
@@ -201,48 +147,38 @@ TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
 TEST_F(SetVerify, FactoryDefaultsDoneOnlyWhenTheDeviceSaysSo) {
     w->frmKerdes->setAnswerer([](TModalDialog& d) { d.accept(); });
     for (int readBack : {0, 5}) {
+        SCOPED_TRACE(readBack);
         ClearLog();
         behaviour1.factoryDefaultsReadBack = uint8_t(readBack);
         Click("btnSetFactDef");
         EXPECT_EQ(w->MessageKind, 1);
-        auto req = Requests();
-        ASSERT_EQ(req.size(), 2u);
-        EXPECT_EQ(req[0].pid, 0x0090);
-        EXPECT_EQ(req[0].commandClass, 0x30);
-        EXPECT_TRUE(req[0].data.empty());
-        EXPECT_EQ(req[1].pid, 0x0090);
-        EXPECT_EQ(req[1].commandClass, 0x20);
+        EXPECT_EQ(Sent(), (Reqs{{0x30, 0x0090, {}}, {0x20, 0x0090, {}}}));
         EXPECT_EQ(Log(), (QStringList{"Set factory defaults in: 7FF3:00000001 - 0",
-                                      "Factory default can not be done"}))
-            << readBack;
+                                      "Factory default can not be done"}));
         EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
     }
 
-    // Done: the device is read again, so the page shows its default address,
-    // not the one it had before.
-    Find<QSpinBox>("seDmxStartAdrD")->setValue(100);
-    Click("btnModDmxAdr");
+    // Done: the device is read again, so the page shows its default address, not the one it had.
+    Modify("seDmxStartAdrD", 100, "btnModDmxAdr");
     ClearLog();
     behaviour1.factoryDefaultsReadBack.reset();
     behaviour1.factoryValues[0x00F0] = {0, 1};
     Click("btnSetFactDef");
-    auto req = Requests();
-    ASSERT_GT(req.size(), 3u);
-    EXPECT_EQ(req[2].commandClass, 0x20);
-    EXPECT_EQ(req[2].pid, 0x0060);
-    for (const SeenRequest& r : req)
-        EXPECT_EQ(r.destination, Uid1);
+    std::vector<uint64_t> to;
+    const Reqs sent = Sent(&to);
+    ASSERT_GT(sent.size(), 3u);
+    EXPECT_EQ(sent[2], (Req{0x20, 0x0060, {}}));
+    EXPECT_THAT(to, Each(Uid1));
     EXPECT_EQ(Log().mid(0, 2),
               (QStringList{"Set factory defaults in: 7FF3:00000001 - 0", "Factory default done"}));
     EXPECT_EQ(Log().last(), "Process ready");
-    EXPECT_EQ(Rec().dmxStartAddress, 1);
     EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 1);
     EXPECT_EQ(dm->RdmGlobals().AwaitingAnswer, 0);
 
     ClearLog();
     w->frmKerdes->setAnswerer([](TModalDialog& d) { d.reject(); });
     Click("btnSetFactDef");
-    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(Sent().empty());
     EXPECT_TRUE(Log().isEmpty());
 }
 
@@ -258,33 +194,28 @@ TEST_F(SetVerify, ResetAsksForItsKind) {
         });
         Click("btnReset");
         EXPECT_EQ(w->MessageKind, 3);
-        ASSERT_EQ(Requests().size(), 1u);
-        EXPECT_EQ(Requests()[0].pid, 0x1001);
-        EXPECT_EQ(Requests()[0].data, V{uint8_t(byte)});
+        EXPECT_EQ(Sent(), (Reqs{{0x30, 0x1001, {uint8_t(byte)}}}));
         EXPECT_EQ(Log().first(), "Set RESET in: 7FF3:00000001 - 0");
     }
-    EXPECT_EQ(behaviour1.resets, (V{0x01, 0xFF}));
+    EXPECT_EQ(behaviour1.resets, (Bytes{0x01, 0xFF}));
     EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpIdentify); // reset leaves the pending operation
 
     ClearLog();
     w->frmKerdes->setAnswerer([](TModalDialog& d) { d.findChild<QPushButton*>("btnMegsem")->click(); });
     Click("btnReset");
-    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(Sent().empty());
     EXPECT_TRUE(Log().isEmpty());
 }
 
 TEST_F(SetVerify, IdentifyTogglesWithItsCaption) {
     auto* button = Find<QPushButton>("btnIdentify");
-    EXPECT_EQ(button->text(), "Identify START");
-    Click("btnIdentify");
-    EXPECT_EQ(button->text(), "Identify STOP");
-    Click("btnIdentify");
-    EXPECT_EQ(button->text(), "Identify START");
-    auto req = Requests();
-    ASSERT_EQ(req.size(), 2u);
-    EXPECT_EQ(req[0].pid, 0x1000);
-    EXPECT_EQ(req[0].data, V{0x01});
-    EXPECT_EQ(req[1].data, V{0x00});
+    QStringList captions{button->text()};
+    for (int i = 0; i < 2; ++i) {
+        Click("btnIdentify");
+        captions << button->text();
+    }
+    EXPECT_EQ(captions, (QStringList{"Identify START", "Identify STOP", "Identify START"}));
+    EXPECT_EQ(Sent(), (Reqs{{0x30, 0x1000, {1}}, {0x30, 0x1000, {0}}}));
     EXPECT_EQ(Log(), (QStringList{"Identify START: 7FF3:00000001 - 0", "Identify STOP: 7FF3:00000001 - 0"}));
     EXPECT_EQ(Rec().identify, 0);
 }
@@ -297,90 +228,80 @@ TEST_F(SetVerify, QuietIdentifyOnMouseReleaseOnly) {
     QTest::keyClick(box, Qt::Key_Space);
     Settle();
     EXPECT_TRUE(box->isChecked());
-    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(Sent().empty());
 
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
-    Settle();
+    MouseClick(box);
     EXPECT_FALSE(box->isChecked());
-    auto req = Requests();
-    ASSERT_EQ(req.size(), 2u); // the SET and its verifying GET
-    EXPECT_EQ(req[0].pid, 0x1040);
-    EXPECT_EQ(req[0].data, V{0xFF});
+    EXPECT_EQ(Sent(), (Reqs{{0x30, 0x1040, {0xFF}}, {0x20, 0x1040, {}}}));
     EXPECT_EQ(Log(), (QStringList{"Send new identify mode to: 7FF3:00000001 - 0", "Identify mode modified"}));
 
     // A release without a press sends the unchanged state again.
     ClearLog();
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
     Settle();
-    ASSERT_FALSE(Requests().empty());
-    EXPECT_EQ(Requests()[0].data, V{0xFF});
+    EXPECT_EQ(FirstData(), Bytes{0xFF});
+
+    // A device that keeps its mode.
+    ClearLog();
+    behaviour1.setModes[0x1040] = SimSetMode::KeepAck;
+    MouseClick(box);
+    EXPECT_EQ(Sent(), (Reqs{{0x30, 0x1040, {0x00}}, {0x20, 0x1040, {}}}));
+    EXPECT_EQ(Log().last(), "Identify mode can not be modified");
 }
 
-TEST_F(SetVerify, PersonalityChangeReadsTheDeviceAgain) {
-    Find<QComboBox>("cbPersonality")->setCurrentIndex(1);
-    Click("btnModDmxPers");
-    auto req = Requests();
-    ASSERT_GE(req.size(), 2u);
-    EXPECT_EQ(req[0].pid, 0x00E0);
-    EXPECT_EQ(req[0].data, V{2});
-    EXPECT_EQ(req[1].commandClass, 0x20);
-    EXPECT_EQ(req[1].pid, 0x0060);
-    for (const SeenRequest& r : req)
-        EXPECT_EQ(r.destination, Uid1); // the other device is not asked
+TEST_F(SetVerify, PersonalityChangeRescansThatDeviceOnly) {
+    Modify("cbPersonality", 1, "btnModDmxPers");
+    std::vector<uint64_t> to;
+    const Reqs sent = Sent(&to);
+    ASSERT_GT(sent.size(), 4u); // the device is read again to its end
+    EXPECT_EQ(sent[0], (Req{0x30, 0x00E0, {2}}));
+    EXPECT_EQ(sent[1], (Req{0x20, 0x0060, {}}));
+    EXPECT_THAT(to, Each(Uid1));
+    EXPECT_EQ(dev2.received.size(), 0u);
     EXPECT_EQ(Log().mid(0, 2),
               (QStringList{"Send new dmx personality to: 7FF3:00000001 - 0", "New dmx personality set"}));
-    EXPECT_EQ(Rec().currentPersonality, 2);
-    EXPECT_EQ(Rec(2).currentPersonality, 1);
-
-    // The device is read again to its end, and only that device.
-    EXPECT_GT(req.size(), 4u);
     EXPECT_EQ(Log().last(), "Process ready");
-    EXPECT_EQ(dev2.received.size(), 0u);
+    EXPECT_EQ(Rec().currentPersonality, 2); // as the device's DEVICE_INFO says
+    EXPECT_EQ(Rec(2).currentPersonality, 1);
     EXPECT_EQ(dm->RdmGlobals().AwaitingAnswer, 0);
     EXPECT_EQ(view->RdmCurrentNode(), 1);
-    EXPECT_EQ(dev1.values[0x0060][12], 2);  // the device took the personality
-    EXPECT_EQ(Rec().currentPersonality, 2); // and said so in DEVICE_INFO
 }
 
 TEST_F(SetVerify, MakerChainsSetAddressAndPersonality) {
     struct Chain {
-        uint8_t op, personality;
+        uint8_t op;
+        uint16_t pid;
+        const char* address;
+        uint8_t personality;
         std::vector<std::pair<const char*, bool>> mode; // buttons set before the chain starts
     };
+    // clang-format off
     const Chain chains[] = {
-        {RdmOpKelvarSetup, 1, {{"rbModeDmx", true}}},
-        {RdmOpKelvarSetup, 2, {{"rbModeMaster", true}}},
-        {RdmOpQ7Setup, 3, {{"rbRdmSpecQ7ModeSing", true}, {"cbRdmSpecQ7ModePrior", false}}},
-        {RdmOpQ7Setup, 2, {{"rbRdmSpecQ7ModeSing", true}, {"cbRdmSpecQ7ModePrior", true}}},
-        {RdmOpQ7Setup, 4, {{"rbRdmSpecQ7ModeMast", true}}},
-        {RdmOpQ9SubSetup, 1, {{"rbRdmSpecQ9SubModeDmx", true}}},
-        {RdmOpQ9SubSetup, 3, {{"rbRdmSpecQ9SubModeSingle", true}, {"cbRdmSpecQ9SubModePrior", false}}},
+        {RdmOpKelvarSetup, 0x8000, "seRdmSpecDmxAdr", 1, {{"rbModeDmx", true}}},
+        {RdmOpKelvarSetup, 0x8000, "seRdmSpecDmxAdr", 2, {{"rbModeMaster", true}}},
+        {RdmOpQ7Setup, 0x8004, "seRdmSpecQ7DmxAdr", 3, {{"rbRdmSpecQ7ModeSing", true}, {"cbRdmSpecQ7ModePrior", false}}},
+        {RdmOpQ7Setup, 0x8004, "seRdmSpecQ7DmxAdr", 2, {{"rbRdmSpecQ7ModeSing", true}, {"cbRdmSpecQ7ModePrior", true}}},
+        {RdmOpQ7Setup, 0x8004, "seRdmSpecQ7DmxAdr", 4, {{"rbRdmSpecQ7ModeMast", true}}},
+        {RdmOpQ9SubSetup, 0x8004, "seRdmSpecQ9SubDmxAdr", 1, {{"rbRdmSpecQ9SubModeDmx", true}}},
+        {RdmOpQ9SubSetup, 0x8004, "seRdmSpecQ9SubDmxAdr", 3, {{"rbRdmSpecQ9SubModeSingle", true}, {"cbRdmSpecQ9SubModePrior", false}}},
     };
+    // clang-format on
     for (const Chain& c : chains) {
-        const uint16_t pid = c.op == RdmOpKelvarSetup ? 0x8000 : 0x8004;
-        const char* address = c.op == RdmOpKelvarSetup ? "seRdmSpecDmxAdr"
-                              : c.op == RdmOpQ7Setup   ? "seRdmSpecQ7DmxAdr"
-                                                       : "seRdmSpecQ9SubDmxAdr";
-        SCOPED_TRACE(address + std::to_string(c.personality));
+        SCOPED_TRACE(c.address + std::to_string(c.personality));
         ClearLog();
         for (auto [name, on] : c.mode)
             Find<QAbstractButton>(name)->setChecked(on);
-        Find<QSpinBox>(address)->setValue(37);
+        Set(c.address, 37);
         RdmState& st = dm->RdmGlobals();
         st.RdmPendingOp = c.op;
         st.AwaitingAnswer = 1;
-        st.RdmCurrentPid = pid;
-        dm->SendRdmRequest(0, 0x30, Uid1, pid, 1, st.RdmParamData, 0x40);
+        st.RdmCurrentPid = c.pid;
+        dm->SendRdmRequest(0, 0x30, Uid1, c.pid, 1, st.RdmParamData, 0x40);
         Settle();
-        auto req = Requests();
-        ASSERT_GE(req.size(), 4u);
-        EXPECT_EQ(req[1].pid, 0x00F0);
-        EXPECT_EQ(req[1].commandClass, 0x30);
-        EXPECT_EQ(req[1].data, (V{0, 37}));
-        EXPECT_EQ(req[2].pid, 0x00E0);
-        EXPECT_EQ(req[2].data, V{c.personality});
-        EXPECT_EQ(req[3].pid, 0x0060);
-        EXPECT_EQ(req[3].commandClass, 0x20);
+        const Reqs sent = Sent();
+        ASSERT_GE(sent.size(), 4u);
+        EXPECT_EQ(Reqs(sent.begin() + 1, sent.begin() + 4),
+                  (Reqs{{0x30, 0x00F0, {0, 37}}, {0x30, 0x00E0, {c.personality}}, {0x20, 0x0060, {}}}));
         EXPECT_EQ(Log().mid(0, 3),
                   (QStringList{"Send new dmx address (37) to: 7FF3:00000001",
                                "Send new dmx personality to: 7FF3:00000001", "New dmx personality set"}));
@@ -390,56 +311,40 @@ TEST_F(SetVerify, MakerChainsSetAddressAndPersonality) {
 TEST_F(SetVerify, DemoModeChangesOnlyRecordsAndViews) {
     view->DemoMode = 1;
     const int questions = w->frmKerdes->timesShown();
-    Find<QComboBox>("cbLampState")->setCurrentIndex(1);
-    Find<QSpinBox>("seLampHours")->setValue(99);
-    Find<QComboBox>("cbPowState")->setCurrentIndex(0);
+    Set("cbLampState", 1);
+    Set("seLampHours", 99);
+    Set("cbPowState", 0);
     for (const char* b : {"btnModLampState", "btnModLampHours", "btnModPowState", "btnIdentify",
                           "btnSetFactDef", "btnReset", "btnDispLevel", "btnPanInv"}) {
         Find<QPushButton>(b)->setEnabled(true);
         Click(b);
     }
-    EXPECT_TRUE(Requests().empty());
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_EQ(w->frmKerdes->timesShown(), questions); // no question in demo mode
-    EXPECT_EQ(Rec().lampState, 0);
     EXPECT_EQ(Rec().lampHours, 10u);
     EXPECT_EQ(Find<QPushButton>("btnIdentify")->text(), "Identify START");
 
     // Address: the record only, its button disabled, no line.
-    Find<QSpinBox>("seDmxStartAdrD")->setValue(300);
-    Click("btnModDmxAdr");
+    Modify("seDmxStartAdrD", 300, "btnModDmxAdr");
     EXPECT_EQ(Rec().dmxStartAddress, 300);
     EXPECT_FALSE(Find<QPushButton>("btnModDmxAdr")->isEnabled());
-    EXPECT_TRUE(Log().isEmpty());
 
-    // Personality: a footprint of 0 takes the address away; the line is written.
-    Find<QComboBox>("cbPersonality")->setCurrentIndex(1);
-    Click("btnModDmxPers");
+    // Personality: a footprint of 0 takes the address away and the page is redrawn.
+    Modify("cbPersonality", 1, "btnModDmxPers");
     EXPECT_EQ(Rec().currentPersonality, 2);
-    EXPECT_EQ(Rec().dmxStartAddress, 0);
-    EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 0); // the page was redrawn
-    Find<QComboBox>("cbPersonality")->setCurrentIndex(0);
-    Click("btnModDmxPers");
-    EXPECT_EQ(Rec().dmxStartAddress, 1);
+    EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 0);
 
     // Label: the node shows it, or the model description when it is empty.
-    Find<QLineEdit>("eDeviceLabel")->setText("Demo spot");
-    Click("btnModDevLab");
+    ModifyLabel("Demo spot");
     EXPECT_EQ(NodeAt(tree, 1)->text(0), "Demo spot");
-    Find<QLineEdit>("eDeviceLabel")->setText("");
-    Click("btnModDevLab");
+    ModifyLabel("");
     EXPECT_EQ(NodeAt(tree, 1)->text(0), "Spot 575");
-    EXPECT_FALSE(Find<QPushButton>("btnModDevLab")->isEnabled());
     EXPECT_EQ(Log(), (QStringList{"Send new dmx personality to: 7FF3:00000001 - 0",
-                                  "Send new dmx personality to: 7FF3:00000001 - 0",
                                   "Send new device label (Demo spot) to: 7FF3:00000001 - 0",
                                   "Send new device label () to: 7FF3:00000001 - 0"}));
-    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(Sent().empty());
 
     // The quiet-identify box is the one command that still sends.
-    auto* box = Find<QCheckBox>("cbQuietIdentify");
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
-    Settle();
-    ASSERT_FALSE(Requests().empty());
-    EXPECT_EQ(Requests()[0].pid, 0x1040);
+    MouseClick(Find<QCheckBox>("cbQuietIdentify"));
+    EXPECT_EQ(std::get<1>(Sent().at(0)), 0x1040);
 }
