@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -20,7 +23,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         QFile f(dir.path() + QStringLiteral("/Tamarind.ini"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[Setup]\r\nLanguage=English\r\nUSB=0\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\nMASK=255.255.255.255\r\n");
+        f.write("[Setup]\r\nLanguage=English\r\nUSB=0\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\nMASK=255.255.255."
+                "255\r\n");
         f.close();
         BeforeStart();
         ProgramOptions options;
@@ -46,6 +50,20 @@ protected:
     ConfigPages& config() { return *frmPtr->configPages; }
     tProgramData& P() { return editor().Programs; }
     tDeviceConfig& C() { return config().DeviceConfig; }
+
+    // Types into a spin or time edit; Return finishes the edit unless `finish` is false.
+    static void Type(QWidget* w, const QString& text, bool finish = true) {
+        w->setFocus();
+        if (auto* s = qobject_cast<QSpinBox*>(w)) {
+            s->selectAll();
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            e->selectAll();
+            QTest::keyClick(e, Qt::Key_Delete);
+            e->setCursorPosition(0);
+        }
+        QTest::keyClicks(w, text);
+        if (finish) QTest::keyClick(w, Qt::Key_Return);
+    }
 
     template <class T> T* W(const QString& name) {
         T* w = frmPtr->findChild<T*>(name);

@@ -47,35 +47,27 @@ TEST_F(EditorScreenshots, ProgramEditorAndMixer) {
     frm().showMainPage("Programok");
     Save(frm(), "program-editor.png");
 
-    TfrmRGB& mixer = *editor().colourMixer();
     editor().runModal = [&](QDialog& d) {
         d.show();
         Save(d, "colour-mixer.png");
         d.accept();
         return 1;
     };
-    P().CurrentDevice = 7;
     editor().Shape_01_01MouseDown(editor().Shape(3, 7), Qt::RightButton, Qt::NoModifier, QPoint(5, 5), false);
-    EXPECT_FALSE(mixer.isVisible());
 }
 
 TEST_F(EditorScreenshots, ConfigurationPageWithCurves) {
     frm().showMainPage("Konfiguracio");
     SelectPageByCaption(frm().konfUi->nbKonf, "Q73G");
     tDeviceConfig& c = C();
-    const double gammas[] = {0, 1.0, 1.8, 2.2, 3.0, 4.5};
-    const int mins[] = {0, 0, 10, 0, 30, 0};
-    const int maxs[] = {0, 255, 255, 230, 255, 200};
-    for (int ch = 1; ch <= 5; ++ch) {
-        c.Gamma[ch] = gammas[ch];
-        c.Min[ch] = uint8_t(mins[ch]);
-        c.Max[ch] = uint8_t(maxs[ch]);
-        c.Offs[ch] = 30;
-    }
-    c.WhiteBalance = 1;
+    const std::tuple<double, uint8_t, uint8_t> curves[] = {
+        {1.0, 0, 255}, {1.8, 10, 255}, {2.2, 0, 230}, {3.0, 30, 255}, {4.5, 0, 200}};
+    for (int ch = 1; ch <= 5; ++ch)
+        std::tie(c.Gamma[ch], c.Min[ch], c.Max[ch]) = curves[ch - 1];
     c.HzNumber = 400;
     config().ShowQ73GConfig(5);
-    for (int ch = 1; ch <= 5; ++ch) config().DrawCharacteristic(ch);
+    for (int ch = 1; ch <= 5; ++ch)
+        config().DrawCharacteristic(ch);
     frm().konfUi->pcKonfQ73G->setCurrentIndex(1);
     Save(frm(), "configuration-q73g-curves.png");
     frm().konfUi->pcKonfQ73G->setCurrentIndex(0);
