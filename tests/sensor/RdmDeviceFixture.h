@@ -13,9 +13,9 @@
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 
-using Bytes = std::vector<uint8_t>;
+using Data = std::vector<uint8_t>;
 // A request as it reached the simulated line: command class, PID, data.
-using Req = std::tuple<int, int, Bytes>;
+using Req = std::tuple<int, int, Data>;
 
 // The whole program with an interface plugged in and two RDM devices on its
 // line, already in the tree (as after a scan): node 1 is device 7FF3:00000001,
@@ -46,8 +46,8 @@ protected:
             d->values[0x0405] = {0, 0, 0, 3};
             d->values[0x0501] = {100};
             d->values[0x1010] = d->values[0x1040] = {0xFF};
-            d->values[0x8000] = Bytes(8);
-            d->values[0x8004] = Bytes(6);
+            d->values[0x8000] = Data(8);
+            d->values[0x8004] = Data(6);
             d->settable = {0x8000, 0x8004};
         }
 
@@ -92,7 +92,7 @@ protected:
         for (const auto& p : line->requests) {
             const auto& b = p.bytes;
             if (b.size() < 29 || b[3] != 0xCC) continue;
-            out.emplace_back(b[23], (b[24] << 8) | b[25], Bytes(b.begin() + 27, b.begin() + 27 + b[26]));
+            out.emplace_back(b[23], (b[24] << 8) | b[25], Data(b.begin() + 27, b.begin() + 27 + b[26]));
             uint64_t uid = 0;
             for (int k = 6; k < 12; ++k)
                 uid = (uid << 8) | b[size_t(k)];
@@ -100,9 +100,9 @@ protected:
         }
         return out;
     }
-    Bytes FirstData() const {
+    Data FirstData() const {
         const auto sent = Sent();
-        return sent.empty() ? Bytes{0xEE, 0xEE} : std::get<2>(sent.front());
+        return sent.empty() ? Data{0xEE, 0xEE} : std::get<2>(sent.front());
     }
 
     QStringList Log() const {

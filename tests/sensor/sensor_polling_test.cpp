@@ -78,8 +78,8 @@ TEST_F(SensorPolling, LiveValuesFromTheDevice) {
     Click("btnSensDatRes1");
     Click("btnRecSens1");
     Tick(2);
-    EXPECT_EQ(behaviour1.sensorResets, Bytes{0xFF});
-    EXPECT_EQ(behaviour1.sensorRecords, Bytes{0});
+    EXPECT_EQ(behaviour1.sensorResets, Data{0xFF});
+    EXPECT_EQ(behaviour1.sensorRecords, Data{0});
     Tick();
     EXPECT_EQ(Text("lSensLow1"), "Lowest: 43" + Deg);
 

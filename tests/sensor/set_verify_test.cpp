@@ -39,7 +39,7 @@ TEST_F(SetVerify, EveryVerifiedParameterTakenOrRefused) {
         int value; // an item index or a spin-edit value
         uint16_t pid;
         const char *what, *sendText;
-        Bytes data;
+        Data data;
     };
     // clang-format off
     const Case cases[] = {
@@ -94,7 +94,7 @@ TEST_F(SetVerify, NackSilenceAndTheFFBytes) {
     ClearLog();
     Find<QPushButton>("btnModLampState")->setEnabled(true);
     Click("btnModLampState");
-    EXPECT_EQ(FirstData(), Bytes{0xFF});
+    EXPECT_EQ(FirstData(), Data{0xFF});
 
     // Power state "NORMAL" and "out of range" (a fifth item for an unknown state) both send 0xFF.
     Rec().powerState = 0x03;
@@ -103,7 +103,7 @@ TEST_F(SetVerify, NackSilenceAndTheFFBytes) {
     for (int index : {3, 4}) {
         ClearLog();
         Modify("cbPowState", index, "btnModPowState");
-        EXPECT_EQ(FirstData(), Bytes{0xFF}) << index;
+        EXPECT_EQ(FirstData(), Data{0xFF}) << index;
     }
 
     // A device that stays silent: no verdict, the operation stays pending.
@@ -139,7 +139,7 @@ TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
     ClearLog();
     behaviour1.setModes[0x0082] = SimSetMode::Take;
     ModifyLabel("");
-    EXPECT_EQ(FirstData(), Bytes{});
+    EXPECT_EQ(FirstData(), Data{});
     EXPECT_EQ(Rec().deviceLabel, "");
     EXPECT_EQ(Log().last(), "Device label modified");
 }
@@ -197,7 +197,7 @@ TEST_F(SetVerify, ResetAsksForItsKind) {
         EXPECT_EQ(Sent(), (Reqs{{0x30, 0x1001, {uint8_t(byte)}}}));
         EXPECT_EQ(Log().first(), "Set RESET in: 7FF3:00000001 - 0");
     }
-    EXPECT_EQ(behaviour1.resets, (Bytes{0x01, 0xFF}));
+    EXPECT_EQ(behaviour1.resets, (Data{0x01, 0xFF}));
     EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpIdentify); // reset leaves the pending operation
 
     ClearLog();
@@ -239,7 +239,7 @@ TEST_F(SetVerify, QuietIdentifyOnMouseReleaseOnly) {
     ClearLog();
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
     Settle();
-    EXPECT_EQ(FirstData(), Bytes{0xFF});
+    EXPECT_EQ(FirstData(), Data{0xFF});
 
     // A device that keeps its mode.
     ClearLog();
