@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "app/Nyelv.h"
 #include "app/Program.h"
 #include "ui_Nyelv.h"
+#include "ui_RdmPage.h"
 
 // A program built on its own temporary folder, as a fresh start would see it.
 class ShellTest : public ::testing::Test {
@@ -25,6 +27,23 @@ protected:
         // A language dialog that nobody expects fails the test and is cancelled.
         program->frmNyelv->setAnswerer([](TModalDialog&) { ADD_FAILURE() << "unexpected language dialog"; });
         return *program;
+    }
+
+    // A start on the given settings file with the start-up work done.
+    Program& startWith(const QByteArray& ini) {
+        writeIni(ini);
+        Program& p = start();
+        p.frmMain->FormActivate();
+        return p;
+    }
+    Program& startEnglish() {
+        return startWith(
+            "[Setup]\nLanguage=English\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.255\n");
+    }
+
+    void setLanguage(const char* name) {
+        program->frmMain->LanguageName = name;
+        program->frmMain->ApplyLanguage();
     }
 
     TfrmMain& main() { return *program->frmMain; }
@@ -42,6 +61,9 @@ protected:
         if (!f.open(QIODevice::ReadOnly)) return {};
         return f.readAll();
     }
+
+    // What the program told the user in the RDM page's log.
+    QString log() const { return program->frmMain->rdmUi->mDeviceList->toPlainText(); }
 
     QTemporaryDir dir;
     std::unique_ptr<Program> program;
