@@ -11,6 +11,7 @@
 
 #include "link/LinkFixture.h"
 #include "rdm/RdmState.h"
+#include "rdm/rdm_frame.h"
 #include "support/sim/rdm_discovery_link.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
@@ -60,6 +61,26 @@ protected:
         for (const auto& req : r.received)
             if (req.size() > 23 && req[20] == 0x20) pids.push_back(uint16_t(req[21] << 8 | req[22]));
         return pids;
+    }
+    // The data of every GET of one PID a responder received: its first byte, or its first word.
+    static std::vector<int> Asked(const SimRdmResponder& r, uint16_t pid) {
+        std::vector<int> v;
+        for (const auto& q : r.received)
+            if (q.size() > 24 && q[20] == 0x20 && (q[21] << 8 | q[22]) == pid)
+                v.push_back(q[23] == 1 ? q[24] : q[24] << 8 | q[25]);
+        return v;
+    }
+    // The device node (not its group) of a UID, or -1.
+    int NodeOf(uint64_t uid) const {
+        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
+            if (view->RecordAt(i)->uid == uid && view->RecordAt(i)->nodeKind == NodeKindDevice) return i;
+        return -1;
+    }
+    // A real mouse click on a node of the tree.
+    void Click(int node) {
+        const QRect r = ui->tvDeviceList->visualItemRect(NodeAt(ui->tvDeviceList, node));
+        QTest::mouseClick(ui->tvDeviceList->viewport(), Qt::LeftButton, {}, r.center());
+        Settle();
     }
     RdmState& St() { return dm->RdmGlobals(); }
 

@@ -22,7 +22,9 @@ struct FakeRdmLink : RdmLink {
     std::vector<std::pair<RdmAnswerHandler, tRdmMessage>> calls;
     std::function<void(RdmAnswerHandler, const tRdmMessage&)> onCall;
 
-    void EnqueuePacket(const uint8_t* bytes, uint16_t length) override { packets.emplace_back(bytes, bytes + length); }
+    void EnqueuePacket(const uint8_t* bytes, uint16_t length) override {
+        packets.emplace_back(bytes, bytes + length);
+    }
     void AddDeviceListLine(const QString& text) override { deviceLines << text; }
     void AddDebugLine(const QString& line) override { debugLines << line; }
     tRdmDevice* DeviceRecordAt(int i) override {
@@ -58,14 +60,16 @@ struct RdmBench {
     void Pump() {
         while (delivered < link.packets.size()) {
             const auto packet = link.packets[delivered++];
-            for (const auto& r : line.HandlePacket(packet)) ctl.HandleRdmReport(r);
+            for (const auto& r : line.HandlePacket(packet))
+                ctl.HandleRdmReport(r);
         }
     }
     // Delivers the answer to the next queued packet only.
     void PumpOne() {
         if (delivered >= link.packets.size()) return;
         const auto packet = link.packets[delivered++];
-        for (const auto& r : line.HandlePacket(packet)) ctl.HandleRdmReport(r);
+        for (const auto& r : line.HandlePacket(packet))
+            ctl.HandleRdmReport(r);
     }
     void Feed(const SimInputReport& r) { ctl.HandleRdmReport(r); }
     void Request(uint16_t sub, uint8_t cc, uint64_t uid, uint16_t pid, uint8_t pdl = 0) {

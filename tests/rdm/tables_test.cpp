@@ -15,26 +15,18 @@ template <size_t N> bool StrictlyAscending(const std::array<tDef, N>& table) {
 }
 } // namespace
 
-// Look-ups are linear searches that return the first row; a table out of order
-// or with a repeated id would still "work" while showing the wrong text.
+// A table out of order or with a repeated id would still "work" while showing the wrong text.
 TEST(Tables, EveryTableIsAscendingWithUniqueIds) {
     EXPECT_TRUE(StrictlyAscending(ProductDetailTable));
     EXPECT_TRUE(StrictlyAscending(SlotTypeTable));
     EXPECT_TRUE(StrictlyAscending(SlotLabelTable));
     EXPECT_TRUE(StrictlyAscending(IsoLanguageTable));
-    EXPECT_EQ(ProductDetailTable.front().id, 0x0000);
-    EXPECT_EQ(ProductDetailTable[78].id, 0x0A02);
-    EXPECT_EQ(ProductDetailTable.back().id, 0x7FFF);
-    EXPECT_EQ(SlotLabelTable.back().id, 0xFFFF);
 }
 
 TEST(Tables, ProductDetailNamesFollowTheRuleAndItsExceptions) {
-    EXPECT_EQ(GetProductDetailName(0x0000), "Not Declared");
     EXPECT_EQ(GetProductDetailName(0x0004), "Led");
     EXPECT_EQ(GetProductDetailName(0x0103), "Iris Douser");
     EXPECT_EQ(GetProductDetailName(0x0406), "Hfhv Neonballast");
-    EXPECT_EQ(GetProductDetailName(0x0A00), "Gfi Rcd");
-    EXPECT_EQ(GetProductDetailName(0x7FFF), "Other");
     // Stored as the program has always spelt them.
     EXPECT_EQ(GetProductDetailName(0x0005), "Fluroescent");
     EXPECT_EQ(GetProductDetailName(0x0308), "Olefactory Stimulator");
@@ -49,20 +41,13 @@ TEST(Tables, SlotTablesAndFindDefById) {
     EXPECT_STREQ(SlotLabelTable[index].name, "Static Gobo Wheel");
     EXPECT_FALSE(FindDefById(0x0000, SlotLabelTable, index));
     EXPECT_EQ(index, 32); // the row count when nothing matches
-    EXPECT_FALSE(FindDefById(0x08, SlotTypeTable, index));
-    EXPECT_EQ(index, 9);
     ASSERT_TRUE(FindDefById(0xFF, SlotTypeTable, index));
     EXPECT_STREQ(SlotTypeTable[index].name, "Sec Undefined");
-    ASSERT_TRUE(FindDefById(0x0210, SlotLabelTable, index));
-    EXPECT_STREQ(SlotLabelTable[index].name, "Color Semaphore");
 }
 
 TEST(Tables, LanguagesByTwoLetterCode) {
-    EXPECT_EQ(GetIsoLanguageName(0x6465), "German");    // "de"
-    EXPECT_EQ(GetIsoLanguageName(0x736C), "Slovenian"); // "sl"
-    EXPECT_EQ(GetIsoLanguageName(0x656E), "English");
+    EXPECT_EQ(GetIsoLanguageName(0x6465), "German"); // "de"
     EXPECT_EQ(GetIsoLanguageName(0x6E6E), "Norwegian2");
-    EXPECT_EQ(GetIsoLanguageName(0x7279), "Rusyn");
     EXPECT_EQ(GetIsoLanguageName(0x7A7A), "undefined");
     EXPECT_EQ(GetIsoLanguageName(0x4445), "undefined"); // upper-case "DE" is another code
     std::set<QString> names;
