@@ -119,17 +119,23 @@ void TRdmSetCommands::SendDmxStartAddress(uint16_t node) {
     DeviceLogLine(frm, QStringLiteral("Send new dmx address (%1) to: ").arg(a) + DeviceLineTail(*rec));
 }
 
+void TRdmSetCommands::sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid,
+                              std::initializer_list<uint8_t> data) {
+    RdmState& st = RdmStateOf(frm);
+    st.AwaitingAnswer = 1;
+    st.RdmPendingOp = op;
+    size_t i = 0;
+    for (uint8_t b : data) st.RdmParamData[i++] = b;
+    st.RdmCurrentPid = pid;
+    SendRdmParam(frm, rec, SetCommand, pid, static_cast<uint8_t>(data.size()));
+}
+
 void TRdmSetCommands::sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field,
                                const char* text) {
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
-    RdmState& st = RdmStateOf(frm);
-    st.AwaitingAnswer = 1;
-    st.RdmPendingOp = op;
-    st.RdmParamData[0] = value;
-    st.RdmCurrentPid = pid;
-    SendRdmParam(frm, *rec, SetCommand, pid, 1);
+    sendSet(*rec, op, pid, {value});
     rec->*field = value;
     DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
 }
@@ -139,16 +145,9 @@ void TRdmSetCommands::sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
-    RdmState& st = RdmStateOf(frm);
-    st.AwaitingAnswer = 1;
-    st.RdmPendingOp = op;
     // The first byte is always 0: the spin edits stop at 16777215.
-    st.RdmParamData[0] = 0x00;
-    st.RdmParamData[1] = static_cast<uint8_t>(value >> 16);
-    st.RdmParamData[2] = static_cast<uint8_t>(value >> 8);
-    st.RdmParamData[3] = static_cast<uint8_t>(value);
-    st.RdmCurrentPid = pid;
-    SendRdmParam(frm, *rec, SetCommand, pid, 4);
+    sendSet(*rec, op, pid,
+            {0x00, static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
     rec->*field = value & 0x00FFFFFFu;
     DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
 }
@@ -218,12 +217,7 @@ void TRdmSetCommands::cbQuietIdentifyMouseUp() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
     const uint8_t value = frm->rdmUi->cbQuietIdentify->isChecked() ? 0x00 : 0xFF;
-    RdmState& st = RdmStateOf(frm);
-    st.AwaitingAnswer = 1;
-    st.RdmPendingOp = RdmOpIdentifyMode;
-    st.RdmParamData[0] = value;
-    st.RdmCurrentPid = 0x1040;
-    SendRdmParam(frm, *rec, SetCommand, 0x1040, 1);
+    sendSet(*rec, RdmOpIdentifyMode, 0x1040, {value});
     rec->identifyMode = value;
     DeviceLogLine(frm, QStringLiteral("Send new identify mode to: ") + DeviceLineTail(*rec));
 }
@@ -235,12 +229,7 @@ void TRdmSetCommands::btnIdentifyClick() {
     QPushButton* button = frm->rdmUi->btnIdentify;
     const uint8_t state = rec->identify == 1 ? 0 : 1;
     rec->identify = state;
-    RdmState& st = RdmStateOf(frm);
-    st.AwaitingAnswer = 1;
-    st.RdmPendingOp = RdmOpIdentify;
-    st.RdmParamData[0] = state;
-    st.RdmCurrentPid = 0x1000;
-    SendRdmParam(frm, *rec, SetCommand, 0x1000, 1);
+    sendSet(*rec, RdmOpIdentify, 0x1000, {state});
     DeviceLogLine(frm, button->text() + QStringLiteral(": ") + DeviceLineTail(*rec));
     button->setText(state == 0 ? QStringLiteral("Identify START") : QStringLiteral("Identify STOP"));
 }
@@ -249,7 +238,6 @@ void TRdmSetCommands::btnModDmxPersClick() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
     RdmPageView* view = RdmViewOf(frm);
-    RdmState& st = RdmStateOf(frm);
     const uint8_t p = static_cast<uint8_t>((frm->rdmUi->cbPersonality->currentIndex() + 1) & 0xFF);
     rec->currentPersonality = p;
     if (demo()) {
@@ -257,11 +245,7 @@ void TRdmSetCommands::btnModDmxPersClick() {
         view->ShowDeviceDetails(CurrentNodeOf(frm));
         if (view->hooks.BuildDmxChannelMap) view->hooks.BuildDmxChannelMap();
     } else {
-        st.AwaitingAnswer = 1;
-        st.RdmPendingOp = RdmOpPersonality;
-        st.RdmParamData[0] = p;
-        st.RdmCurrentPid = 0x00E0;
-        SendRdmParam(frm, *rec, SetCommand, 0x00E0, 1);
+        sendSet(*rec, RdmOpPersonality, 0x00E0, {p});
     }
     DeviceLogLine(frm, QStringLiteral("Send new dmx personality to: ") + DeviceLineTail(*rec));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+
 #include <QObject>
 #include <cstdint>
 
@@ -47,6 +49,8 @@ private:
     tRdmDevice* currentRecord() const;
     bool demo() const;
     // The common sequence of the one-byte and four-byte members.
+    // Puts a SET's request globals in place (answer awaited, operation, data, PID) and sends it.
+    void sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid, std::initializer_list<uint8_t> data);
     void sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field, const char* text);
     void sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint32_t tRdmDevice::*field, const char* text);
 
