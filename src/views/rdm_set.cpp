@@ -125,7 +125,8 @@ void TRdmSetCommands::sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid,
     st.AwaitingAnswer = 1;
     st.RdmPendingOp = op;
     size_t i = 0;
-    for (uint8_t b : data) st.RdmParamData[i++] = b;
+    for (uint8_t b : data)
+        st.RdmParamData[i++] = b;
     st.RdmCurrentPid = pid;
     SendRdmParam(frm, rec, SetCommand, pid, static_cast<uint8_t>(data.size()));
 }
@@ -147,7 +148,8 @@ void TRdmSetCommands::sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint
     if (!rec) return;
     // The first byte is always 0: the spin edits stop at 16777215.
     sendSet(*rec, op, pid,
-            {0x00, static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
+            {0x00, static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+             static_cast<uint8_t>(value)});
     rec->*field = value & 0x00FFFFFFu;
     DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
 }
