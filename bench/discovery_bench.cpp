@@ -22,6 +22,8 @@
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
 
+#include "QtBenchmarkMain.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -142,11 +144,5 @@ BENCHMARK(BM_DiscoveryAndScan)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -13,6 +13,8 @@
 #include "link/hid/JvHidControllerClass.h"
 #include "support/sim/SimHidPlatform.h"
 
+#include "QtBenchmarkMain.h"
+
 namespace {
 
 // A data module without a window, holding one simulated interface of type 0.
@@ -148,11 +150,5 @@ BENCHMARK(BM_InputReportsThroughHidLayer)->UseRealTime()->Unit(benchmark::kMilli
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }
