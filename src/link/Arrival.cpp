@@ -208,6 +208,8 @@ void TDM::JvHidDCRemoval(TJvHidDevice* dev) {
     if (!IsMakerInterface(dev->Attributes.vendorId, dev->Attributes.productId)) return;
 
     tmrFrmwr->stop();
+    // Reports held by a pause came from the interface that is now gone.
+    heldReports.clear();
     TfrmMain* w = frmMain;
     if (w) LinkWindow::StopReceivePolling(*this);
     if (w) w->showMainPage(QStringLiteral("Logo"));

@@ -29,6 +29,10 @@ TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* p
     tmrFrmwr = makeTimer("tmrFrmwr", 600, &TDM::tmrFrmwrTimer);
     tmrGetInfo = makeTimer("tmrGetInfo", 1000, &TDM::tmrGetInfoTimer);
     tmrNetwork = makeTimer("tmrNetwork", 1000, &TDM::tmrNetworkTimer);
+    pauseTimer = new QTimer(this);
+    pauseTimer->setObjectName(QStringLiteral("pauseTimer"));
+    pauseTimer->setSingleShot(true);
+    connect(pauseTimer, &QTimer::timeout, this, &TDM::PauseElapsed);
 
     if (!platform) platform = std::make_shared<LinuxHidPlatform>();
     JvHidDC = std::make_unique<TJvHidDeviceController>(std::move(platform));
@@ -126,9 +130,41 @@ void TDM::HidDataReceived(TJvHidDevice* dev, uint8_t /*ReportID*/, const uint8_t
     // A report handed over just before the interface was let go is not ours
     // any more.
     if (dev != HidDev || !Data || Size == 0) return;
+    if (Pausing()) {
+        THidReport held{};
+        std::memcpy(held.data(), Data, std::min<size_t>(Size, held.size()));
+        heldReports.push_back(held);
+        return;
+    }
     // Whatever the device delivers, only the report buffer's 65 bytes are written.
     std::memcpy(HidReport.data(), Data, std::min<size_t>(Size, HidReport.size()));
+    DispatchInputReport();
+}
 
+void TDM::PauseThen(int ms, std::function<void()> rest) {
+    pauses.push_back({ms, std::move(rest)});
+    if (pauses.size() == 1) pauseTimer->start(ms);
+}
+
+void TDM::PauseElapsed() {
+    if (pauses.empty()) return;
+    // The pause stays counted while its rest runs, so reports that arrive
+    // from inside it are held behind the ones already waiting.
+    std::function<void()> rest = std::move(pauses.front().rest);
+    if (rest) rest();
+    pauses.pop_front();
+    if (!pauses.empty()) {
+        pauseTimer->start(pauses.front().ms);
+        return;
+    }
+    while (!heldReports.empty() && !Pausing()) {
+        HidReport = heldReports.front();
+        heldReports.pop_front();
+        DispatchInputReport();
+    }
+}
+
+void TDM::DispatchInputReport() {
     if (HidReport[0] == InputCreditRequest) {
         SendNextChunk();
         return;

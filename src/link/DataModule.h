@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 
 #include "app/Main.h"
@@ -76,6 +78,15 @@ public:
     // A new line at the end of the device log (mDeviceList).
     void AddDeviceListLine(const QString& text);
 
+    // ------------------------------------------------------------ pauses
+    // Waits `ms` on a single-shot timer, then runs `rest`, without blocking the
+    // event loop. Input reports of the held interface that arrive meanwhile are
+    // held and handled in their order once the pause (and any pause `rest`
+    // starts) is over, so a handler sees the same order of reports as if it had
+    // slept. Pauses asked for while one runs follow it in turn.
+    void PauseThen(int ms, std::function<void()> rest);
+    bool Pausing() const { return !pauses.empty(); }
+
     // ------------------------------------------------------------ the queue
     // Queues a link packet (header included). False when it is refused: empty,
     // longer than a slot, or 20 packets already pending (a device-log line
@@ -141,6 +152,17 @@ protected:
 private:
     // After HandleInterfaceConfig for the RF interfaces (types 5 and 6).
     void RfConfigFollowUp();
+    // Hands the report now in HidReport to the handler of the link mode.
+    void DispatchInputReport();
+    void PauseElapsed();
+
+    struct PendingPause {
+        int ms;
+        std::function<void()> rest;
+    };
+    std::deque<PendingPause> pauses;
+    std::deque<THidReport> heldReports;
+    QTimer* pauseTimer = nullptr;
 
     // The held interface once it is pulled out, until the end of its scan
     // frees it. HidDev may meanwhile hold a new interface that arrived in the

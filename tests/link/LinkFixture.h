@@ -25,11 +25,13 @@ protected:
         options.hidPlatform = platform;
         options.arguments = arguments;
         program = std::make_unique<Program>(options);
+        platform->programBusy = [dm = program->DM.get()] { return dm->Pausing(); };
         dm = program->DM.get();
         w = program->frmMain.get();
     }
 
     void TearDown() override {
+        platform->programBusy = nullptr;
         program.reset();
         platform->WaitIdle(200);
     }

@@ -11,6 +11,7 @@
 
 #include "app/Main.h"
 #include "app/Program.h"
+#include "link/DataModule.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
 #include "support/sim/SimHidPlatform.h"
@@ -31,6 +32,7 @@ protected:
         options.appDir = dir.path() + QLatin1Char('/');
         options.hidPlatform = platform;
         program = std::make_unique<Program>(options);
+        platform->programBusy = [dm = program->DM.get()] { return dm->Pausing(); };
         frmPtr = program->frmMain.get();
         frmPtr->show();
         QCoreApplication::sendPostedEvents(frmPtr);
@@ -38,6 +40,7 @@ protected:
     }
 
     void TearDown() override {
+        platform->programBusy = nullptr;
         program.reset();
         platform->WaitIdle(200);
     }

@@ -206,6 +206,7 @@ void SimHidPlatform::PostChangeNotice() {
 }
 
 bool SimHidPlatform::IsIdle() {
+    if (programBusy && programBusy()) return false;
     for (const auto& d : devices) {
         auto s = d->state();
         std::lock_guard<std::mutex> lock(s->mutex);

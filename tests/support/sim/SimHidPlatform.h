@@ -179,6 +179,9 @@ public:
     // more to do (at most maxMs; false when it took longer).
     bool WaitIdle(int maxMs = 5000);
     bool IsIdle();
+    // The program's own idea of being busy (a pause waiting on its timer):
+    // while it says so, the simulator is not idle.
+    std::function<bool()> programBusy;
 
     const std::vector<std::shared_ptr<SimDevice>>& Devices() const { return devices; }
     bool HasChangeNotice() const { return bool(notice); }
