@@ -123,6 +123,9 @@ public:
     QStringList ProgramArguments;
     tLineState LineState;
     std::array<tDmxChannel, 512> DmxChannelMap{};
+    // Type of the configuration stream: set from the device kind when a
+    // device's configuration is read, 0 until then.
+    uint8_t ConfigDeviceCode = 0;
 
     // Dialogs, created by the program after the main window.
     TfrmNyelv* frmNyelv = nullptr;
