@@ -22,6 +22,7 @@
 #include "ui_ProgramPage.h"
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
+#include "views/lvn_page.h"
 #include "views/rdm_set.h"
 #include "views/sensor_page.h"
 
@@ -78,6 +79,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     rdmView = new RdmPageView(this);
     new TSensorPage(this);      // the sensor tab inside tsErzekelok
     new TRdmSetCommands(this);  // the Modify buttons of the parameter page
+    new TLvnPage(this);         // the decoder tab inside tsLvn24Conf
 
     setupStatusBar();
     setupTimers();

@@ -8,6 +8,7 @@
 #include "link/DataModule.h"
 #include "maker/ProgramEditor.h"
 #include "maker/RGB.h"
+#include "views/Lvn.h"
 
 Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     // Every window is created hidden and does no work yet; the main window's
@@ -20,7 +21,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmRGB = std::make_unique<TfrmRGB>(frmMain.get());
     DM = std::make_unique<TDM>(frmMain.get(), options.hidPlatform);
     frmKerdes = std::make_unique<TfrmKerdes>(frmMain.get());
-    // frmLvn = ...;              -- decoder personality dialog
+    frmLvn = std::make_unique<TfrmLvn>(frmMain.get());
     // frmSetupInterface = ...;   -- interface setup dialog
 
     frmMain->setDataModule(DM.get());
@@ -28,6 +29,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmMain->frmNevjegy = frmNevjegy.get();
     frmMain->frmInfo = frmInfo.get();
     frmMain->frmKerdes = frmKerdes.get();
+    frmMain->frmLvn = frmLvn.get();
     frmMain->programEditor->setColourMixer(frmRGB.get());
 }
 
@@ -37,7 +39,9 @@ Program::~Program() {
     frmMain->frmNevjegy = nullptr;
     frmMain->frmInfo = nullptr;
     frmMain->frmKerdes = nullptr;
+    frmMain->frmLvn = nullptr;
     frmMain->programEditor->setColourMixer(nullptr);
+    frmLvn.reset();
     frmKerdes.reset();
     frmRGB.reset();
     frmInfo.reset();

@@ -9,6 +9,7 @@ class TfrmNyelv;
 class TfrmNevjegy;
 class TfrmInfo;
 class TfrmKerdes;
+class TfrmLvn;
 class TDM;
 class HidPlatform;
 class TfrmRGB;
@@ -37,6 +38,6 @@ public:
     std::unique_ptr<TfrmRGB> frmRGB;
     std::unique_ptr<TDM> DM;
     std::unique_ptr<TfrmKerdes> frmKerdes;
-    // TfrmLvn (decoder personality dialog) and TfrmSetupInterface (interface
-    // setup dialog) come here, in that order.
+    std::unique_ptr<TfrmLvn> frmLvn;
+    // TfrmSetupInterface (interface setup dialog) comes here.
 };

@@ -1,8 +1,6 @@
-// Remote display and decoder configuration answers.
+// Remote display answers.
 // Default bodies: replace them where the work is built.
 
 #include "rdm/rdm_handlers_later.h"
 
 void ReceiveRemoteDisplayPage(TDM&, const tRdmMessage&) {}
-void ReceiveLvnConfigBlock(TDM&, const tRdmMessage&) {}
-void SendNextLvnConfigBlock(TDM&, const tRdmMessage&) {}
