@@ -163,7 +163,7 @@ QString ParseLvnConfigImage(tLvnConfig& cfg) {
 
     const int count = h.personalityCount;
     // The device's slot records follow its own counts, so they are found by
-    // those even where a personality has more slotCount than a record keeps.
+    // those even where a personality has more slots than a record keeps.
     std::array<int, LvnPersonalityCapacity> stored{};
     for (int p = 0; p < count; ++p) {
         tLvnPersonality& pers = cfg.LvnPersonalities[size_t(p)];

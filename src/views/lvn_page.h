@@ -36,6 +36,8 @@ public:
     uint16_t LvnBlockAddress = 0;
     uint8_t LvnBlockIndex = 0;
     uint8_t LvnLastBlock = 0;
+    // The limits request of a read is out and unanswered.
+    bool LimitsAsked = false;
 
     // How far the editor lets the counts go: the device's maxima, or what the
     // records hold while none is known (a maximum of 0) or where it is larger.

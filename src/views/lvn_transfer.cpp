@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <algorithm>
+#include <utility>
 
 #include "app/Main.h"
 #include "app/conversion.h"
@@ -68,6 +69,7 @@ void TLvnPage::StartLvnConfigRead() {
     RdmState& st = RdmStateOf(frm);
     st.RdmParamData[0] = 0x00;
     st.RdmParamData[1] = 0x00;
+    LimitsAsked = true;
     sendToDecoder(RdmGetCommand, 2);
     log(QStringLiteral("Get config data from: ") + DeviceLineTail(*rec));
 }
@@ -96,10 +98,13 @@ void TLvnPage::handleReadAnswer(const tRdmMessage& msg) {
     // A device that does not know the parameter (or will not give a block)
     // says so with a NACK; its reason code is no block address, and taking
     // UNKNOWN_PID (0) for the limits answer would start the read over for ever.
+    const bool limitsAsked = std::exchange(LimitsAsked, false);
     if (msg.responseType == RdmNackReason) {
-        log(QStringLiteral("Reading stopped: block %1 refused (NACK reason %2)")
-                .arg(LvnBlockIndex)
-                .arg(ReasonText(msg)));
+        log(limitsAsked ? QStringLiteral("Reading stopped: config request refused (NACK reason %1)")
+                              .arg(ReasonText(msg))
+                        : QStringLiteral("Reading stopped: block %1 refused (NACK reason %2)")
+                              .arg(LvnBlockIndex)
+                              .arg(ReasonText(msg)));
         return;
     }
     if (GetWordBE(data, 0) == 0) {

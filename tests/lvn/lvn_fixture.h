@@ -18,13 +18,19 @@
 #include "support/log_access.h"
 #include "support/sim/rdm_decoder_responder.h"
 #include "support/sim/rdm_discovery_link.h"
+#include "ui_Lvn.h"
+#include "ui_Lvn24Conf.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/Lvn.h"
 #include "views/RdmPageView.h"
 #include "views/lvn_page.h"
 
-using Bytes = std::vector<uint8_t>;
+using ByteList = std::vector<uint8_t>;
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 // The whole program with an interface whose line holds one configurable
 // decoder (7FF1:00000003, model 0x0051), found by a real discovery and scan

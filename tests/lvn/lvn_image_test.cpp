@@ -229,7 +229,8 @@ TEST(LvnImage, OversizedImagesAreReadAsFarAsTheyFit) {
     m[first + 31 * 48 + 3] = 31;
     m[first + 32 * 48 + 3] = 99; // slot 32 of personality 0: not kept
     m[first + 40 * 48 + 3] = 77; // slot 0 of personality 1
-    EXPECT_EQ(ParseLvnConfigImage(c).toStdString(), "Config data: personality 1 has 40 slots, only 32 are kept");
+    EXPECT_EQ(ParseLvnConfigImage(c).toStdString(),
+              "Config data: personality 1 has 40 slots, only 32 are kept");
     EXPECT_EQ(c.LvnPersonalities[0].inChannelCount, 32);
     EXPECT_EQ(c.LvnPersonalities[0].slotInfo[31].defaultValue, 31);
     EXPECT_EQ(c.LvnPersonalities[1].slotInfo[0].defaultValue, 77);
@@ -244,7 +245,8 @@ TEST(LvnImage, OversizedImagesAreReadAsFarAsTheyFit) {
     // The last whole record is slot 27 of personality 2, at 1728 + 91 * 48.
     big.LvnConfigImage[6096 + 4] = 'Q';
     big.LvnPersonalities[2].slotInfo[28].description = "kept";
-    EXPECT_EQ(ParseLvnConfigImage(big).toStdString(), "Config data: slot records past byte 6143 are left out");
+    EXPECT_EQ(ParseLvnConfigImage(big).toStdString(),
+              "Config data: slot records past byte 6143 are left out");
     EXPECT_EQ(big.LvnPersonalities[2].slotInfo[27].description, "Q");
     EXPECT_EQ(big.LvnPersonalities[2].slotInfo[28].description, "kept");
 

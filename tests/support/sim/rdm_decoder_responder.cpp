@@ -39,6 +39,17 @@ SimDecoderBehaviour::SimDecoderBehaviour(SimRdmResponder& r) : responder(r) {
     };
 }
 
+void SimDecoderBehaviour::Forget() {
+    nackAtBlock.reset();
+    silentAtBlock.reset();
+    shortAtBlock.reset();
+    nackLimits.reset();
+    limitsRequests = crcFailures = closings = 0;
+    readAddresses.clear();
+    writeAddresses.clear();
+    writes.clear();
+}
+
 void SimDecoderBehaviour::PutWord(size_t at, uint16_t v) {
     PutByte(at, uint8_t(v >> 8));
     PutByte(at + 1, uint8_t(v));

@@ -52,6 +52,9 @@ public:
     void PutLong(size_t at, uint32_t v);
     void PutText(size_t at, const std::string& text); // and zeros up to 33 bytes
 
+    // Forgets what it received and behaves again; keeps its memory and limits.
+    void Forget();
+
     static int BlockOf(uint16_t address) { return (address - FirstAddress) / 0x80; }
 
 private:

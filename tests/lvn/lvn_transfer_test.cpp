@@ -1,0 +1,268 @@
+#include <QTimer>
+
+#include "lvn_fixture.h"
+
+namespace {
+
+// A decoder configuration written the way the device keeps it: the identity,
+// personality 0 of 3 slots and personality 1 of 2, then their five slot
+// records; every byte after them carries its block number.
+void WriteDeviceConfig(SimDecoderBehaviour& d) {
+    for (size_t i = 816; i < d.memory.size(); ++i)
+        d.memory[i] = uint8_t(i / 192);
+    d.PutWord(0, 0x0102);
+    d.PutLong(2, 0x00510203);
+    d.PutByte(6, 2);
+    d.PutByte(7, 1);
+    d.PutText(8, "LVN24");
+    d.PutText(41, "Maker");
+    d.PutWord(74, 0x0003);
+    d.PutWord(76, 0x0001);
+    const struct {
+        size_t at;
+        uint8_t in, out;
+        const char* text;
+    } personalities[] = {{192, 3, 4, "RGB"}, {384, 2, 2, "Dimmer"}};
+    for (const auto& p : personalities) {
+        d.PutByte(p.at, p.in);
+        d.PutByte(p.at + 1, p.out);
+        for (uint8_t s = 0; s < 32; ++s)
+            d.PutByte(p.at + 2 + s, s < p.in ? s : 255);
+        d.PutWord(p.at + 98, 100);
+        d.PutWord(p.at + 100, 200);
+        d.PutByte(p.at + 102, 5);
+        d.PutText(p.at + 103, p.text);
+    }
+    const struct {
+        size_t at;
+        uint8_t type;
+        uint16_t label;
+        const char* text;
+    } records[] = {{576, 0, 0x0205, "Red"},
+                   {624, 0, 0x0206, "Green"},
+                   {672, 0, 0x0207, "Blue"},
+                   {720, 0, 0x0001, "Dim"},
+                   {768, 1, 0x0000, "Dim fine"}};
+    for (const auto& s : records) {
+        d.PutByte(s.at, s.type);
+        d.PutWord(s.at + 1, s.label);
+        d.PutByte(s.at + 3, 0);
+        d.PutText(s.at + 4, s.text);
+    }
+}
+
+QStringList Progress(const char* prefix, int first, int last) {
+    QStringList lines;
+    for (int n = first; n <= last; ++n)
+        lines << QStringLiteral("%1 - %2%").arg(prefix).arg(n * 100 / 31);
+    return lines;
+}
+
+std::vector<uint16_t> Addresses(int blocks) {
+    std::vector<uint16_t> a;
+    for (int k = 0; k < blocks; ++k)
+        a.push_back(uint16_t(0x8000 + 0x80 * k));
+    return a;
+}
+
+} // namespace
+
+TEST_F(LvnTest, ACompleteReadLogsItsProgressAndShowsTheIdentity) {
+    WriteDeviceConfig(memory);
+    DiscoverAndSelect();
+    const int from = int(Log().size());
+    Get();
+
+    QStringList expected{"Get config data from: 7FF1:00000003 - 0"};
+    expected << Progress("Reading", 1, 31) << "Ready";
+    EXPECT_EQ(LogFrom(from), expected);
+    EXPECT_EQ(expected.at(31), "Reading - 100%");
+    EXPECT_EQ(memory.limitsRequests, 1);
+    // One request at a time, each after the answer before: every block once, in order.
+    EXPECT_EQ(memory.readAddresses, Addresses(32));
+    EXPECT_TRUE(Cfg().LvnConfigImage == memory.memory) << "the blocks are stored in order";
+
+    EXPECT_EQ(Tab<QLineEdit>("eDevModDesc")->text(), "LVN24");
+    EXPECT_EQ(Tab<QLineEdit>("eManLabel")->text(), "Maker");
+    EXPECT_EQ(Tab<QDoubleSpinBox>("seSoftVerID")->value(), double(0x00510203));
+    EXPECT_EQ(Tab<QSpinBox>("seSubDevCnt")->value(), 1);
+    EXPECT_EQ(Tab<QComboBox>("cbProdCat")->currentText(), "FIXTURE");
+    EXPECT_EQ(Tab<QComboBox>("cbProdFineCat")->currentText(), "MOVING YOKE");
+    EXPECT_EQ(Tab<QSpinBox>("seTotPers")->value(), 2);
+    EXPECT_TRUE(Tab<QCheckBox>("cbSensTemp")->isChecked());
+    EXPECT_TRUE(Tab<QCheckBox>("cbSensCont")->isChecked());
+    EXPECT_TRUE(Tab<QCheckBox>("cbFactDef")->isChecked());
+    EXPECT_TRUE(Tab<QPushButton>("btnPersSettings")->isEnabled());
+    EXPECT_EQ(Header().productCategory, 0x0102) << "showing the identity does not change it";
+}
+
+// The pauses before each next request wait on a timer: the window keeps
+// running meanwhile, and the transfer still ends complete and in order.
+TEST_F(LvnTest, PausesBetweenBlocksLeaveTheWindowRunning) {
+    WriteDeviceConfig(memory);
+    DiscoverAndSelect();
+    int ticksWhilePausing = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ticksWhilePausing += dm->Pausing() ? 1 : 0; });
+    ticker.start();
+    Get();
+    ticker.stop();
+    EXPECT_GT(ticksWhilePausing, 0);
+    EXPECT_EQ(Log().back(), "Ready");
+    EXPECT_TRUE(Cfg().LvnConfigImage == memory.memory);
+}
+
+TEST_F(LvnTest, ACompleteWriteSendsThirtyOneBlocksAndCloses) {
+    WriteDeviceConfig(memory);
+    DiscoverAndSelect();
+    Get();
+    memory.memory.fill(0x11);
+    // Image content past byte 5951 is never sent.
+    std::fill(Cfg().LvnConfigImage.begin() + 5952, Cfg().LvnConfigImage.end(), 0xEE);
+    const int from = int(Log().size());
+    Set();
+
+    QStringList expected{"Sending - 0%", "Sending config data to: 7FF1:00000003 - 0"};
+    expected << Progress("Sending", 1, 30) << "Ready";
+    EXPECT_EQ(LogFrom(from), expected);
+    EXPECT_EQ(expected.at(31), "Sending - 96%");
+    EXPECT_EQ(memory.writeAddresses, Addresses(31));
+    ASSERT_EQ(memory.writes.size(), 31u);
+    for (size_t k = 0; k < 31; ++k) {
+        const ByteList& wr = memory.writes[k];
+        // Address and length low byte first.
+        EXPECT_EQ(ByteList(wr.begin(), wr.begin() + 4),
+                  (ByteList{uint8_t(0x80 * k), uint8_t(0x80 + k / 2), 0xC0, 0x00}))
+            << k;
+    }
+    // The device checks every block's CRC over the address, length and data
+    // bytes (low byte first) and stores only blocks that pass.
+    EXPECT_EQ(memory.crcFailures, 0);
+    EXPECT_TRUE(
+        std::equal(memory.memory.begin(), memory.memory.begin() + 5952, Cfg().LvnConfigImage.begin()));
+    EXPECT_TRUE(
+        std::all_of(memory.memory.begin() + 5952, memory.memory.end(), [](uint8_t b) { return b == 0x11; }));
+    EXPECT_EQ(memory.closings, 1);
+    const ByteList& last = line->requests.back().bytes;
+    EXPECT_EQ(ByteList(last.end() - 4, last.end() - 2), (ByteList{0xFF, 0xFF}))
+        << "the closing request is the last";
+    EXPECT_EQ(St().RdmPendingOp, 0);
+}
+
+// A device that refuses or stops answering ends the transfer where it is.
+TEST_F(LvnTest, RefusalsAndSilenceStopTheTransfer) {
+    struct Case {
+        const char* what;
+        bool write;
+        std::function<void(SimDecoderBehaviour&)> misbehave;
+        QString lastLine;
+        size_t requests; // block requests the device received
+        uint8_t pendingOp;
+    };
+    const Case cases[] = {
+        {"write refused", true, [](SimDecoderBehaviour& d) { d.nackAtBlock = 5; },
+         "Sending stopped: block 5 refused (NACK reason 0x0006)", 6, 0},
+        {"write unanswered", true, [](SimDecoderBehaviour& d) { d.silentAtBlock = 5; }, "Sending - 16%", 6,
+         16},
+        {"read refused", false, [](SimDecoderBehaviour& d) { d.nackAtBlock = 3; },
+         "Reading stopped: block 3 refused (NACK reason 0x0006)", 4, 0},
+        {"read unanswered", false, [](SimDecoderBehaviour& d) { d.silentAtBlock = 3; }, "Reading - 9%", 4, 0},
+        // UNKNOWN_PID is reason 0: it must not pass for the limits answer.
+        {"parameter unknown", false, [](SimDecoderBehaviour& d) { d.nackLimits = 0x0000; },
+         "Reading stopped: config request refused (NACK reason 0x0000)", 0, 0},
+    };
+    DiscoverAndSelect();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        memory.Forget();
+        c.misbehave(memory);
+        St().RdmPendingOp = 0;
+        c.write ? Set() : Get();
+        EXPECT_EQ(Log().back(), c.lastLine);
+        EXPECT_EQ(c.write ? memory.writes.size() : memory.readAddresses.size(), c.requests);
+        EXPECT_EQ(memory.closings, 0);
+        EXPECT_LE(memory.limitsRequests, 1);
+        EXPECT_EQ(St().RdmPendingOp, c.pendingOp);
+    }
+}
+
+TEST_F(LvnTest, AShortBlockAnswerIsStoredAsFarAsItsDataReach) {
+    WriteDeviceConfig(memory);
+    memory.shortAtBlock = 2;
+    memory.shortLength = 100; // address, two bytes, 96 block bytes
+    DiscoverAndSelect();
+    Cfg().LvnConfigImage.fill(0xCD);
+    Get();
+    EXPECT_TRUE(Log().contains("Block 2: only 96 of 192 bytes received"));
+    EXPECT_EQ(Log().back(), "Ready");
+    const auto& image = Cfg().LvnConfigImage;
+    EXPECT_TRUE(std::equal(image.begin() + 384, image.begin() + 480, memory.memory.begin() + 384));
+    EXPECT_TRUE(std::all_of(image.begin() + 480, image.begin() + 576, [](uint8_t b) { return b == 0xCD; }));
+    EXPECT_TRUE(std::equal(image.begin() + 576, image.end(), memory.memory.begin() + 576));
+}
+
+// Only an answer to the write's own operation moves the write on.
+TEST_F(LvnTest, ASetAnswerWithNoWritePendingDoesNotAdvanceTheWrite) {
+    DiscoverAndSelect();
+    for (uint8_t pending : {uint8_t(0), uint8_t(16)}) {
+        SCOPED_TRACE(int(pending));
+        memory.Forget();
+        memory.silentAtBlock = 3;
+        Set();
+        ASSERT_EQ(memory.writes.size(), 4u);
+        memory.silentAtBlock.reset();
+        St().RdmPendingOp = pending;
+        // A SET of the same parameter from elsewhere, answered by the device.
+        St().RdmParamData[0] = St().RdmParamData[1] = 0xFF;
+        dm->SendRdmRequest(0, 0x30, DecoderUid, 0x8014, 2, St().RdmParamData, 0x40);
+        Finish();
+        // While the write is pending, the answer resumes it to the end.
+        EXPECT_EQ(memory.writes.size(), pending == 16 ? 31u : 4u);
+    }
+}
+
+TEST_F(LvnTest, OnlyTheDecoderIsReadOrWritten) {
+    DiscoverAndSelect();
+    w->rdmView->RecordAt(w->rdmView->RdmCurrentNode())->DeviceKind = 1;
+    const size_t requests = line->requests.size();
+    const int lines = int(Log().size());
+    page->ui->btnGet->click();
+    page->ui->btnSet->click();
+    Finish();
+    EXPECT_EQ(line->requests.size(), requests);
+    EXPECT_EQ(Log().size(), lines);
+}
+
+// The device's maxima bound the editor, but never beyond what the records hold.
+TEST_F(LvnTest, TheDeviceLimitsBoundTheEditor) {
+    const struct {
+        uint8_t personalityMax, slotMax;
+        int personalities, slotLimit, outChannels;
+    } cases[] = {{12, 40, 8, 32, 32}, {3, 10, 3, 10, 10}, {8, 32, 8, 32, 32}};
+    WriteDeviceConfig(memory);
+    DiscoverAndSelect();
+    dlg->setAnswerer([](TModalDialog&) {});
+    for (const auto& k : cases) {
+        memory.personalityMax = k.personalityMax;
+        memory.slotMax = k.slotMax;
+        Get();
+        EXPECT_EQ(Tab<QSpinBox>("seTotPers")->maximum(), k.personalities);
+        page->ui->btnPersSettings->click();
+        EXPECT_EQ(Dlg<QSpinBox>("seInChNr")->maximum(), k.slotLimit);
+        EXPECT_EQ(Dlg<QSpinBox>("seOutChNr")->maximum(), k.outChannels);
+    }
+}
+
+TEST_F(LvnTest, AConfigurationTooLargeToSendIsRefused) {
+    DiscoverAndSelect();
+    Header().personalityCount = 8;
+    for (auto& p : Cfg().LvnPersonalities)
+        p.inChannelCount = 32;
+    const auto imageBefore = Cfg().LvnConfigImage;
+    Set();
+    EXPECT_EQ(Log().back(), "Config data too large: 14016 bytes, at most 5952 can be sent");
+    EXPECT_TRUE(memory.writes.empty());
+    EXPECT_EQ(St().RdmPendingOp, 4) << "the scan's operation stays";
+    EXPECT_TRUE(Cfg().LvnConfigImage == imageBefore);
+}
