@@ -266,3 +266,92 @@ TEST_F(LvnTest, AConfigurationTooLargeToSendIsRefused) {
     EXPECT_EQ(St().RdmPendingOp, 4) << "the scan's operation stays";
     EXPECT_TRUE(Cfg().LvnConfigImage == imageBefore);
 }
+
+// The decoder is read, its identity edited on the tab and a personality and
+// a slot in the dialog, and written back: the device then holds exactly the
+// edited image, and a second read shows the edits.
+TEST_F(LvnTest, RoundTripThroughTheTabAndTheDialog) {
+    WriteDeviceConfig(memory);
+    DiscoverAndSelect();
+    Get();
+    ASSERT_EQ(Log().back(), "Ready");
+
+    Tab<QLineEdit>("eDevModDesc")->setText("LVN24 stage left");
+    Tab<QComboBox>("cbProdCat")->setCurrentIndex(5);     // DIMMER
+    Tab<QComboBox>("cbProdFineCat")->setCurrentIndex(8); // DC PWM
+    Tab<QCheckBox>("cbSensCont")->setChecked(false);
+    Tab<QDoubleSpinBox>("seSoftVerID")->setValue(0x00510300);
+    dlg->setAnswerer([this](TModalDialog&) {
+        Dlg<QComboBox>("cbSelPers")->setCurrentIndex(1);
+        Dlg<QLineEdit>("ePersDesc")->setText("Dimmer 3ch");
+        Dlg<QSpinBox>("seInChNr")->setValue(3);
+        Dlg<QSpinBox>("seOutChNr")->setValue(3);
+        Row<QComboBox>("cbSlotType", 3)->setCurrentIndex(1);  // SEC_FINE
+        Row<QComboBox>("cbSlotLabID", 3)->setCurrentIndex(0); // of slot 1
+        Row<QSpinBox>("seSlotDef", 3)->setValue(128);
+        Row<QLineEdit>("eSlotDesc", 3)->setText("Fine 2");
+        Row<QComboBox>("cbType", 3)->setCurrentIndex(2);    // STROBO
+        Row<QComboBox>("cbOutChNr", 3)->setCurrentIndex(3); // output 3
+        Row<QCheckBox>("cbSrob", 3)->setChecked(true);
+        Dlg<QSpinBox>("seStrobMin")->setValue(10);
+        Dlg<QSpinBox>("seStrobMax")->setValue(500);
+        Dlg<QSpinBox>("seStrobOpen")->setValue(3);
+        Dlg<QPushButton>("btnClose")->click();
+    });
+    page->ui->btnPersSettings->click();
+
+    // What the device must hold afterwards, written at the layout's offsets.
+    SimRdmResponder scratch{0};
+    SimDecoderBehaviour expected{scratch};
+    expected.memory = memory.memory;
+    expected.PutWord(0, 0x0508);
+    expected.PutLong(2, 0x00510300);
+    expected.PutText(8, "LVN24 stage left");
+    expected.PutWord(74, 0x0002);
+    expected.PutByte(384, 3);
+    expected.PutByte(385, 3);
+    expected.PutByte(384 + 2 + 2, 2);  // out channel of slot 2
+    expected.PutByte(384 + 34 + 2, 2); // output type
+    expected.PutByte(384 + 66 + 2, 4); // output flags: strobed
+    expected.PutWord(384 + 98, 10);
+    expected.PutWord(384 + 100, 500);
+    expected.PutByte(384 + 102, 3);
+    expected.PutText(384 + 103, "Dimmer 3ch");
+    expected.PutByte(816, 1);
+    expected.PutWord(817, 0);
+    expected.PutByte(819, 128);
+    expected.PutText(820, "Fine 2");
+    for (size_t i = 853; i < 864; ++i)
+        expected.PutByte(i, 0);
+
+    Set();
+    ASSERT_EQ(Log().back(), "Ready");
+    for (size_t i = 0; i < memory.memory.size(); ++i)
+        ASSERT_EQ(int(memory.memory[i]), int(expected.memory[i])) << "byte " << i;
+
+    Cfg().LvnHeader = {};
+    Cfg().LvnPersonalities = {};
+    Get();
+    EXPECT_EQ(Tab<QLineEdit>("eDevModDesc")->text(), "LVN24 stage left");
+    EXPECT_EQ(Tab<QComboBox>("cbProdCat")->currentText(), "DIMMER");
+    EXPECT_EQ(Tab<QComboBox>("cbProdFineCat")->currentText(), "DC PWM");
+    EXPECT_FALSE(Tab<QCheckBox>("cbSensCont")->isChecked());
+    EXPECT_TRUE(Tab<QCheckBox>("cbSensTemp")->isChecked());
+    EXPECT_EQ(Tab<QDoubleSpinBox>("seSoftVerID")->value(), double(0x00510300));
+    dlg->setAnswerer([this](TModalDialog&) {
+        Dlg<QComboBox>("cbSelPers")->setCurrentIndex(1);
+        EXPECT_EQ(Dlg<QLineEdit>("ePersDesc")->text(), "Dimmer 3ch");
+        EXPECT_EQ(Dlg<QSpinBox>("seInChNr")->value(), 3);
+        EXPECT_EQ(Row<QLabel>("lChSor", 3)->text(), "3.");
+        EXPECT_EQ(Row<QComboBox>("cbSlotType", 3)->currentText(), "SEC_FINE");
+        EXPECT_EQ(Row<QComboBox>("cbSlotLabID", 3)->currentText(), "1");
+        EXPECT_EQ(Row<QSpinBox>("seSlotDef", 3)->value(), 128);
+        EXPECT_EQ(Row<QLineEdit>("eSlotDesc", 3)->text(), "Fine 2");
+        EXPECT_EQ(Row<QComboBox>("cbType", 3)->currentText(), "STROBO");
+        EXPECT_EQ(Row<QComboBox>("cbOutChNr", 3)->currentText(), "3");
+        EXPECT_TRUE(Row<QCheckBox>("cbSrob", 3)->isChecked());
+        EXPECT_TRUE(Dlg<QWidget>("gbStrobe")->isEnabled());
+        EXPECT_EQ(Dlg<QSpinBox>("seStrobMax")->value(), 500);
+    });
+    page->ui->btnPersSettings->click();
+}
