@@ -4,53 +4,6 @@
 
 namespace {
 
-// A decoder configuration written the way the device keeps it: the identity,
-// personality 0 of 3 slots and personality 1 of 2, then their five slot
-// records; every byte after them carries its block number.
-void WriteDeviceConfig(SimDecoderBehaviour& d) {
-    for (size_t i = 816; i < d.memory.size(); ++i)
-        d.memory[i] = uint8_t(i / 192);
-    d.PutWord(0, 0x0102);
-    d.PutLong(2, 0x00510203);
-    d.PutByte(6, 2);
-    d.PutByte(7, 1);
-    d.PutText(8, "LVN24");
-    d.PutText(41, "Maker");
-    d.PutWord(74, 0x0003);
-    d.PutWord(76, 0x0001);
-    const struct {
-        size_t at;
-        uint8_t in, out;
-        const char* text;
-    } personalities[] = {{192, 3, 4, "RGB"}, {384, 2, 2, "Dimmer"}};
-    for (const auto& p : personalities) {
-        d.PutByte(p.at, p.in);
-        d.PutByte(p.at + 1, p.out);
-        for (uint8_t s = 0; s < 32; ++s)
-            d.PutByte(p.at + 2 + s, s < p.in ? s : 255);
-        d.PutWord(p.at + 98, 100);
-        d.PutWord(p.at + 100, 200);
-        d.PutByte(p.at + 102, 5);
-        d.PutText(p.at + 103, p.text);
-    }
-    const struct {
-        size_t at;
-        uint8_t type;
-        uint16_t label;
-        const char* text;
-    } records[] = {{576, 0, 0x0205, "Red"},
-                   {624, 0, 0x0206, "Green"},
-                   {672, 0, 0x0207, "Blue"},
-                   {720, 0, 0x0001, "Dim"},
-                   {768, 1, 0x0000, "Dim fine"}};
-    for (const auto& s : records) {
-        d.PutByte(s.at, s.type);
-        d.PutWord(s.at + 1, s.label);
-        d.PutByte(s.at + 3, 0);
-        d.PutText(s.at + 4, s.text);
-    }
-}
-
 QStringList Progress(const char* prefix, int first, int last) {
     QStringList lines;
     for (int n = first; n <= last; ++n)
