@@ -244,8 +244,11 @@ std::span<const tDef> SubCategoryRows(uint16_t category) {
 }
 
 // "Color Add Red" -> "COLOR_ADD_RED": the list items are the E1.20 names.
-QString ConstantName(const char* name) {
-    return QString::fromLatin1(name).toUpper().replace(QLatin1Char(' '), QLatin1Char('_'));
+QStringList ConstantNames(std::span<const tDef> table) {
+    QStringList items;
+    for (const tDef& d : table)
+        items << QString::fromLatin1(d.name).toUpper().replace(QLatin1Char(' '), QLatin1Char('_'));
+    return items;
 }
 
 } // namespace
@@ -289,10 +292,7 @@ int GetProductSubCategoryIndex(uint16_t code) {
 }
 
 QStringList SlotTypeItems() {
-    QStringList items;
-    for (const tDef& d : SlotTypeTable)
-        items << ConstantName(d.name);
-    return items;
+    return ConstantNames(SlotTypeTable);
 }
 
 int GetSlotTypeIndex(uint8_t type) {
@@ -304,10 +304,7 @@ uint8_t GetSlotTypeCode(int index) {
 }
 
 QStringList SlotLabelItems() {
-    QStringList items;
-    for (const tDef& d : SlotLabelTable)
-        items << ConstantName(d.name);
-    return items;
+    return ConstantNames(SlotLabelTable);
 }
 
 int GetSlotLabelIndex(uint16_t id) {

@@ -75,6 +75,7 @@ private:
     void startTransfer(const tRdmDevice& rec);
     void sendToDecoder(uint8_t commandClass, uint8_t pdl);
     void sendBlockRead();
+    void afterPause(void (TLvnPage::*handler)(const tRdmMessage&), const tRdmMessage& msg);
     void handleReadAnswer(const tRdmMessage& msg);
     void handleWriteAnswer(const tRdmMessage& msg);
     void log(const QString& line);

@@ -60,6 +60,18 @@ void TLvnPage::sendToDecoder(uint8_t commandClass, uint8_t pdl) {
                        RdmLinkTypeRequest);
 }
 
+// Every answer is handled after a pause of 100 ms, which leaves the window
+// running; a transfer started meanwhile makes the answer stale.
+void TLvnPage::afterPause(void (TLvnPage::*handler)(const tRdmMessage&), const tRdmMessage& msg) {
+    TDM* dm = frm->dataModule();
+    if (!dm) return;
+    QPointer<TLvnPage> self(this);
+    const uint32_t generation = transferGeneration;
+    dm->PauseThen(PauseMs, [self, generation, handler, msg] {
+        if (self && self->transferGeneration == generation) (self.data()->*handler)(msg);
+    });
+}
+
 // ---------------------------------------------------------------- read
 
 void TLvnPage::StartLvnConfigRead() {
@@ -84,13 +96,7 @@ void TLvnPage::sendBlockRead() {
 }
 
 void TLvnPage::ReceiveLvnConfigBlock(const tRdmMessage& msg) {
-    TDM* dm = frm->dataModule();
-    if (!dm) return;
-    QPointer<TLvnPage> self(this);
-    const uint32_t generation = transferGeneration;
-    dm->PauseThen(PauseMs, [self, generation, msg] {
-        if (self && self->transferGeneration == generation) self->handleReadAnswer(msg);
-    });
+    afterPause(&TLvnPage::handleReadAnswer, msg);
 }
 
 void TLvnPage::handleReadAnswer(const tRdmMessage& msg) {
@@ -184,13 +190,7 @@ void TLvnPage::SendLvnConfigBlock() {
 }
 
 void TLvnPage::SendNextLvnConfigBlock(const tRdmMessage& msg) {
-    TDM* dm = frm->dataModule();
-    if (!dm) return;
-    QPointer<TLvnPage> self(this);
-    const uint32_t generation = transferGeneration;
-    dm->PauseThen(PauseMs, [self, generation, msg] {
-        if (self && self->transferGeneration == generation) self->handleWriteAnswer(msg);
-    });
+    afterPause(&TLvnPage::handleWriteAnswer, msg);
 }
 
 void TLvnPage::handleWriteAnswer(const tRdmMessage& msg) {

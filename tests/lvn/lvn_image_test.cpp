@@ -187,33 +187,6 @@ TEST(LvnImage, ParseAppliesTheDeviceLimits) {
     }
 }
 
-TEST(LvnImage, ParseOfABuildGivesTheRecordsBack) {
-    tLvnConfig c = TwoPersonalities();
-    BuildLvnConfigImage(c);
-    tLvnConfig back;
-    back.LvnDeviceLimits = c.LvnDeviceLimits;
-    back.LvnConfigImage = c.LvnConfigImage;
-    ParseLvnConfigImage(back);
-    EXPECT_EQ(back.LvnHeader.productCategory, 0x0508);
-    EXPECT_EQ(back.LvnHeader.softwareVersionId, 0x01020304u);
-    EXPECT_EQ(back.LvnHeader.manufacturerLabel, "Maker");
-    for (int p = 0; p < 2; ++p) {
-        const tLvnPersonality& a = c.LvnPersonalities[size_t(p)];
-        const tLvnPersonality& b = back.LvnPersonalities[size_t(p)];
-        EXPECT_EQ(b.inChannelCount, a.inChannelCount);
-        EXPECT_EQ(b.outChannel, a.outChannel);
-        EXPECT_EQ(b.outputType, a.outputType);
-        EXPECT_EQ(b.outputFlags, a.outputFlags);
-        EXPECT_EQ(b.strobeMax, a.strobeMax);
-        EXPECT_EQ(b.description, a.description);
-        for (int s = 0; s < a.inChannelCount; ++s) {
-            EXPECT_EQ(b.slotInfo[size_t(s)].slotLabelId, a.slotInfo[size_t(s)].slotLabelId);
-            EXPECT_EQ(b.slotInfo[size_t(s)].defaultValue, a.slotInfo[size_t(s)].defaultValue);
-            EXPECT_EQ(b.slotInfo[size_t(s)].description, a.slotInfo[size_t(s)].description);
-        }
-    }
-}
-
 // A device image that would pass the records or the image is read only as far
 // as it fits, and says so once.
 TEST(LvnImage, OversizedImagesAreReadAsFarAsTheyFit) {

@@ -192,7 +192,7 @@ TEST_F(LvnTest, TheDeviceLimitsBoundTheEditor) {
     const struct {
         uint8_t personalityMax, slotMax;
         int personalities, slotLimit, outChannels;
-    } cases[] = {{12, 40, 8, 32, 32}, {3, 10, 3, 10, 10}, {8, 32, 8, 32, 32}};
+    } cases[] = {{12, 40, 8, 32, 32}, {3, 10, 3, 10, 10}};
     WriteDeviceConfig(memory);
     DiscoverAndSelect();
     dlg->setAnswerer([](TModalDialog&) {});
