@@ -230,6 +230,7 @@ TEST_F(LvnTest, RoundTripThroughTheTabAndTheDialog) {
     ASSERT_EQ(Log().back(), "Ready");
 
     Tab<QLineEdit>("eDevModDesc")->setText("LVN24 stage left");
+    Tab<QLineEdit>("eManLabel")->setText("Maker Ltd");
     Tab<QComboBox>("cbProdCat")->setCurrentIndex(5);     // DIMMER
     Tab<QComboBox>("cbProdFineCat")->setCurrentIndex(8); // DC PWM
     Tab<QCheckBox>("cbSensCont")->setChecked(false);
@@ -260,6 +261,7 @@ TEST_F(LvnTest, RoundTripThroughTheTabAndTheDialog) {
     expected.PutWord(0, 0x0508);
     expected.PutLong(2, 0x00510300);
     expected.PutText(8, "LVN24 stage left");
+    expected.PutText(41, "Maker Ltd");
     expected.PutWord(74, 0x0002);
     expected.PutByte(384, 3);
     expected.PutByte(385, 3);
@@ -286,6 +288,7 @@ TEST_F(LvnTest, RoundTripThroughTheTabAndTheDialog) {
     Cfg().LvnPersonalities = {};
     Get();
     EXPECT_EQ(Tab<QLineEdit>("eDevModDesc")->text(), "LVN24 stage left");
+    EXPECT_EQ(Tab<QLineEdit>("eManLabel")->text(), "Maker Ltd");
     EXPECT_EQ(Tab<QComboBox>("cbProdCat")->currentText(), "DIMMER");
     EXPECT_EQ(Tab<QComboBox>("cbProdFineCat")->currentText(), "DC PWM");
     EXPECT_FALSE(Tab<QCheckBox>("cbSensCont")->isChecked());
