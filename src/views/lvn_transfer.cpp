@@ -113,7 +113,9 @@ void TLvnPage::handleReadAnswer(const tRdmMessage& msg) {
                               .arg(ReasonText(msg)));
         return;
     }
-    if (GetWordBE(data, 0) == 0) {
+    // An answer too short to name an address is a short block, not the limits
+    // answer: taken for that, it too would start the read over and over.
+    if (data.size() >= 2 && GetWordBE(data, 0) == 0) {
         tLvnDeviceLimits& lim = cfg.LvnDeviceLimits;
         lim.personalityMax = std::min<uint8_t>(msg.data[3], LvnPersonalityCapacity);
         lim.slotMax = std::min<uint8_t>(msg.data[4], LvnSlotCapacity);

@@ -140,19 +140,35 @@ TEST_F(LvnTest, RefusalsAndSilenceStopTheTransfer) {
     }
 }
 
+// A short block answer fills its block as far as its data reach; one without
+// even an address is no limits answer and does not start the read over.
 TEST_F(LvnTest, AShortBlockAnswerIsStoredAsFarAsItsDataReach) {
+    const struct {
+        size_t length; // parameter data of the answer to block 2
+        int stored;
+    } cases[] = {{100, 96}, {0, 0}};
     WriteDeviceConfig(memory);
-    memory.shortAtBlock = 2;
-    memory.shortLength = 100; // address, two bytes, 96 block bytes
     DiscoverAndSelect();
-    Cfg().LvnConfigImage.fill(0xCD);
-    Get();
-    EXPECT_TRUE(Log().contains("Block 2: only 96 of 192 bytes received"));
-    EXPECT_EQ(Log().back(), "Ready");
-    const auto& image = Cfg().LvnConfigImage;
-    EXPECT_TRUE(std::equal(image.begin() + 384, image.begin() + 480, memory.memory.begin() + 384));
-    EXPECT_TRUE(std::all_of(image.begin() + 480, image.begin() + 576, [](uint8_t b) { return b == 0xCD; }));
-    EXPECT_TRUE(std::equal(image.begin() + 576, image.end(), memory.memory.begin() + 576));
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.length);
+        memory.Forget();
+        memory.shortAtBlock = 2;
+        memory.shortLength = k.length;
+        Cfg().LvnConfigImage.fill(0xCD);
+        const int from = int(Log().size());
+        Get();
+        EXPECT_TRUE(
+            LogFrom(from).contains(QStringLiteral("Block 2: only %1 of 192 bytes received").arg(k.stored)));
+        EXPECT_TRUE(LogFrom(from).contains("Ready"));
+        EXPECT_EQ(memory.limitsRequests, 1);
+        EXPECT_EQ(memory.readAddresses.size(), 32u);
+        const auto& image = Cfg().LvnConfigImage;
+        const long end = 384 + k.stored;
+        EXPECT_TRUE(std::equal(image.begin() + 384, image.begin() + end, memory.memory.begin() + 384));
+        EXPECT_TRUE(
+            std::all_of(image.begin() + end, image.begin() + 576, [](uint8_t b) { return b == 0xCD; }));
+        EXPECT_TRUE(std::equal(image.begin() + 576, image.end(), memory.memory.begin() + 576));
+    }
 }
 
 // Only an answer to the write's own operation moves the write on.
