@@ -223,16 +223,24 @@ TEST_F(LvnTest, TheDeviceLimitsBoundTheEditor) {
     }
 }
 
+// Eight personalities leave room for 88 slot records in the 5952 bytes written.
 TEST_F(LvnTest, AConfigurationTooLargeToSendIsRefused) {
     DiscoverAndSelect();
     Header().personalityCount = 8;
     for (auto& p : Cfg().LvnPersonalities)
-        p.inChannelCount = 32;
-    const auto imageBefore = Cfg().LvnConfigImage;
+        p.inChannelCount = 11;
     Set();
-    EXPECT_EQ(Log().back(), "Config data too large: 14016 bytes, at most 5952 can be sent");
+    EXPECT_EQ(Log().back(), "Ready") << "88 slots fit exactly";
+    EXPECT_EQ(memory.writes.size(), 31u);
+
+    memory.Forget();
+    Cfg().LvnPersonalities[7].inChannelCount = 12;
+    const auto imageBefore = Cfg().LvnConfigImage;
+    St().RdmPendingOp = 4;
+    Set();
+    EXPECT_EQ(Log().back(), "Config data too large: 6000 bytes, at most 5952 can be sent");
     EXPECT_TRUE(memory.writes.empty());
-    EXPECT_EQ(St().RdmPendingOp, 4) << "the scan's operation stays";
+    EXPECT_EQ(St().RdmPendingOp, 4) << "the operation pending stays";
     EXPECT_TRUE(Cfg().LvnConfigImage == imageBefore);
 }
 
