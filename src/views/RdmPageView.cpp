@@ -15,7 +15,7 @@
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmState.h"
 #include "rdm/rdm_frame.h"
-#include "rdm/rdm_scan.h"
+#include "views/rdm_scan.h"
 #include "ui_Main.h"
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"

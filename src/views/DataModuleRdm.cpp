@@ -1,11 +1,11 @@
-#include "rdm/DataModuleRdm.h"
+#include "views/DataModuleRdm.h"
 
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
 #include "app/Main.h"
 #include "link/DataModule.h"
-#include "rdm/rdm_dispatch.h"
+#include "views/rdm_dispatch.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 
