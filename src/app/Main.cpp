@@ -292,5 +292,5 @@ void TfrmMain::mAboutClick() {
 }
 
 void TfrmMain::LogLine(const QString& line) {
-    rdmUi->mDeviceList->appendPlainText(line);
+    if (rdmView) rdmView->AddDeviceListLine(line);
 }

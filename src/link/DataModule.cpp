@@ -223,8 +223,7 @@ void TDM::RfConfigFollowUp() {
 }
 
 void TDM::AddDeviceListLine(const QString& text) {
-    if (!frmMain || !frmMain->rdmUi || !frmMain->rdmUi->mDeviceList) return;
-    frmMain->rdmUi->mDeviceList->appendPlainText(text);
+    if (frmMain) frmMain->LogLine(text);
 }
 
 void TDM::tmrFrmwrTimer() {

@@ -1,6 +1,5 @@
 #include "views/DataModuleRdm.h"
 
-#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 #include "app/Main.h"
@@ -8,6 +7,8 @@
 #include "views/rdm_dispatch.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
+#include "views/PageLog.h"
+#include "views/RdmPageView.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ void DataModuleRdmLink::AddDeviceListLine(const QString& text) { DM.AddDeviceLis
 
 void DataModuleRdmLink::AddDebugLine(const QString& line) {
     TfrmMain* frm = DM.mainWindow();
-    if (frm && frm->rdmUi) frm->rdmUi->mDebug->appendPlainText(line);
+    if (frm && frm->rdmView) frm->rdmView->debugLog->Add(line);
 }
 
 tRdmDevice* DataModuleRdmLink::DeviceRecordAt(int nodeIndex) {

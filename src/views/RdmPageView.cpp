@@ -20,10 +20,12 @@
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"
 #include "views/DeviceTree.h"
+#include "views/PageLog.h"
 
 RdmPageView::RdmPageView(TfrmMain* mainWindow)
     : QObject(mainWindow), frmMain(mainWindow), ui(mainWindow->rdmUi.get()),
-      specUi(std::make_unique<Ui::SpecialTab>()), Discovery(*this), Scan(std::make_unique<RdmScan>(*this)) {
+      specUi(std::make_unique<Ui::SpecialTab>()), deviceLog(new PageLog(ui->mDeviceList, DeviceLogLimit, this)),
+      debugLog(new PageLog(ui->mDebug, DebugLogLimit, this)), Discovery(*this), Scan(std::make_unique<RdmScan>(*this)) {
     auto* special = new QWidget(ui->tsSpecial);
     specUi->setupUi(special);
     ui->tsSpecial->layout()->addWidget(special);
@@ -73,7 +75,7 @@ QString RdmPageView::Text(int n) const {
 }
 
 void RdmPageView::AddDeviceListLine(const QString& text) {
-    ui->mDeviceList->appendPlainText(text);
+    deviceLog->Add(text);
 }
 
 void RdmPageView::AddDetailLine(const QString& text) {
@@ -81,11 +83,11 @@ void RdmPageView::AddDetailLine(const QString& text) {
 }
 
 void RdmPageView::btnClrTortenetClick() {
-    ui->mDeviceList->clear();
+    deviceLog->Clear();
 }
 
 void RdmPageView::bclrDebugClick() {
-    ui->mDebug->clear();
+    debugLog->Clear();
 }
 
 void RdmPageView::SelectRdmTab(int index) {

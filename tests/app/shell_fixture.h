@@ -13,6 +13,7 @@
 #include "app/ModalDialog.h"
 #include "app/Nyelv.h"
 #include "app/Program.h"
+#include "support/log_access.h"
 #include "ui_Nyelv.h"
 #include "ui_RdmPage.h"
 
@@ -63,7 +64,7 @@ protected:
     }
 
     // What the program told the user in the RDM page's log.
-    QString log() const { return program->frmMain->rdmUi->mDeviceList->toPlainText(); }
+    QString log() const { return DeviceLogText(program->frmMain.get()); }
 
     QTemporaryDir dir;
     std::unique_ptr<Program> program;

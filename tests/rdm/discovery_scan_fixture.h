@@ -12,6 +12,7 @@
 #include "link/LinkFixture.h"
 #include "rdm/RdmState.h"
 #include "rdm/rdm_frame.h"
+#include "support/log_access.h"
 #include "support/sim/rdm_discovery_link.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
@@ -48,7 +49,7 @@ protected:
         Settle();
     }
 
-    QStringList Log() const { return ui->mDeviceList->toPlainText().split('\n', Qt::SkipEmptyParts); }
+    QStringList Log() const { return DeviceLogLines(w); }
     QStringList Captions() const {
         QStringList l;
         for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
