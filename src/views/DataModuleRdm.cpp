@@ -4,11 +4,11 @@
 
 #include "app/Main.h"
 #include "link/DataModule.h"
-#include "views/rdm_dispatch.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/PageLog.h"
 #include "views/RdmPageView.h"
+#include "views/rdm_dispatch.h"
 
 namespace {
 
@@ -17,11 +17,15 @@ QTreeWidget* DeviceTreeOf(TDM& DM) {
     return frm && frm->rdmUi ? frm->rdmUi->tvDeviceList : nullptr;
 }
 
-}  // namespace
+} // namespace
 
-void DataModuleRdmLink::EnqueuePacket(const uint8_t* bytes, uint16_t length) { DM.EnqueuePacket(bytes, length); }
+void DataModuleRdmLink::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
+    DM.EnqueuePacket(bytes, length);
+}
 
-void DataModuleRdmLink::AddDeviceListLine(const QString& text) { DM.AddDeviceListLine(text); }
+void DataModuleRdmLink::AddDeviceListLine(const QString& text) {
+    DM.AddDeviceListLine(text);
+}
 
 void DataModuleRdmLink::AddDebugLine(const QString& line) {
     TfrmMain* frm = DM.mainWindow();
@@ -53,9 +57,11 @@ RdmController& TDM::Rdm() {
     return *rdmController;
 }
 
-void TDM::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid, uint8_t pdl,
-                         std::span<const uint8_t> data, uint8_t linkType) {
+void TDM::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+                         uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType) {
     Rdm().SendRdmRequest(subDevice, commandClass, destination, pid, pdl, data, linkType);
 }
 
-void TDM::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) { Rdm().DecodeGetResponse(msg, nodeIndex); }
+void TDM::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {
+    Rdm().DecodeGetResponse(msg, nodeIndex);
+}

@@ -28,7 +28,10 @@ public:
     explicit DeviceTreeIndex(QTreeWidget* tree) : QObject(tree), tree(tree) {
         setObjectName(Name());
         QAbstractItemModel* model = tree->model();
-        const auto stale = [this] { upToDate = false; };
+        const auto stale = [this] {
+            upToDate = false;
+            ++changes;
+        };
         connect(model, &QAbstractItemModel::rowsInserted, this, stale);
         connect(model, &QAbstractItemModel::rowsRemoved, this, stale);
         connect(model, &QAbstractItemModel::rowsMoved, this, stale);
@@ -47,6 +50,8 @@ public:
         Refresh();
         return nodes;
     }
+
+    quint64 Changes() const { return changes; }
 
     int IndexOf(const QTreeWidgetItem* item) {
         Refresh();
@@ -75,6 +80,7 @@ private:
 
     QTreeWidget* tree;
     bool upToDate = false;
+    quint64 changes = 0;
     std::vector<QTreeWidgetItem*> nodes;
     QHash<const QTreeWidgetItem*, int> positions;
 };
@@ -90,6 +96,10 @@ QTreeWidgetItem* NodeAt(const QTreeWidget* tree, int index) {
 int NodeIndex(const QTreeWidget* tree, const QTreeWidgetItem* item) {
     if (!tree || !item || item->treeWidget() != tree) return -1;
     return DeviceTreeIndex::Of(tree).IndexOf(item);
+}
+
+quint64 TreeChanges(const QTreeWidget* tree) {
+    return tree ? DeviceTreeIndex::Of(tree).Changes() : 0;
 }
 
 int NodeCount(const QTreeWidget* tree) {

@@ -15,17 +15,19 @@
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmState.h"
 #include "rdm/rdm_frame.h"
-#include "views/rdm_scan.h"
 #include "ui_Main.h"
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"
 #include "views/DeviceTree.h"
 #include "views/PageLog.h"
+#include "views/rdm_scan.h"
 
 RdmPageView::RdmPageView(TfrmMain* mainWindow)
     : QObject(mainWindow), frmMain(mainWindow), ui(mainWindow->rdmUi.get()),
-      specUi(std::make_unique<Ui::SpecialTab>()), deviceLog(new PageLog(ui->mDeviceList, DeviceLogLimit, this)),
-      debugLog(new PageLog(ui->mDebug, DebugLogLimit, this)), Discovery(*this), Scan(std::make_unique<RdmScan>(*this)) {
+      specUi(std::make_unique<Ui::SpecialTab>()),
+      deviceLog(new PageLog(ui->mDeviceList, DeviceLogLimit, this)),
+      debugLog(new PageLog(ui->mDebug, DebugLogLimit, this)), Discovery(*this),
+      Scan(std::make_unique<RdmScan>(*this)) {
     auto* special = new QWidget(ui->tsSpecial);
     specUi->setupUi(special);
     ui->tsSpecial->layout()->addWidget(special);

@@ -16,6 +16,7 @@
 #include "rdm/rdm_handlers_later.h"
 #include "rdm/rdm_ops.h"
 #include "ui_RdmPage.h"
+#include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 #include "views/rdm_set_context.h"
 
@@ -42,6 +43,7 @@ struct Step {
     RdmPageView* view;
     int node;
     tRdmDevice* rec;
+    quint64 treeChanges;
 };
 
 // Gives the step's context, or nothing when the node or the page is gone;
@@ -56,13 +58,13 @@ std::optional<Step> Begin(TDM& DM) {
         st.RdmPendingOp = RdmOpNone;
         return std::nullopt;
     }
-    return Step{frm, st, view, node, rec};
+    return Step{frm, st, view, node, rec, TreeChanges(view->tree())};
 }
 
 // After a pause: the operation goes on only while it is still the one pending
-// and its node still holds the same record (the tree was not rebuilt meanwhile).
+// and its node is still the node it was (the tree did not change meanwhile).
 bool StillTheSameStep(const std::optional<Step>& now, const Step& was, uint8_t op) {
-    return now && now->st.RdmPendingOp == op && now->node == was.node && now->rec == was.rec;
+    return now && now->st.RdmPendingOp == op && now->node == was.node && now->treeChanges == was.treeChanges;
 }
 
 // Step 1 of every verification: the SET has been answered (whatever its

@@ -14,6 +14,7 @@
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_handlers_later.h"
 #include "rdm/rdm_ops.h"
+#include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 #include "views/rdm_set_context.h"
 
@@ -76,18 +77,20 @@ void ContinueSetupStep(TfrmMain* frm, RdmState& st, const tRdmDevice* rec, uint1
 void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t personality) {
     TfrmMain* frm = DM.mainWindow();
     RdmState& st = RdmStateOf(frm);
-    const tRdmDevice* before = ChainRecord(frm);
-    if (!before) {
+    if (!ChainRecord(frm)) {
         st.RdmPendingOp = RdmOpNone;
         return;
     }
     const uint8_t op = st.RdmPendingOp;
     const int node = CurrentNodeOf(frm);
+    const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
     // The device takes its time over a SET before it hears the next request.
-    DM.PauseThen(100, [frm, &st, before, op, node, makerPid, addressEdit, personality] {
+    DM.PauseThen(100, [frm, &st, op, node, changes, makerPid, addressEdit, personality] {
         // Meanwhile another operation may have started, or the tree been rebuilt.
         const tRdmDevice* rec = ChainRecord(frm);
-        if (st.RdmPendingOp != op || CurrentNodeOf(frm) != node || rec != before) return;
+        if (!rec || st.RdmPendingOp != op || CurrentNodeOf(frm) != node ||
+            TreeChanges(RdmViewOf(frm)->tree()) != changes)
+            return;
         ContinueSetupStep(frm, st, rec, makerPid, addressEdit, personality);
     });
 }
