@@ -6,6 +6,7 @@
 
 PageLog::PageLog(QPlainTextEdit* memo, int limit, QObject* parent)
     : QObject(parent), memo(memo), limit(std::max(limit, 1)) {
+    batch.setObjectName(QStringLiteral("pageLogBatch"));
     batch.setSingleShot(true);
     batch.setInterval(BatchMs);
     connect(&batch, &QTimer::timeout, this, &PageLog::BatchDue);
@@ -72,6 +73,10 @@ void PageLog::Flush() {
 }
 
 bool PageLog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == memo && event->type() == QEvent::Show && unshown > 0) Flush();
+    // Shown, or about to be painted (a window uncovered, a picture taken of
+    // it): the memo is brought up to date first. Its frame is painted before
+    // the lines inside it, so they are painted as they now are.
+    const bool showOrPaint = event->type() == QEvent::Show || event->type() == QEvent::Paint;
+    if (watched == memo && showOrPaint && unshown > 0) Flush();
     return QObject::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -143,5 +144,8 @@ private:
     void SelectRdmTab(int index);
 
     bool changingTabByCode = false;
+    QHash<QString, QTreeWidgetItem*> groupsByCaption;
+    bool groupsByCaptionExact = false;
+    bool addingFoundDevice = false;
     uint16_t currentNodeFallback = 0; // while no data module is attached
 };

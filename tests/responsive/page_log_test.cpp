@@ -1,5 +1,7 @@
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "views/PageLog.h"
@@ -84,4 +86,38 @@ TEST(PageLogTest, MemoFillsInBatchesAndOnlyWhileShown) {
     EXPECT_EQ(shown.document()->blockCount(), 3);
     // No undo history grows behind a log.
     EXPECT_FALSE(shown.isUndoRedoEnabled());
+}
+
+// Like a memo appended to line by line, the log's memo keeps showing its
+// newest line, whichever way it was brought up to date.
+TEST(PageLogTest, MemoKeepsShowingTheNewestLine) {
+    QPlainTextEdit memo;
+    memo.resize(200, 100);
+    memo.show();
+    PageLog log(&memo, 1000);
+    const auto atBottom = [&] {
+        return memo.verticalScrollBar()->value() == memo.verticalScrollBar()->maximum();
+    };
+    struct Step {
+        const char* how;
+        int lines;
+        std::function<void()> catchUp;
+    };
+    const Step steps[] = {
+        {"first batch, by the timer", 50, [] { QTest::qWait(PageLog::BatchMs * 2); }},
+        {"next batch, by the timer", 50, [] { QTest::qWait(PageLog::BatchMs * 2); }},
+        {"read", 50, [&] { log.Lines(); }},
+        {"painted", 50, [&] { memo.grab(); }},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.how);
+        for (int i = 0; i < s.lines; ++i)
+            log.Add(QString("line %1").arg(log.Count()));
+        s.catchUp();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(log.Unshown(), 0);
+        EXPECT_GT(memo.verticalScrollBar()->maximum(), 0);
+        EXPECT_TRUE(atBottom()) << memo.verticalScrollBar()->value() << " of "
+                                << memo.verticalScrollBar()->maximum();
+    }
 }
