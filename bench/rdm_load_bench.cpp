@@ -30,6 +30,9 @@
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
 
+#include "QtBenchmarkMain.h"
+#include "RdmBenchRig.h"
+
 namespace {
 
 // The main thread's own processor time: on a busy machine the wall clock
@@ -110,59 +113,17 @@ size_t ResidentBytes() {
     return fields.size() > 1 ? size_t(fields[1].toULongLong()) * size_t(sysconf(_SC_PAGESIZE)) : 0;
 }
 
-struct Rig {
-    QTemporaryDir dir;
-    std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
-    std::unique_ptr<Program> program;
-    std::shared_ptr<sim::SimInterface> box;
-    SimRdmDiscoveryLinkLine line;
-    std::deque<SimRdmResponder> devices;
+struct Rig : RdmBenchRig {
     double longestHandler = 0;
 
-    Rig(int count, uint32_t seed) {
-        QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Setup]\nLanguage=English\nUSB=0\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.255\n");
-        ini.close();
-        ProgramOptions options;
-        options.appDir = dir.path() + "/";
-        options.hidPlatform = platform;
-        program = std::make_unique<Program>(options);
-        program->frmMain->show();
-        box = platform->PlugInterface(0);
-        box->autoCredit = false; // the bench takes packets from the queue itself
-        line.rdm.splitSize = 60;
-        platform->WaitIdle();
+    Rig(int count, uint32_t seed) : RdmBenchRig(count, seed) {
         program->frmMain->showMainPage("RDM");
         // The window's first paint is not part of the run.
         for (const auto start = Clock::now(); Seconds(start) < 0.2;)
             QCoreApplication::processEvents();
-        SimDiscoveryLine uids;
-        uids.AddRandomResponders(count, seed);
-        for (const auto& u : uids.responders) {
-            devices.emplace_back(u.uid);
-            simdev::Basic(devices.back(), 1, "Bench device", "Bench maker", {0x0080, 0x0081, 0x0082}, 1, 1, 0,
-                          1, 3);
-            simdev::Personality(devices.back(), 1, 3, "RGB");
-            simdev::Sensor(devices.back(), 0, 0, 1, 0, 100, "Temperature");
-            line.Add(devices.back());
-        }
-        QCoreApplication::processEvents();
     }
 
-    TDM& dm() { return *program->DM; }
     RdmPageView& view() { return *program->frmMain->rdmView; }
-
-    bool TakePacket(std::vector<uint8_t>& packet) {
-        TTxQueue& q = dm().TxQueue;
-        if (q.Count == 0) return false;
-        packet.assign(q.Data[q.ReadIndex].begin(), q.Data[q.ReadIndex].begin() + q.Length[q.ReadIndex]);
-        q.ReadIndex = uint16_t((q.ReadIndex + 1) % TTxQueue::SlotCount);
-        q.Count -= 1;
-        q.BytesLeft = q.Count ? q.Length[q.ReadIndex] : 0;
-        q.Offset = 0;
-        return true;
-    }
 
     struct Phase {
         long requests = 0;
@@ -178,12 +139,7 @@ struct Rig {
         std::vector<uint8_t> packet;
         std::vector<SimDiscoveryReport> reports;
         while (TakePacket(packet)) {
-            reports.clear();
-            const bool isDiscovery = line.discovery.HandlePacket(packet, reports);
-            if (!isDiscovery) {
-                for (const auto& r : line.rdm.HandlePacket(packet))
-                    reports.push_back(r);
-            }
+            const bool isDiscovery = AnswersOf(packet, reports);
             Phase& phase = isDiscovery && discovery ? *discovery : other;
             if ((packet[0] & 0xFC) != 0x20) phase.requests += 1; // the broadcast un-mute is no request
             for (const auto& r : reports) {
@@ -195,7 +151,10 @@ struct Rig {
                 phase.handlers += took;
             }
             RunEvents(phase);
+            // What the simulator keeps of the traffic is not the program's memory.
             if (box->written.size() > 4096) box->written.clear();
+            for (SimRdmResponder& device : devices)
+                device.received.clear();
         }
     }
 
@@ -320,11 +279,5 @@ BENCHMARK(BM_SensorPollingDay)->UseManualTime()->Iterations(1)->Unit(benchmark::
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TimingApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks<TimingApplication>(argc, argv);
 }

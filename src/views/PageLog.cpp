@@ -73,10 +73,8 @@ void PageLog::Flush() {
 }
 
 bool PageLog::eventFilter(QObject* watched, QEvent* event) {
-    // Shown, or about to be painted (a window uncovered, a picture taken of
-    // it): the memo is brought up to date first. Its frame is painted before
-    // the lines inside it, so they are painted as they now are.
-    const bool showOrPaint = event->type() == QEvent::Show || event->type() == QEvent::Paint;
-    if (watched == memo && showOrPaint && unshown > 0) Flush();
+    // Not on a paint: bringing the memo up to date repaints it, and lines
+    // that come meanwhile would have it catch up at every paint again.
+    if (watched == memo && event->type() == QEvent::Show && unshown > 0) Flush();
     return QObject::eventFilter(watched, event);
 }

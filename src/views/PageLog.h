@@ -12,8 +12,8 @@ class QPlainTextEdit;
 // of them (the oldest go first); the memo is only a view of them. Laying the
 // memo out once per line costs far more than the work that writes the lines,
 // so the memo is brought up to date in batches, at most every BatchMs, while
-// it is shown, whenever it is about to be painted, and whenever the log is
-// read. A hidden memo is not touched until it is shown.
+// it is shown, and whenever the log is read. A hidden memo is not touched
+// until it is shown.
 class PageLog : public QObject {
     Q_OBJECT
 

@@ -107,7 +107,6 @@ TEST(PageLogTest, MemoKeepsShowingTheNewestLine) {
         {"first batch, by the timer", 50, [] { QTest::qWait(PageLog::BatchMs * 2); }},
         {"next batch, by the timer", 50, [] { QTest::qWait(PageLog::BatchMs * 2); }},
         {"read", 50, [&] { log.Lines(); }},
-        {"painted", 50, [&] { memo.grab(); }},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.how);
