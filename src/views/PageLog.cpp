@@ -19,13 +19,19 @@ PageLog::PageLog(QPlainTextEdit* memo, int limit, QObject* parent)
 }
 
 void PageLog::Add(const QString& text) {
-    const QStringList parts = text.split(QLatin1Char('\n'));
-    for (const QString& part : parts) {
-        lines.push_back(part);
-        if (lines.size() > size_t(limit)) lines.pop_front();
-        ++unshown;
+    if (text.contains(QLatin1Char('\n'))) {
+        for (const QString& part : text.split(QLatin1Char('\n')))
+            Keep(part);
+    } else {
+        Keep(text);
     }
     if (!batch.isActive()) batch.start();
+}
+
+void PageLog::Keep(const QString& line) {
+    lines.push_back(line);
+    if (lines.size() > size_t(limit)) lines.pop_front();
+    ++unshown;
 }
 
 void PageLog::Clear() {

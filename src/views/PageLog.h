@@ -43,6 +43,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Keep(const QString& line);
     void BatchDue();
 
     QPlainTextEdit* memo;
