@@ -153,6 +153,7 @@ struct Rig : RdmBenchRig {
             RunEvents(phase);
             // What the simulator keeps of the traffic is not the program's memory.
             if (box->written.size() > 4096) box->written.clear();
+            box->chunks.clear();
             for (SimRdmResponder& device : devices)
                 device.received.clear();
         }
@@ -258,7 +259,9 @@ void BM_SensorPollingDay(benchmark::State& st) {
         rig.view().RdmCurrentNode() = 1;
         ui.pcRdm->setCurrentWidget(ui.tsErzekelok);
         dm.tmrSensor->stop(); // the bench ticks it itself, faster than the clock
-        const long ticks = 24L * 3600 * 1000 / std::max(dm.tmrSensor->interval(), 1);
+        const long ticks = qEnvironmentVariableIsSet("BENCH_TICKS")
+                               ? qEnvironmentVariableIntValue("BENCH_TICKS")
+                               : 24L * 3600 * 1000 / std::max(dm.tmrSensor->interval(), 1);
         Rig::Phase polling;
         App()->timing = true;
         const size_t before = ResidentBytes();
@@ -266,6 +269,9 @@ void BM_SensorPollingDay(benchmark::State& st) {
         for (long i = 0; i < ticks; ++i) {
             dm.tmrSensorTimer();
             rig.Answer(nullptr, polling);
+            if (i % (ticks / 8) == 0 && qEnvironmentVariableIsSet("BENCH_EVENTS"))
+                fprintf(stderr, "after %ld ticks: %+.1f MB\n", i,
+                        (double(ResidentBytes()) - double(before)) / (1024.0 * 1024.0));
         }
         const double seconds = Seconds(start);
         st.SetIterationTime(seconds);
