@@ -61,9 +61,7 @@ DecodedText decodeText(const QByteArray& raw) {
     // is held byte for byte, so that writing one key changes no other byte.
     d.byteOrderMark = raw.startsWith(Utf8Bom);
     const QByteArray body = d.byteOrderMark ? raw.mid(Utf8Bom.size()) : raw;
-    // A second mark is text: it is kept, not skipped.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(body);
     d.singleByte = utf8.hasError();
     if (d.singleByte) text = QString::fromLatin1(body);
