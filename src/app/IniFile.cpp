@@ -194,13 +194,12 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
     // single-byte while that holds; once its bytes would read as UTF-8 (the
     // one line that was not UTF-8 replaced), or the new value has characters
     // beyond a single byte, the whole text is written as UTF-8 instead, which
-    // reads back the same text. A text that begins with a byte-order mark of
-    // its own keeps it behind a written one.
+    // reads back the same text.
     const QString text = updated.join(eol) + eol;
     const QByteArray mark = byteOrderMark ? Utf8Bom : QByteArray();
     QList<QByteArray> candidates;
     if (singleByte) candidates << mark + text.toLatin1();
-    candidates << mark + text.toUtf8() << Utf8Bom + text.toUtf8();
+    candidates << mark + text.toUtf8();
     const QByteArray* bytes = nullptr;
     DecodedText written;
     for (const QByteArray& candidate : candidates) {
