@@ -163,6 +163,10 @@ tRdmDevice* TRemoteAccess::polledRecord() const {
     return rec && rec->nodeKind != NodeKindGroup ? rec : nullptr;
 }
 
+bool TRemoteAccess::demo() const {
+    return frm->rdmView && frm->rdmView->DemoMode != 0;
+}
+
 void TRemoteAccess::sendRequest(const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t value) {
     if (!frm->dataModule()) return;
     // No pending operation and no awaited answer: the display answers are
@@ -208,7 +212,8 @@ void TRemoteAccess::StopRemoteAccess() {
 }
 
 void TRemoteAccess::RemoteAccessTimerTick() {
-    if (frm->rdmUi->pcRdm->currentWidget() != frm->rdmUi->tsRemoteAccess) {
+    // The demo's devices have no display to read.
+    if (frm->rdmUi->pcRdm->currentWidget() != frm->rdmUi->tsRemoteAccess || demo()) {
         StopRemoteAccess();
         return;
     }
@@ -225,7 +230,7 @@ void TRemoteAccess::RemoteAccessTimerTick() {
 }
 
 void TRemoteAccess::ReceiveRemoteDisplayPage(const tRdmMessage& msg) {
-    if (RemotePageIndex >= RemoteDisplayPageCount) return;
+    if (RemotePageIndex >= RemoteDisplayPageCount || demo()) return;
     const tRdmDevice* rec = polledRecord();
     if (!rec) return;
     // The page number is not in the answer: it is the page awaited. A short

@@ -86,6 +86,7 @@ public:
 private:
     // The device polled: the selected node while it exists and is a device.
     tRdmDevice* polledRecord() const;
+    bool demo() const;
     void sendRequest(const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t value);
     void drawDisplay();
     void pressShape(TRemAccShape* shape, uint8_t key);

@@ -250,12 +250,14 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     EXPECT_EQ(MapLetters().find('Y'), std::string::npos);
 }
 
+std::string ReplacementName(const ::testing::TestParamInfo<Replacement>& info) {
+    const char* names[] = {"NewDiscovery", "Demo", "Emptied"};
+    return names[int(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Replacements, TreeReplacedUnderDrag,
                          ::testing::Values(Replacement::NewDiscovery, Replacement::Demo, Replacement::Emptied),
-                         [](const ::testing::TestParamInfo<Replacement>& info) {
-                             const char* names[] = {"NewDiscovery", "Demo", "Emptied"};
-                             return std::string(names[int(info.param)]);
-                         });
+                         ReplacementName);
 
 TEST_F(ChannelGrid, FollowsTheTreeAndTheTabs) {
     Place(1, 1, 4);
