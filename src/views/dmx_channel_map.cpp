@@ -43,7 +43,8 @@ class DmxCellDelegate : public QStyledItemDelegate {
 public:
     DmxCellDelegate(const TDmxChannelMap& map, QObject* parent) : QStyledItemDelegate(parent), map(map) {}
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         map.StringGrid1DrawCell(index.column(), index.row(), option.rect, *painter);
     }
 
@@ -62,7 +63,8 @@ std::optional<DmxRange> OccupiedChannels(const tRdmDevice& rec) {
     return DmxRange{a - 1, a - 1 + f - 1};
 }
 
-void FillDmxChannelMap(std::array<tDmxChannel, 512>& map, std::span<const tRdmDevice* const> nodes, int selected) {
+void FillDmxChannelMap(std::array<tDmxChannel, 512>& map, std::span<const tRdmDevice* const> nodes,
+                       int selected) {
     for (tDmxChannel& ch : map)
         ch = tDmxChannel{DmxChannelFree, 0};
     for (size_t i = 0; i < nodes.size(); ++i) {
@@ -136,7 +138,8 @@ TDmxChannelMap::TDmxChannelMap(TfrmMain* mainWindow)
 TDmxChannelMap::~TDmxChannelMap() = default;
 
 TDmxChannelMap* TDmxChannelMap::of(const TfrmMain* mainWindow) {
-    return mainWindow ? mainWindow->findChild<TDmxChannelMap*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return mainWindow ? mainWindow->findChild<TDmxChannelMap*>(QString(), Qt::FindDirectChildrenOnly)
+                      : nullptr;
 }
 
 QTableWidget* TDmxChannelMap::grid() const {
@@ -163,8 +166,8 @@ void TDmxChannelMap::BuildDmxChannelMap() {
 
 void TDmxChannelMap::StringGrid1DrawCell(int column, int row, const QRect& rect, QPainter& painter) const {
     const int index = row * DmxGridColumns + column;
-    const uint32_t colour = index >= 0 && index < Channels ? frm->DmxChannelMap[size_t(index)].colour
-                                                           : NoChannelColour;
+    const uint32_t colour =
+        index >= 0 && index < Channels ? frm->DmxChannelMap[size_t(index)].colour : NoChannelColour;
     painter.fillRect(rect, TShape::ToQColor(colour));
     const QTableWidgetItem* item = grid()->item(row, column);
     if (!item || index >= Channels) return;

@@ -44,7 +44,8 @@ std::optional<DmxRange> OccupiedChannels(const tRdmDevice& rec);
 // Fills the map from the records of the tree's nodes, in index order (a null
 // entry is a node without a record), with the node `selected` in yellow, and
 // shades every second neighbouring device silver.
-void FillDmxChannelMap(std::array<tDmxChannel, 512>& map, std::span<const tRdmDevice* const> nodes, int selected);
+void FillDmxChannelMap(std::array<tDmxChannel, 512>& map, std::span<const tRdmDevice* const> nodes,
+                       int selected);
 
 // The "DMX issue" tab: the main window's `DmxChannelMap` drawn on `StringGrid1`
 // with its legend, and a device moved by dragging its channels.

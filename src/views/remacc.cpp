@@ -149,7 +149,8 @@ TRemoteAccess::TRemoteAccess(TfrmMain* mainWindow)
 TRemoteAccess::~TRemoteAccess() = default;
 
 TRemoteAccess* TRemoteAccess::of(const TfrmMain* mainWindow) {
-    return mainWindow ? mainWindow->findChild<TRemoteAccess*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return mainWindow ? mainWindow->findChild<TRemoteAccess*>(QString(), Qt::FindDirectChildrenOnly)
+                      : nullptr;
 }
 
 QTimer* TRemoteAccess::timer() const {
@@ -184,7 +185,8 @@ void TRemoteAccess::logLine(const QString& line) {
 void TRemoteAccess::UpdateRemoteAccessTab() {
     RdmPageView* view = frm->rdmView;
     const tRdmDevice* rec = view ? view->RecordAt(view->RdmCurrentNode()) : nullptr;
-    const bool visible = view && view->Discovery.DiscoveredCount > 0 && rec && rec->nodeKind != NodeKindGroup &&
+    const bool visible = view && view->Discovery.DiscoveredCount > 0 && rec &&
+                         rec->nodeKind != NodeKindGroup &&
                          (rec->manufacturerId() == MakerId || rec->manufacturerId() == DistributorId) &&
                          view->DeviceSupportsPid(view->RdmCurrentNode(), PidRemoteDisplayPage);
     QTabWidget* pc = frm->rdmUi->pcRdm;

@@ -29,7 +29,13 @@ inline constexpr uint16_t PidRemoteDisplayPage = 0x8002;
 inline constexpr uint16_t PidRemoteKey = 0x8003;
 
 // Remote keys as the device numbers them.
-enum : uint8_t { RemoteKeyNone = 0, RemoteKeyDown = 1, RemoteKeyUp = 2, RemoteKeyEsc = 3, RemoteKeyEnter = 4 };
+enum : uint8_t {
+    RemoteKeyNone = 0,
+    RemoteKeyDown = 1,
+    RemoteKeyUp = 2,
+    RemoteKeyEsc = 3,
+    RemoteKeyEnter = 4
+};
 
 // The saved display: a 252 x 72 monochrome BMP of 2366 bytes, every display
 // pixel doubled, with a blue background and white lit pixels.

@@ -60,12 +60,18 @@ protected:
     // Y selected, R collision; from the map, and as the grid draws them.
     static char Letter(uint32_t c) {
         switch (c) {
-        case 0xFFFFFF: return 'W';
-        case 0x808080: return 'G';
-        case 0xC0C0C0: return 'S';
-        case 0x00FFFF: return 'Y';
-        case 0x0000FF: return 'R';
-        default: return '?';
+        case 0xFFFFFF:
+            return 'W';
+        case 0x808080:
+            return 'G';
+        case 0xC0C0C0:
+            return 'S';
+        case 0x00FFFF:
+            return 'Y';
+        case 0x0000FF:
+            return 'R';
+        default:
+            return '?';
         }
     }
     std::string MapLetters() const {
@@ -165,7 +171,13 @@ TEST_F(ChannelGrid, DraggingMovesTheDevice) {
         {"a free channel grabs nothing", {10, 3}, At(30), {At(40)}, At(40), {}, 10},
         {"a device past 512 cannot be grabbed", {510, 4}, At(511), {At(400)}, At(400), {}, 510},
         {"beside the cells is no channel", {10, 3}, At(10), {RightOfRow1, BelowGrid}, BelowGrid, {}, 10},
-        {"outside the cells the last fit holds", {10, 3}, At(10), {At(15), RightOfRow1}, RightOfRow1, {15}, 15},
+        {"outside the cells the last fit holds",
+         {10, 3},
+         At(10),
+         {At(15), RightOfRow1},
+         RightOfRow1,
+         {15},
+         15},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -231,9 +243,15 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     Press(At(21));
     ASSERT_EQ(view->RdmCurrentNode(), 2);
     switch (GetParam()) {
-    case Replacement::NewDiscovery: view->PrepareDiscovery(); break;
-    case Replacement::Demo: view->btnDemoDiscClick(); break;
-    case Replacement::Emptied: view->FreeDeviceRecords(); break;
+    case Replacement::NewDiscovery:
+        view->PrepareDiscovery();
+        break;
+    case Replacement::Demo:
+        view->btnDemoDiscClick();
+        break;
+    case Replacement::Emptied:
+        view->FreeDeviceRecords();
+        break;
     }
     std::vector<uint16_t> before;
     for (int i = 0; i < view->NodeCountInTree(); ++i)
@@ -256,7 +274,8 @@ std::string ReplacementName(const ::testing::TestParamInfo<Replacement>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Replacements, TreeReplacedUnderDrag,
-                         ::testing::Values(Replacement::NewDiscovery, Replacement::Demo, Replacement::Emptied),
+                         ::testing::Values(Replacement::NewDiscovery, Replacement::Demo,
+                                           Replacement::Emptied),
                          ReplacementName);
 
 TEST_F(ChannelGrid, FollowsTheTreeAndTheTabs) {

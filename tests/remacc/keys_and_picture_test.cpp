@@ -11,7 +11,7 @@ namespace {
 
 using Key = SimDisplayDevice::Key;
 
-constexpr uint32_t ShapeBlue = 0xFF8000;    // 0x00BBGGRR
+constexpr uint32_t ShapeBlue = 0xFF8000; // 0x00BBGGRR
 constexpr uint32_t ShapePressed = 0xCE6800;
 
 class RemoteKeys : public RemoteAccessTab {
@@ -57,7 +57,12 @@ TEST_F(RemoteKeys, SentAtTheEndsOfFramesWhileHeld) {
     };
     const Case cases[] = {
         {"a short press", "sUp", 0, 3, {}, {{2, 1}}},
-        {"held ten frames", "sDown", 10, 2, {}, {{1, 1}, {1, 5}, {1, 6}, {1, 7}, {1, 8}, {1, 9}, {1, 10}, {1, 11}}},
+        {"held ten frames",
+         "sDown",
+         10,
+         2,
+         {},
+         {{1, 1}, {1, 5}, {1, 6}, {1, 7}, {1, 8}, {1, 9}, {1, 10}, {1, 11}}},
         {"let go before the repeat", "sEsc", 3, 2, {}, {{3, 1}}},
         {"let go as the repeat begins", "sEnter", 4, 2, {}, {{4, 1}, {4, 5}}},
         {"no frame completes", "sEnter", 0, 3, {3}, {}},
@@ -92,11 +97,10 @@ TEST_F(SavedDisplay, ThePictureShowsTheDisplay) {
         uint32_t value;
     };
     const Field_ header[] = {
-        {0, 2, 0x4D42},     {2, 4, 2366}, {6, 4, 0},  {10, 4, 62}, {14, 4, 40},
-        {18, 4, 252},       {22, 4, 72},  {26, 2, 1}, {28, 2, 1},  {30, 4, 0},
-        {34, 4, 0},         {38, 4, 0},   {42, 4, 0}, {46, 4, 0},  {50, 4, 0},
-        {54, 4, 0x000080FF}, // colour 0: blue
-        {58, 4, 0x00FFFFFF}, // colour 1: white
+        {0, 2, 0x4D42},      {2, 4, 2366}, {6, 4, 0},  {10, 4, 62},         {14, 4, 40}, {18, 4, 252},
+        {22, 4, 72},         {26, 2, 1},   {28, 2, 1}, {30, 4, 0},          {34, 4, 0},  {38, 4, 0},
+        {42, 4, 0},          {46, 4, 0},   {50, 4, 0}, {54, 4, 0x000080FF}, // colour 0: blue
+        {58, 4, 0x00FFFFFF},                                                // colour 1: white
     };
     for (const Field_& f : header)
         EXPECT_EQ(Field(file, f.offset, f.size), f.value) << "offset " << f.offset;
@@ -154,6 +158,7 @@ TEST_F(SavedDisplay, AFileThatCannotBeWrittenIsReported) {
         EXPECT_EQ(Save(chosen), QStringList{"taken.bmp"});
         const QStringList log = DeviceLogLines(w);
         ASSERT_EQ(log.size(), 1);
-        EXPECT_TRUE(log[0].startsWith("Display can not be saved to file " + chosen + ".bmp: ")) << log[0].toStdString();
+        EXPECT_TRUE(log[0].startsWith("Display can not be saved to file " + chosen + ".bmp: "))
+            << log[0].toStdString();
     }
 }

@@ -58,8 +58,9 @@ TEST_F(RemoteAccessTab, AFrameShowsTheDevicesDisplay) {
     Tick();
     // Four GETs, each asked when the page before it arrived; no operation is
     // left pending for them.
-    EXPECT_EQ(RemoteSent(), (std::vector<Req>{
-                                {0x20, 0x8002, {0}}, {0x20, 0x8002, {1}}, {0x20, 0x8002, {2}}, {0x20, 0x8002, {3}}}));
+    EXPECT_EQ(RemoteSent(),
+              (std::vector<Req>{
+                  {0x20, 0x8002, {0}}, {0x20, 0x8002, {1}}, {0x20, 0x8002, {2}}, {0x20, 0x8002, {3}}}));
     EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
     EXPECT_EQ(remote->RemoteDisplayShown, display.pages);
     const QImage& img = remote->displayImage();
@@ -171,9 +172,15 @@ TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
     display.skipPages = {1};
     Tick(); // page 1 awaited
     switch (GetParam()) {
-    case TreeChange::Emptied: view->FreeDeviceRecords(); break;
-    case TreeChange::NewDiscovery: view->PrepareDiscovery(); break;
-    case TreeChange::Demo: view->btnDemoDiscClick(); break;
+    case TreeChange::Emptied:
+        view->FreeDeviceRecords();
+        break;
+    case TreeChange::NewDiscovery:
+        view->PrepareDiscovery();
+        break;
+    case TreeChange::Demo:
+        view->btnDemoDiscClick();
+        break;
     }
     const tRemoteDisplay before = remote->RemoteDisplayPages;
     ClearLog();

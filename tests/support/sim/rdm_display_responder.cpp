@@ -23,7 +23,8 @@ std::optional<SimRdmResponder::Reply> SimDisplayDevice::Handle(uint8_t cc, uint1
     // Only a held-back page answer is late; the line asks after every answer.
     responder.late = false;
     if (cc == 0x20 && pid == 0x8002) {
-        if (data.size() != 1 || data[0] > 3) return SimRdmResponder::Reply{2, {0x00, 0x06}}; // DATA_OUT_OF_RANGE
+        if (data.size() != 1 || data[0] > 3)
+            return SimRdmResponder::Reply{2, {0x00, 0x06}}; // DATA_OUT_OF_RANGE
         const uint8_t page = data[0];
         pagesAsked.push_back(page);
         if (page == 0) ++frame;
