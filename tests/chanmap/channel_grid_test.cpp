@@ -135,6 +135,7 @@ TEST_F(ChannelGrid, ColoursOfDevicesNeighboursAndCollisions) {
         {"neighbours alternate", {1, 3}, {4, 3}, 0, Expected({{1, 3, 'G'}, {4, 6, 'S'}})},
         {"a lone device after free channels is silver", {10, 3}, {0, 3}, 0, Expected({{10, 12, 'S'}})},
         {"a lone device at channel 1 is grey", {1, 3}, {0xFFFF, 3}, 0, Expected({{1, 3, 'G'}})},
+        {"a free channel after channel 1", {1, 1}, {3, 2}, 0, Expected({{1, 1, 'G'}, {3, 4, 'S'}})},
         {"shared channels are red", {1, 4}, {3, 4}, 0, Expected({{1, 2, 'G'}, {3, 4, 'R'}, {5, 6, 'S'}})},
         {"a device past 512 is not drawn", {510, 4}, {509, 4}, 0, Expected({{509, 512, 'S'}})},
         {"no footprint occupies nothing", {5, 3, 0}, {20, 0}, 0, Expected({})},
@@ -167,6 +168,7 @@ TEST_F(ChannelGrid, DraggingMovesTheDevice) {
         {"press and release without moving", {10, 3}, At(11), {}, At(11), {}, 10},
         {"back where it began", {10, 3}, At(10), {At(30), At(10)}, At(10), {}, 10},
         {"past 512 is refused", {500, 4}, At(500), {At(505), At(510), At(512)}, At(512), {505}, 505},
+        {"down to channel 1", {10, 3}, At(10), {At(1)}, At(1), {1}, 1},
         {"below 1 is refused", {3, 4}, At(6), {At(2), At(4), At(1)}, At(1), {1}, 1},
         {"a free channel grabs nothing", {10, 3}, At(30), {At(40)}, At(40), {}, 10},
         {"a device past 512 cannot be grabbed", {510, 4}, At(511), {At(400)}, At(400), {}, 510},
@@ -216,19 +218,6 @@ TEST_F(ChannelGrid, GrabbingSelectsTheDeviceWithoutAsking) {
     EXPECT_EQ(Sent(), (std::vector<Req>{{0x30, 0x00F0, {0, 19}}, {0x20, 0x00F0, {}}}));
     EXPECT_TRUE(DeviceLogLines(w).contains("Dmx address modified"));
     EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {19, 22, 'Y'}}));
-}
-
-TEST_F(ChannelGrid, ARefusedAddressShowsWhatTheDeviceKept) {
-    Place(1, 10, 3);
-    Place(2, 0, 4);
-    behaviour1.setModes[0x00F0] = SimSetMode::KeepAck;
-    Rebuild();
-    Press(At(10));
-    Move(At(40));
-    Release(At(40));
-    EXPECT_TRUE(DeviceLogLines(w).contains("Dmx address can not be modified"));
-    Rebuild();
-    EXPECT_EQ(MapLetters(), Expected({{10, 12, 'Y'}}));
 }
 
 // How the tree is replaced while a device is being dragged.
