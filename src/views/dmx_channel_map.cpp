@@ -118,6 +118,7 @@ TDmxChannelMap::TDmxChannelMap(TfrmMain* mainWindow)
     // The last grid line of each direction lies outside the cells.
     g->setFixedSize(DmxGridColumns * DmxGridPitchX + 1, DmxGridRows * DmxGridPitchY + 1);
     g->viewport()->installEventFilter(this);
+    gridViewport = g->viewport();
 
     QWidget* page = frm->rdmUi->tsDmxKiosztas;
     auto* legend = new QWidget(page);
@@ -236,7 +237,8 @@ void TDmxChannelMap::StringGrid1MouseUp() {
 }
 
 bool TDmxChannelMap::eventFilter(QObject* watched, QEvent* event) {
-    if (!frm->rdmUi || watched != grid()->viewport()) return QObject::eventFilter(watched, event);
+    // Compared by address only: while the window closes its forms go before this filter.
+    if (watched != gridViewport) return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {

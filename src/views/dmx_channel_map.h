@@ -82,6 +82,7 @@ private:
     bool busy() const;
 
     TfrmMain* frm;
+    const QObject* gridViewport = nullptr;
     // What the drag began on, so that a tree rebuilt under it ends the drag.
     const tRdmDevice* dragRecord = nullptr;
     uint64_t dragUid = 0;
