@@ -68,7 +68,3 @@ void TDM::tmrRemAccTimer() {
 void TDM::tTestTimer() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->RestartDiscoveryTest();
 }
-
-void TDM::tmrNetworkTimer() {
-    // Network discovery tick; filled in with the network interface list.
-}
