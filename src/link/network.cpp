@@ -29,7 +29,7 @@ QStringList TUdpServer::Activate() {
         if (bound) continue;
         auto* socket = new QUdpSocket(this);
         if (!socket->bind(b.address, b.port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-            failures << QStringLiteral("%1:%2 (%3)")
+            failures << QStringLiteral("UDP port %2 on %1 could not be opened (%3)")
                             .arg(b.address.toString())
                             .arg(b.port)
                             .arg(socket->errorString());
@@ -134,7 +134,7 @@ void TNetworkDiscovery::AddServerBinding(uint16_t port) {
 
 void TNetworkDiscovery::ActivateServer() {
     for (const QString& failure : DM.udpServer->Activate())
-        DM.AddDeviceListLine(QStringLiteral("Network: UDP port %1 could not be opened").arg(failure));
+        DM.AddDeviceListLine(QStringLiteral("Network: ") + failure);
 }
 
 void TNetworkDiscovery::StartDiscoveryServer() {

@@ -35,7 +35,7 @@ public:
     QList<Binding> Bindings;
 
     // On: binds every binding that is not bound yet. A binding that cannot be
-    // bound is left out and named in the returned texts; the others listen.
+    // bound is left out and told of in the returned texts; the others listen.
     QStringList Activate();
     void Deactivate();
     bool Active() const { return active; }
