@@ -71,7 +71,8 @@ void TfrmSetupInterface::rbUsbClick() {
 }
 
 void TfrmSetupInterface::cbNetworkAdapterCloseUp(int index) {
-    if (index < 0 || index >= MaxAdapters || index >= ui->cbNetworkAdapter->count()) return;
+    // The drop-down holds at most MaxAdapters lines.
+    if (index < 0 || index >= ui->cbNetworkAdapter->count()) return;
     frmMain->InterfaceKind = QStringLiteral("NETWORK");
     frmMain->InterfaceIp = NetworkAdapters[index].Ip;
     frmMain->InterfaceMask = NetworkAdapters[index].Mask;
@@ -90,7 +91,7 @@ void TfrmSetupInterface::btnOkClick() {
     if (ui->rbNetwork->isChecked()) {
         frmMain->InterfaceKind = QStringLiteral("NETWORK");
         const int i = ui->cbNetworkAdapter->currentIndex();
-        if (i < 0 || i >= MaxAdapters) {
+        if (i < 0) {
             frmMain->InterfaceIp = {0, 0, 0, 0};
             frmMain->InterfaceMask = {0xFF, 0xFF, 0xFF, 0xFF};
         } else {

@@ -6,6 +6,7 @@
 #include <QNetworkInterface>
 #include <QTimer>
 #include <QUdpSocket>
+#include <algorithm>
 #include <sys/socket.h>
 
 #include "app/products_data.h"
@@ -20,13 +21,10 @@ TUdpServer::~TUdpServer() {
 }
 
 QStringList TUdpServer::Activate() {
+    Deactivate();
     QStringList failures;
     active = true;
     for (const Binding& b : Bindings) {
-        const bool bound = std::any_of(sockets.begin(), sockets.end(), [&](QUdpSocket* s) {
-            return s->localAddress() == b.address && s->localPort() == b.port;
-        });
-        if (bound) continue;
         auto* socket = new QUdpSocket(this);
         if (!socket->bind(b.address, b.port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
             failures << QStringLiteral("UDP port %2 on %1 could not be opened (%3)")

@@ -34,8 +34,8 @@ public:
 
     QList<Binding> Bindings;
 
-    // On: binds every binding that is not bound yet. A binding that cannot be
-    // bound is left out and told of in the returned texts; the others listen.
+    // On: binds every binding anew. A binding that cannot be bound is left out
+    // and told of in the returned texts; the others listen.
     QStringList Activate();
     void Deactivate();
     bool Active() const { return active; }
