@@ -61,10 +61,6 @@ void TDM::ClearDeviceDetails() {
 
 // ---- Timers whose work belongs elsewhere --------------------------------------
 
-void TDM::tmrRemAccTimer() {
-    // Remote-access step; filled in with remote access.
-}
-
 void TDM::tTestTimer() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->RestartDiscoveryTest();
 }
