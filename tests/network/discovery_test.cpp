@@ -53,8 +53,10 @@ TEST(NetworkTexts, LinesAndBroadcastAddresses) {
 using Discovery = NetworkTest;
 
 TEST_F(Discovery, ProbeEchoAndRebindTakeTheStateFromFourToSix) {
+    // The interface answers the probe by announcing itself to the prober.
     SimNetworkInterface sim(net().DiscoveryPort);
     ASSERT_TRUE(sim.listening());
+    sim.answerPort = net().AnnouncementPort;
     OpenOnNetwork();
     EXPECT_EQ(net().NetworkState, 0); // listing the adapters starts nothing
     EXPECT_FALSE(dm().udpServer->Active());
@@ -78,11 +80,10 @@ TEST_F(Discovery, ProbeEchoAndRebindTakeTheStateFromFourToSix) {
     EXPECT_EQ(net().NetworkState, 6);
     EXPECT_EQ(dm().udpServer->ListeningCount(), 2);
     EXPECT_EQ(dm().tmrNetwork->interval(), 1000);
-    SimNetworkInterface stage(FreeUdpPort());
-    Announce(stage, 1);
-    EXPECT_EQ(
-        Lines().first(),
-        QString::fromUtf8("00000001 - MORROW WIFI Interface (Stage) (app: v.1.4 - 2015.3.9) - konfigurált"));
+    ASSERT_TRUE(WaitFor([&] { return !Lines().isEmpty(); }));
+    EXPECT_EQ(Lines(),
+              QStringList{QString::fromUtf8(
+                  "00000001 - MORROW WIFI Interface (Stage) (app: v.1.4 - 2015.3.9) - konfigurált")});
 
     // Picking the adapter again empties the list and probes anew.
     PickAdapter(0);
@@ -259,6 +260,6 @@ TEST_F(Discovery, TheDefaultPortsOnTheMachinesLoopbackAdapter) {
     EXPECT_EQ(ours()->destinationPort, 12346);
     dm().tmrNetworkTimer();
     sim.identity.id = QRandomGenerator::global()->generate();
-    ASSERT_TRUE(sim.Announce(LoopbackBroadcast, 12345));
+    sim.StartAnnouncing(50, LoopbackBroadcast, 12345);
     EXPECT_TRUE(WaitFor([&] { return net().FindNetworkDevice(sim.identity.id) >= 0; }));
 }

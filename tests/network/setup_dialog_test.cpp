@@ -5,23 +5,6 @@
 #include "app/Szovegek.h"
 #include "network_fixture.h"
 
-TEST(Addresses, DottedTextToBytesAndBack) {
-    const struct {
-        const char* text;
-        bool ok;
-        const char* back;
-    } rows[] = {
-        {"10.0.0.1", true, "10.0.0.1"}, {"300.0.0.1", true, "44.0.0.1"}, // the low 8 bits of each part
-        {"10.0.1", false, "0.0.0.0"},   {"1.2.3.x", false, "0.0.0.0"},   {"", false, "0.0.0.0"},
-    };
-    for (const auto& r : rows) {
-        bool ok = !r.ok;
-        EXPECT_EQ(IpToText(TextToIp(r.text, &ok)), r.back) << r.text;
-        EXPECT_EQ(ok, r.ok) << r.text;
-    }
-    EXPECT_EQ(TextToIp("10.0.0.1"), (tIpAddress{10, 0, 0, 1}));
-}
-
 using SetupDialog = NetworkTest;
 
 TEST_F(SetupDialog, AdapterLinesComeFromEachLocalAddress) {

@@ -17,7 +17,7 @@ SimNetworkInterface::SimNetworkInterface(uint16_t probePort, const QHostAddress&
             const QNetworkDatagram d = probeSocket.receiveDatagram();
             probes << Probe{d.data(), d.destinationAddress(), uint16_t(d.destinationPort()),
                             d.senderAddress(), uint16_t(d.senderPort())};
-            if (answerPort) Announce(d.senderAddress(), answerPort);
+            if (answerPort) StartAnnouncing(answerIntervalMs, d.senderAddress(), answerPort);
         }
     });
     connect(&rate, &QTimer::timeout, this, [this] { Announce(rateTo, ratePort); });

@@ -55,9 +55,10 @@ public:
     QList<Probe> probes;
 
     Identity identity;
-    // When set, every probe is answered with an announcement to the prober's
-    // address at this port.
+    // When set, a probe is answered by announcing to the prober's address at
+    // this port, every answerIntervalMs.
     uint16_t answerPort = 0;
+    int answerIntervalMs = 50;
 
 private:
     QUdpSocket probeSocket;
