@@ -9,13 +9,13 @@
 // ---- RDM controller -------------------------------------------------------
 
 void TDM::HandleRdmReport() {
-    Rdm().HandleRdmReport(HidReport);
+    Rdm().HandleRdmReport(InputReport());
 }
 
 // ---- Discovery --------------------------------------------------------------
 
 void TDM::HandleDiscoveryReport() {
-    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(HidReport);
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(InputReport());
 }
 
 // ---- Stream send, block download, firmware upload ---------------------------
