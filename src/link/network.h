@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "app/IpAddress.h"
+#include "link/network_announcement.h"
 
 class QNetworkDatagram;
 class QUdpSocket;
@@ -49,37 +50,6 @@ private:
     QList<QUdpSocket*> sockets;
     bool active = false;
 };
-
-// One network interface heard on the local network.
-struct t_networkdev {
-    uint32_t Id = 0;
-    uint16_t ExtraWord1 = 0;
-    uint16_t TypeCode = 0;
-    QString Label;
-    uint8_t AppMajor = 0;
-    uint8_t AppMinor = 0;
-    uint8_t Year = 0; // year - 2000
-    uint8_t Month = 0;
-    uint8_t Day = 0;
-    uint16_t ExtraWord2 = 0;
-    uint8_t Ttl = 0; // seconds of life left
-    uint16_t Status = 0;
-};
-
-// The subnet's broadcast address as dotted text: per byte (ip and mask) or (not mask).
-QString BroadcastAddress(const tIpAddress& ip, const tIpAddress& mask);
-
-// The line that lists one network interface.
-QString NetworkDeviceLine(const t_networkdev& dev);
-
-// Announcements of the maker's network interfaces and their field layout.
-inline constexpr char AnnouncementTag[] = "ORVETH";
-inline constexpr int AnnouncementLength = 75; // the fields read reach offset 74
-
-// Status values of an announcement.
-inline constexpr uint16_t NetworkStatusNotConfigured = 1;
-inline constexpr uint16_t NetworkStatusConfigured = 3;
-inline constexpr uint16_t NetworkStatusUpdateNeeded = 0x8000;
 
 // Discovery of the maker's network interfaces on the chosen adapter's subnet:
 // a broadcast probe, the program's own address learned from its echo, then the
