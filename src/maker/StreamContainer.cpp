@@ -268,10 +268,11 @@ RecordRead ReadStreamRecord(const tStreamImage& image, uint32_t& position, uint8
     // position is 1-based: byte position - 1 of the loaded bytes.
     if (position < 1) return RecordRead::PastEnd;
     const uint64_t at = position - 1;
-    if (at + 16 > bytes.size()) return RecordRead::PastEnd;
+    // Period, the two times, N and the lead byte's word: 20 bytes before the data.
+    if (at + 20 > bytes.size()) return RecordRead::PastEnd;
     const uint32_t n = ReadU32(bytes, size_t(at + 12));
     if (uint64_t(n) + 1 > frameSize) return RecordRead::TooLong;
-    if (at + 16 + n > bytes.size()) return RecordRead::PastEnd;
+    if (at + 20 + n > bytes.size()) return RecordRead::PastEnd;
     frame[0] = bytes[size_t(at + 16)];
     if (n) std::memcpy(frame + 1, bytes.data() + at + 20, n);
     recordLength = n;
