@@ -61,7 +61,7 @@ QString tFileDialog::QtFilter() const {
         const QString& caption = parts[i];
         // A caption that already names its pattern keeps it as it is.
         out << (caption.contains(QLatin1Char('(')) ? caption
-                                                     : caption + QStringLiteral(" (") + parts[i + 1] + ')');
+                                                   : caption + QStringLiteral(" (") + parts[i + 1] + ')');
     }
     return out.join(QStringLiteral(";;"));
 }
@@ -75,8 +75,8 @@ TSendPage::TSendPage(TfrmMain& owner) : frm(owner) {
     SaveDialog1.mode = tFileDialog::Mode::Save;
     // Shown without waiting for it: the handler that failed has nothing more to do.
     reportFileError = [this](const QString& message) {
-        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tamarind"), message, QMessageBox::Ok,
-                                    &frm);
+        auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tamarind"), message,
+                                    QMessageBox::Ok, &frm);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     };
@@ -107,13 +107,15 @@ std::optional<QByteArray> TSendPage::ReadOpenedFile(qint64 maxBytes) {
     QFile file(OpenDialog1.FileName);
     if (!file.open(QIODevice::ReadOnly)) {
         if (reportFileError)
-            reportFileError(QStringLiteral("Cannot open file %1: %2").arg(OpenDialog1.FileName, file.errorString()));
+            reportFileError(
+                QStringLiteral("Cannot open file %1: %2").arg(OpenDialog1.FileName, file.errorString()));
         return std::nullopt;
     }
     QByteArray bytes = maxBytes > 0 ? file.read(maxBytes) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (reportFileError)
-            reportFileError(QStringLiteral("Cannot read file %1: %2").arg(OpenDialog1.FileName, file.errorString()));
+            reportFileError(
+                QStringLiteral("Cannot read file %1: %2").arg(OpenDialog1.FileName, file.errorString()));
         return std::nullopt;
     }
     return bytes;

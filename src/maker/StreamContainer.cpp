@@ -47,8 +47,8 @@ uint16_t ReadU16(std::span<const uint8_t> b, size_t i) {
 
 // The opening of every stream: the file header, then the 100 header frames
 // carrying the stream id and type (and a logo's block count).
-void OpenStream(tStreamImage& s, uint32_t frameCount, uint32_t periodMs, const uint8_t (&id)[8], uint16_t type,
-                int logoBlocks) {
+void OpenStream(tStreamImage& s, uint32_t frameCount, uint32_t periodMs, const uint8_t (&id)[8],
+                uint16_t type, int logoBlocks) {
     s.Position = 1;
     s.Loaded = 0;
     s.FramePacket.fill(0);
@@ -77,7 +77,8 @@ void OpenStream(tStreamImage& s, uint32_t frameCount, uint32_t periodMs, const u
         s.AppendFrame(FrameCrcCount);
     }
     // The data frames set only their own payload bytes; the header's are not theirs.
-    std::fill(s.FramePacket.begin() + PayloadIndex(0), s.FramePacket.begin() + PayloadIndex(FramePayloadSize), 0);
+    std::fill(s.FramePacket.begin() + PayloadIndex(0), s.FramePacket.begin() + PayloadIndex(FramePayloadSize),
+              0);
 }
 
 // Starts a data frame at this block address: the payload follows from index 25.
@@ -232,7 +233,8 @@ void BuildConfigStream(tStreamImage& s, const tDeviceConfig& c, const tCurveTabl
         s.PutByte(c.Offs[ch]);
     s.AppendFrame(FrameCrcCount);
 
-    std::fill(s.FramePacket.begin() + PayloadIndex(0), s.FramePacket.begin() + PayloadIndex(FramePayloadSize), 0);
+    std::fill(s.FramePacket.begin() + PayloadIndex(0), s.FramePacket.begin() + PayloadIndex(FramePayloadSize),
+              0);
     for (int n = 2; n <= 1 + ConfigZeroFrames; ++n) {
         BeginDataFrame(s, uint16_t(ConfigBaseAddress + (n - 1) * AddressStep));
         s.AppendFrame(FrameCrcCount);

@@ -173,13 +173,14 @@ void TSendPage::tmrFileSendStartTimer() {
 
 bool TSendPage::NextRecord(uint16_t subState) {
     auto& frame = frm.LineState.DmxFrame;
-    const RecordRead r = ReadStreamRecord(Stream, Stream.Position, frame.data(), DmxFrameLength, RecordLength);
+    const RecordRead r =
+        ReadStreamRecord(Stream, Stream.Position, frame.data(), DmxFrameLength, RecordLength);
     if (r == RecordRead::Ok) return true;
     TDM* d = dm();
     if (d) {
         if (r == RecordRead::TooLong)
-            d->AddDeviceListLine(QStringLiteral("Record %1 does not fit a DMX frame: transfer stopped")
-                                     .arg(FramesSent + 1));
+            d->AddDeviceListLine(
+                QStringLiteral("Record %1 does not fit a DMX frame: transfer stopped").arg(FramesSent + 1));
         else
             d->AddDeviceListLine(QStringLiteral("Stream ended after %1 of %2 records: transfer stopped")
                                      .arg(FramesSent)

@@ -66,8 +66,10 @@ TEST(StreamContainer, ProgramsStreamOfTheDefaults) {
                   (std::vector<uint8_t>{10, 0, 0, 3, 0, 0, 0, 0, 0, 0}));
     // Program 9's last colour ends block 9 (image byte 6000); 144 zero bytes close the last frame.
     const size_t last = Frame(131) + 24;
-    EXPECT_EQ(std::vector<uint8_t>(s.begin() + last + 45, s.begin() + last + 48), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(std::vector<uint8_t>(s.begin() + last + 48, s.begin() + last + 192), std::vector<uint8_t>(144, 0));
+    EXPECT_EQ(std::vector<uint8_t>(s.begin() + last + 45, s.begin() + last + 48),
+              (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(std::vector<uint8_t>(s.begin() + last + 48, s.begin() + last + 192),
+              std::vector<uint8_t>(144, 0));
 }
 
 TEST(StreamContainer, HeaderFramesDifferOnlyInTheirNumberAndCrc) {
@@ -118,7 +120,8 @@ TEST(StreamContainer, ConfigurationStream) {
     const size_t p = Frame(100) + 24;
     EXPECT_EQ(U16(s, p - 4), 0x4000);
     EXPECT_EQ(std::vector<uint8_t>(s.begin() + p, s.begin() + p + 18),
-              (std::vector<uint8_t>{1, 2, 3, c.Min[2], c.Max[2], c.Def[2], 7, 8, 9, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}));
+              (std::vector<uint8_t>{1, 2, 3, c.Min[2], c.Max[2], c.Def[2], 7, 8, 9, 0xFF, 0x80, 0, 0, 0, 0, 0,
+                                    0, 0}));
     EXPECT_EQ(U16(s, p + 18), 0x0102);
     EXPECT_EQ(U16(s, p + 20), 0x0304);
     EXPECT_EQ(U16(s, p + 18 + 8 * 6 + 2), 0x0506);
@@ -134,8 +137,8 @@ TEST(StreamContainer, ConfigurationStream) {
     for (int n = 0; n < 8; ++n) {
         const size_t f = Frame(108 + n);
         EXPECT_EQ(U16(s, f + 20), 0x5400 + n * 128);
-        EXPECT_EQ(U16(s, f + 24), 1000 + 32 * n);     // R[32n]
-        EXPECT_EQ(U16(s, f + 26), 2000 + 32 * n);     // G[32n]
+        EXPECT_EQ(U16(s, f + 24), 1000 + 32 * n);       // R[32n]
+        EXPECT_EQ(U16(s, f + 26), 2000 + 32 * n);       // G[32n]
         EXPECT_EQ(U16(s, f + 24 + 190), 3031 + 32 * n); // B[32n + 31]
     }
 }
@@ -156,7 +159,8 @@ TEST(StreamContainer, LogoBlockCounts) {
         ASSERT_EQ(s.size(), 16u + (100u + c.blocks) * 218) << c.width;
         EXPECT_EQ(U32(s, 12), 250u);
         EXPECT_EQ(U32(s, Frame(0)), 8000000u);
-        EXPECT_EQ(std::string(s.begin() + Frame(5) + 24, s.begin() + Frame(5) + 32), std::string("appld\x10\x02\0", 8));
+        EXPECT_EQ(std::string(s.begin() + Frame(5) + 24, s.begin() + Frame(5) + 32),
+                  std::string("appld\x10\x02\0", 8));
         EXPECT_EQ(U16(s, Frame(5) + 24 + 8), 4);
         EXPECT_EQ(U16(s, Frame(5) + 24 + 10), c.blocks);
         const size_t d = Frame(100);
@@ -166,7 +170,8 @@ TEST(StreamContainer, LogoBlockCounts) {
             EXPECT_EQ(U16(s, Frame(101) + 20), 64);
             EXPECT_EQ(s[Frame(101) + 24], 0xAB); // bitmap byte 64
         }
-        EXPECT_EQ(std::vector<uint8_t>(s.begin() + d + 24 + 64, s.begin() + d + 216), std::vector<uint8_t>(128, 0));
+        EXPECT_EQ(std::vector<uint8_t>(s.begin() + d + 24 + 64, s.begin() + d + 216),
+                  std::vector<uint8_t>(128, 0));
     }
 }
 
@@ -208,7 +213,8 @@ TEST(StreamContainer, BrightnessComesBackHalfToEven) {
         uint16_t stored;
         uint8_t percent;
     };
-    for (const Case& c : {Case{256, 100}, Case{128, 50}, Case{32, 12}, Case{96, 38}, Case{160, 62}, Case{7, 3}})
+    for (const Case& c :
+         {Case{256, 100}, Case{128, 50}, Case{32, 12}, Case{96, 38}, Case{160, 62}, Case{7, 3}})
         EXPECT_EQ(BrightnessFromStored(c.stored), c.percent) << c.stored;
     // Every default level survives the trip.
     tDeviceConfig c{};
@@ -304,7 +310,8 @@ TEST(FileKinds, Classification) {
 }
 
 TEST(FileKinds, BmpReasons) {
-    QByteArray eightBit = Bmp(10, 10, [](int, int) { return false; }, 8);
+    QByteArray eightBit = Bmp(
+        10, 10, [](int, int) { return false; }, 8);
     eightBit[0] = 'X';
     QByteArray topDown = Bmp(10, 10, [](int, int) { return false; });
     PutU32(topDown, 22, uint32_t(-10));
@@ -312,9 +319,11 @@ TEST(FileKinds, BmpReasons) {
     PutU32(noPalette, 10, 54);
     QByteArray pastEnd = Bmp(8, 1, [](int, int) { return false; });
     PutU32(pastEnd, 10, 0x7FFFFFF0);
-    for (const auto& [bytes, kind] : {std::pair{eightBit, 133}, std::pair{topDown, 130}, std::pair{noPalette, 129},
-                                      std::pair{pastEnd, 129}}) {
-        EXPECT_EQ(ClassifyBmpBytes({reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())}), kind);
+    for (const auto& [bytes, kind] : {std::pair{eightBit, 133}, std::pair{topDown, 130},
+                                      std::pair{noPalette, 129}, std::pair{pastEnd, 129}}) {
+        EXPECT_EQ(
+            ClassifyBmpBytes({reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())}),
+            kind);
         tLogoBitmap logo;
         logo.fill(0xEE);
         EXPECT_FALSE(
@@ -335,7 +344,8 @@ TEST(FileKinds, LogoBitsArePageOrganised) {
                 bmp[i] = char(~bmp[i]);
         }
         tLogoBitmap logo{};
-        ASSERT_TRUE(DecodeBmpLogo({reinterpret_cast<const uint8_t*>(bmp.constData()), size_t(bmp.size())}, logo));
+        ASSERT_TRUE(
+            DecodeBmpLogo({reinterpret_cast<const uint8_t*>(bmp.constData()), size_t(bmp.size())}, logo));
         EXPECT_EQ(logo[0], 10);
         EXPECT_EQ(logo[1], 9);
         for (int x = 0; x < 10; ++x) {
@@ -348,7 +358,7 @@ TEST(FileKinds, LogoBitsArePageOrganised) {
 }
 
 TEST(FileKinds, FirmwareFitsTheInterfaceType) {
-    const std::pair<uint8_t, uint8_t> table[] = {{1, 0x0B}, {2, 0x0E}, {3, 0x10}, {4, 0x10}, {5, 0x12},
+    const std::pair<uint8_t, uint8_t> table[] = {{1, 0x0B}, {2, 0x0E}, {3, 0x10}, {4, 0x10},  {5, 0x12},
                                                  {6, 0x12}, {7, 0x13}, {9, 0x13}, {10, 0xC9}, {13, 0x23}};
     for (const auto& [type, id] : table) {
         EXPECT_TRUE(FirmwareFits(QByteArray("frmwr\x10", 6) + char(id) + '\0', type)) << int(type);

@@ -26,7 +26,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         QFile f(Path("Tamarind.ini"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[Setup]\r\nLanguage=English\r\nUSB=0\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\nMASK=255.255.255.255\r\n");
+        f.write("[Setup]\r\nLanguage=English\r\nUSB=0\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\nMASK=255.255.255."
+                "255\r\n");
         f.close();
         BeforeStart();
         ProgramOptions options;
@@ -174,6 +175,8 @@ template <class Dark> QByteArray Bmp(int width, int height, Dark dark, int bits 
     PutU32(a, 58, 0xFFFFFF);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (!dark(x, y)) a[62 + (height - 1 - y) * row + x / 8] = char(a[62 + (height - 1 - y) * row + x / 8] | (0x80 >> (x % 8)));
+            if (!dark(x, y))
+                a[62 + (height - 1 - y) * row + x / 8] =
+                    char(a[62 + (height - 1 - y) * row + x / 8] | (0x80 >> (x % 8)));
     return a;
 }

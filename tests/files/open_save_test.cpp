@@ -62,7 +62,8 @@ TEST_F(OpenSaveTest, ProgramsSurviveSaveChangeAndOpen) {
         EXPECT_EQ(P().ProgramWait[prog], saved.ProgramWait[prog]);
         EXPECT_EQ(P().ProgramStepMode[prog], saved.ProgramStepMode[prog]);
         // The speed switch follows the times read.
-        EXPECT_EQ(P().ProgramSpeedOn[prog], saved.ProgramSpeed[prog] || saved.ProgramWait[prog] ? 1 : 0) << prog;
+        EXPECT_EQ(P().ProgramSpeedOn[prog], saved.ProgramSpeed[prog] || saved.ProgramWait[prog] ? 1 : 0)
+            << prog;
         for (int s = 1; s <= 10; ++s)
             for (int d = 1; d <= 20; ++d)
                 ASSERT_EQ(P().Rgb(prog, s, d), saved.Rgb(prog, s, d)) << prog << " " << s << " " << d;
@@ -121,7 +122,8 @@ TEST_F(OpenSaveTest, ConfigurationSurvivesSaveChangeAndOpen) {
 
 TEST_F(OpenSaveTest, FirmwareAndLogoShowOnTheSendPage) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("a-rather-long-folder-of-firmware-files/one-more-level"));
-    const QString fw = Write("a-rather-long-folder-of-firmware-files/one-more-level/fw.dmx", FirmwareFile(0x0B, 3));
+    const QString fw =
+        Write("a-rather-long-folder-of-firmware-files/one-more-level/fw.dmx", FirmwareFile(0x0B, 3));
     Open(fw);
     EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Send"));
     EXPECT_EQ(w->ui->lFajlTipus->text(), QStringLiteral("Software update"));
@@ -205,7 +207,10 @@ TEST_F(OpenSaveTest, UnusableFilesAreRefused) {
         {"short.dmx", shortPrograms, 1},
         {"wide.bmp", Bmp(241, 10, [](int, int) { return true; }), 2},
         {"cut.bmp", Bmp(64, 64, [](int, int) { return true; }).left(300), 2},
-        {"eight.bmp", Bmp(8, 8, [](int, int) { return true; }, 8), 2},
+        {"eight.bmp",
+         Bmp(
+             8, 8, [](int, int) { return true; }, 8),
+         2},
     };
     const tProgramData before = P();
     for (const Case& c : cases) {
