@@ -154,7 +154,7 @@ public:
     std::unique_ptr<ConfigPages> configPages;
     // The page "Send", the File menu and the stream and firmware transfers.
     std::unique_ptr<TSendPage> sendPage;
-    RdmPageView* rdmView = nullptr; // the RDM page's handlers; owned by this window
+    RdmPageView* rdmView = nullptr;  // the RDM page's handlers; owned by this window
 
 protected:
     bool event(QEvent* e) override;
