@@ -93,6 +93,8 @@ private:
     bool WriteStreamFile(const QString& fileName);
     void ShowInfo(uint8_t kind);
     void SetGauge(uint16_t subState, int value, bool visible);
+    // The interface into block download for an upload of frameCount records.
+    void StartUpload(uint16_t subState, uint32_t frameCount);
     void EndBlockDownload(uint16_t subState);
     void EndFirmwareUpload();
     // Reads the next record into the DMX frame buffer; on a bad or missing

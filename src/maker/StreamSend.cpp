@@ -85,35 +85,31 @@ void TSendPage::SetGauge(uint16_t subState, int value, bool visible) {
     gauge->setVisible(visible);
 }
 
-void TSendPage::UploadProgramsByStream() {
-    BuildProgramsStream(Stream, frm.programEditor->Programs);
+void TSendPage::StartUpload(uint16_t subState, uint32_t frameCount) {
     TDM* d = dm();
     if (d) d->StartBlockDownload(UploadArgA, UploadArgB);
     frm.LineState.TransmitFlag = 1;
-    if (d) d->LinkSubState = SubStatePrograms;
-    SetGauge(SubStatePrograms, 0, true);
-    StreamFrameCount = ProgramsFrameCount;
-    frm.prgUi->btnPrgEszkozbe->setEnabled(false);
-    frm.prgUi->btnPrgDmx->setEnabled(false);
+    if (d) d->LinkSubState = subState;
+    SetGauge(subState, 0, true);
+    StreamFrameCount = frameCount;
     FramesSent = 0;
     Stream.Position = FirstRecordPosition;
     frm.ShowLineStatus();
+}
+
+void TSendPage::UploadProgramsByStream() {
+    BuildProgramsStream(Stream, frm.programEditor->Programs);
+    frm.prgUi->btnPrgEszkozbe->setEnabled(false);
+    frm.prgUi->btnPrgDmx->setEnabled(false);
+    StartUpload(SubStatePrograms, ProgramsFrameCount);
 }
 
 void TSendPage::UploadConfigByStream() {
     ConfigPages& pages = *frm.configPages;
     pages.ReadConfigPage();
     BuildConfigStream(Stream, pages.DeviceConfig, pages.CurveTable, frm.ConfigDeviceCode);
-    TDM* d = dm();
-    if (d) d->StartBlockDownload(UploadArgA, UploadArgB);
-    frm.LineState.TransmitFlag = 1;
-    if (d) d->LinkSubState = SubStateConfig;
-    SetGauge(SubStateConfig, 0, true);
-    StreamFrameCount = ConfigFrameCount;
     frm.konfUi->btnKonfEszkbe->setEnabled(false);
-    FramesSent = 0;
-    Stream.Position = FirstRecordPosition;
-    frm.ShowLineStatus();
+    StartUpload(SubStateConfig, ConfigFrameCount);
 }
 
 bool TSendPage::StartStreamSend() {

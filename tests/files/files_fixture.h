@@ -14,29 +14,20 @@
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
 #include "maker/SendPage.h"
+#include "maker/editor_fixture.h"
 #include "support/sim/SimHidPlatform.h"
 #include "support/sim/stream_receiver.h"
 #include "ui_Main.h"
 
-// A whole program on the simulator, its file dialogs answered by the test,
-// its info dialog closed at once and counted, its file errors collected.
-class FilesTest : public ::testing::Test {
+// A whole program on the simulator (see EditorTest), its file dialogs
+// answered by the test, its info dialog closed at once and counted, its file
+// errors collected.
+class FilesTest : public EditorTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        QFile f(Path("Tamarind.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[Setup]\r\nLanguage=English\r\nUSB=0\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\nMASK=255.255.255."
-                "255\r\n");
-        f.close();
-        BeforeStart();
-        ProgramOptions options;
-        options.appDir = dir.path() + QLatin1Char('/');
-        options.hidPlatform = platform;
-        options.arguments = arguments;
-        program = std::make_unique<Program>(options);
-        platform->programBusy = [dm = program->DM.get()] { return dm->Pausing(); };
-        w = program->frmMain.get();
+        EditorTest::SetUp();
+        if (HasFatalFailure()) return;
+        w = frmPtr;
         dm = program->DM.get();
         page = w->sendPage.get();
         page->reportFileError = [this](const QString& m) { errors << m; };
@@ -44,19 +35,7 @@ protected:
             infoKinds.push_back(w->MessageKind);
             d.reject();
         });
-        w->show();
-        QCoreApplication::sendPostedEvents(w);
-        ASSERT_TRUE(platform->WaitIdle());
     }
-
-    void TearDown() override {
-        platform->programBusy = nullptr;
-        program.reset();
-        platform->WaitIdle(200);
-    }
-
-    // Runs before the program starts (set `arguments`, write files).
-    virtual void BeforeStart() {}
 
     QString Path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
 
@@ -97,13 +76,6 @@ protected:
 
     void Settle() { ASSERT_TRUE(platform->WaitIdle(20000)); }
 
-    tProgramData& P() { return w->programEditor->Programs; }
-    tDeviceConfig& C() { return w->configPages->DeviceConfig; }
-
-    QTemporaryDir dir;
-    QStringList arguments;
-    std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
-    std::unique_ptr<Program> program;
     TfrmMain* w = nullptr;
     TDM* dm = nullptr;
     TSendPage* page = nullptr;
