@@ -85,26 +85,30 @@ TEST_F(TransferTest, ConfigurationUploadStopsBeforeTheCurves) {
 
 TEST_F(TransferTest, LogoIsSentFromTheSendPage) {
     Plug(0);
-    // A larger logo first: the smaller one after it must carry none of its bits.
-    Open(Write("big.bmp", Bmp(240, 220, [](int x, int y) { return (x + y) % 3 == 0; })));
-    ASSERT_TRUE(page->LoadBmpLogo());
-    Open(Write("logo.bmp", Bmp(240, 220, [](int x, int y) { return x == y; })));
+    auto diagonal = [](int x, int y) { return x == y; };
+    Open(Write("logo.bmp", Bmp(240, 220, diagonal)));
     ASSERT_EQ(w->mainPageCaption(), QStringLiteral("Send"));
     QTest::mouseClick(w->ui->btnSendDmx, Qt::LeftButton);
     Settle();
     EXPECT_EQ(receiver->blockStarts, (std::vector<std::pair<uint8_t, uint8_t>>{{200, 200}}));
     ASSERT_EQ(receiver->records.size(), 206u);
     EXPECT_EQ(receiver->records[0].parameter, 1);
-    // Record 101 carries the bitmap's first 64 bytes: the size, then band 0's columns.
-    const std::vector<uint8_t> first = receiver->records[100].payload();
-    // Lead byte, block address, length, then the payload.
-    EXPECT_EQ(first[1] | first[2] << 8, 0);
-    EXPECT_EQ(first[5], 240);
-    EXPECT_EQ(first[6], 220);
-    for (int x = 0; x < 62; ++x)
-        ASSERT_EQ(first[7 + x], x < 8 ? 1 << x : 0) << x;
     EXPECT_TRUE(w->ui->btnSendDmx->isEnabled());
     EXPECT_TRUE(w->ui->gSend->isHidden());
+
+    // A smaller logo after it, whose last band is partial, carries none of its bits.
+    Open(Write("small.bmp", Bmp(16, 7, diagonal)));
+    receiver->records.clear();
+    QTest::mouseClick(w->ui->btnSendDmx, Qt::LeftButton);
+    Settle();
+    ASSERT_EQ(receiver->records.size(), 101u);
+    // Lead byte, block address, length, then the bitmap's first 64 bytes.
+    const std::vector<uint8_t> first = receiver->records[100].payload();
+    EXPECT_EQ(first[1] | first[2] << 8, 0);
+    EXPECT_EQ(first[5], 16);
+    EXPECT_EQ(first[6], 7);
+    for (int i = 2; i < 64; ++i)
+        ASSERT_EQ(first[5 + i], i - 2 < 7 ? 1 << (i - 2) : 0) << i;
 }
 
 TEST_F(TransferTest, LiveOutputSendsTheCurrentStepUntilSwitchedOff) {
