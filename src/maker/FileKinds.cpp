@@ -20,8 +20,6 @@ constexpr uint8_t ApplicationIdBytes[8] = {'a', 'p', 'p', 'l', 'd', 0x10, 0x01, 
 
 // Sizes a file must have for what its reader takes from it.
 constexpr uint64_t FirmwareLabelsEnd = 211; // version and date bytes
-constexpr uint64_t ProgramsFileSize = FirstDataFrameOffset + 32 * DmxFrameSize;
-constexpr uint64_t ConfigFileSize = FirstDataPayloadOffset + 98;
 
 // Offsets of the BMP fields read.
 constexpr size_t BmpPixelOffsetAt = 10;

@@ -283,7 +283,7 @@ void TSendPage::mFileOpenClick() {
 }
 
 bool TSendPage::ReadProgramsFile() {
-    const std::optional<QByteArray> bytes = ReadOpenedFile();
+    const std::optional<QByteArray> bytes = ReadOpenedFile(ProgramsFileSize);
     if (!bytes) {
         fileUnreadable = true;
         return false;
@@ -298,7 +298,7 @@ bool TSendPage::ReadProgramsFile() {
 }
 
 bool TSendPage::ReadConfigFile() {
-    const std::optional<QByteArray> bytes = ReadOpenedFile();
+    const std::optional<QByteArray> bytes = ReadOpenedFile(ConfigFileSize);
     if (!bytes) {
         fileUnreadable = true;
         return false;

@@ -285,7 +285,7 @@ RecordRead ReadStreamRecord(const tStreamImage& image, uint32_t& position, uint8
 // ---- reading files ------------------------------------------------------------------
 
 bool ReadProgramsFile(std::span<const uint8_t> file, tStreamImage& image, tProgramData& programs) {
-    if (file.size() < FirstDataFrameOffset + ProgramsDataFrames * DmxFrameSize) return false;
+    if (file.size() < ProgramsFileSize) return false;
     // Headers of programs 1..9 inside the first data frame, after 18 zero bytes.
     for (int p = 1; p <= tProgramData::kPrograms; ++p) {
         const size_t h = FirstDataPayloadOffset + 18 * size_t(p);
@@ -319,8 +319,7 @@ uint8_t BrightnessFromStored(uint16_t stored) {
 }
 
 bool ReadConfigFile(std::span<const uint8_t> file, tDeviceConfig& c) {
-    constexpr size_t used = 98;
-    if (file.size() < FirstDataPayloadOffset + used) return false;
+    if (file.size() < ConfigFileSize) return false;
     size_t at = FirstDataPayloadOffset;
     for (int ch = 1; ch <= 3; ++ch) {
         c.Min[ch] = file[at++];

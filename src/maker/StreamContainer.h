@@ -28,6 +28,10 @@ inline constexpr uint32_t LogoFrameCountField = 250;
 // Offset of the first frame after the header frames, and of its payload.
 inline constexpr uint32_t FirstDataFrameOffset = DmxFileHeaderSize + HeaderFrameCount * DmxFrameSize;
 inline constexpr uint32_t FirstDataPayloadOffset = FirstDataFrameOffset + 24;
+// Bytes of a saved stream that its reader takes: the programs' 32 data frames,
+// the configuration frame's fields.
+inline constexpr uint32_t ProgramsFileSize = FirstDataFrameOffset + 32 * DmxFrameSize;
+inline constexpr uint32_t ConfigFileSize = FirstDataPayloadOffset + 98;
 
 inline constexpr int ProgramBlockSize = 600;
 inline constexpr int ProgramImageSize = 6000;
