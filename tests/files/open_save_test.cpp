@@ -13,6 +13,7 @@
 #include "maker/FileKinds.h"
 #include "maker/Shapes.h"
 #include "maker/StreamUpload.h"
+#include "ui_ProgramPage.h"
 
 namespace {
 
@@ -233,12 +234,17 @@ TEST_F(OpenSaveTest, FileErrorsAreReported) {
     EXPECT_TRUE(infoKinds.empty());
     EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Logo"));
 
-    // A firmware file larger than the stream could hold.
+    // A firmware file larger than the stream could hold; one that just fits is taken.
     QByteArray huge = FirmwareFile(0x0B, 1);
+    huge.resize(1000000);
+    Open(Write("full.dmx", huge));
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Send"));
     huge.resize(1000001);
     Open(Write("huge.dmx", huge));
     ASSERT_EQ(errors.size(), 2);
     EXPECT_TRUE(errors[1].contains(QStringLiteral("too large")));
+    EXPECT_EQ(w->mainPageCaption(), QStringLiteral("Logo"));
 
     // A folder that cannot be written: the name lies under a plain file.
     Write("plain", "x");
@@ -247,4 +253,15 @@ TEST_F(OpenSaveTest, FileErrorsAreReported) {
     ASSERT_EQ(errors.size(), 3);
     EXPECT_TRUE(errors[2].contains(QStringLiteral("plain/prog.dmx")));
     EXPECT_EQ(Read(Path("plain")), QByteArray("x"));
+}
+
+TEST_F(OpenSaveTest, OpeningAFileShowsTheLiveOutputAsOff) {
+    ProgramEditor& editor = *w->programEditor;
+    editor.SetPrgDmxFontColour(ProgramEditor::kDmxOnColour);
+    w->prgUi->btnPrgEszkozbe->setEnabled(false);
+    w->LineState.TransmitFlag = 1;
+    Open(Write("logo.bmp", Bmp(8, 8, [](int x, int y) { return x == y; })));
+    EXPECT_EQ(editor.PrgDmxFontColour(), ProgramEditor::kDmxOffColour);
+    EXPECT_TRUE(w->prgUi->btnPrgEszkozbe->isEnabled());
+    EXPECT_EQ(w->LineState.TransmitFlag, 1); // left as it is
 }
