@@ -48,6 +48,11 @@ TEST_F(TransferTest, ProgramsUploadSendsEveryRecordOnItsAcknowledge) {
     EXPECT_FALSE(w->prgUi->btnPrgDmx->isEnabled());
     EXPECT_EQ(w->LineState.TransmitFlag, 1);
 
+    // Reports of another type are no acknowledge.
+    box->PushReport({InputData, 4, 1});
+    Settle();
+    EXPECT_EQ(receiver->records.size(), 1u);
+
     receiver->silent = false;
     receiver->silentFromRecord = -1;
     box->PushReport({InputBlockAck});
