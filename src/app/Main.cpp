@@ -19,6 +19,7 @@
 #include "link/network.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
+#include "maker/SendPage.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -88,6 +89,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     setupStatusBar();
     setupTimers();
     connectHandlers();
+    sendPage = std::make_unique<TSendPage>(*this); // after the timers it answers
 }
 
 TfrmMain::~TfrmMain() {
@@ -211,8 +213,11 @@ void TfrmMain::FormActivate() {
     InitDmxMapGrid();
 
     // 10. A file named on the command line is shown on the send page (it is
-    // sent when the interface arrives):
-    // if (!ProgramArguments.isEmpty()) { OpenDialog1 file := ProgramArguments.first(); ShowSendPage(); }
+    // sent when the interface arrives).
+    if (!ProgramArguments.isEmpty()) {
+        sendPage->OpenDialog1.FileName = ProgramArguments.first();
+        sendPage->ShowSendPage();
+    }
 
     // 11. RF-DMX and received-DMX views are offered only by the interfaces that have them.
     ui->mAblakDmxRFSet->setVisible(false);

@@ -23,6 +23,7 @@ class QTimer;
 class TDM;
 class ProgramEditor;
 class ConfigPages;
+class TSendPage;
 class RdmPageView;
 class TfrmNyelv;
 class TfrmNevjegy;
@@ -153,6 +154,8 @@ public:
     // Controllers of the pages "Programok" and "Konfiguracio".
     std::unique_ptr<ProgramEditor> programEditor;
     std::unique_ptr<ConfigPages> configPages;
+    // The page "Send", the File menu and the stream and firmware transfers.
+    std::unique_ptr<TSendPage> sendPage;
     RdmPageView* rdmView = nullptr;  // the RDM page's handlers; owned by this window
 
 protected:

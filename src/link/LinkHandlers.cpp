@@ -18,16 +18,6 @@ void TDM::HandleDiscoveryReport() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(InputReport());
 }
 
-// ---- Stream send, block download, firmware upload ---------------------------
-
-void TDM::HandleBlockAck() {
-    // Block acknowledges of a block download; filled in with the stream sender.
-}
-
-void TDM::SendFirmwareChunk() {
-    // Next firmware chunk; filled in with the firmware upload.
-}
-
 // ---- Received-DMX monitor ---------------------------------------------------
 
 void TDM::HandleMonitorStream() {
