@@ -17,6 +17,8 @@
 #include "app/Szovegek.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
+#include "maker/monitor.h"
+#include "maker/rfdmx.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -76,12 +78,14 @@ TfrmMain::TfrmMain(QWidget* parent)
     programEditor = std::make_unique<ProgramEditor>(*this);
     configPages = std::make_unique<ConfigPages>(*this);
     rdmView = new RdmPageView(this);
-    new TSensorPage(this);      // the sensor tab inside tsErzekelok
-    new TRdmSetCommands(this);  // the Modify buttons of the parameter page
+    new TSensorPage(this);     // the sensor tab inside tsErzekelok
+    new TRdmSetCommands(this); // the Modify buttons of the parameter page
 
     setupStatusBar();
     setupTimers();
     connectHandlers();
+    new TRxDmxPage(this); // the received-DMX monitor inside pgRxDmx (uses the window's timers)
+    new TRfDmxPage(this); // the RF-DMX tabs inside pcDmxRf
 }
 
 TfrmMain::~TfrmMain() {
