@@ -78,8 +78,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     programEditor = std::make_unique<ProgramEditor>(*this);
     configPages = std::make_unique<ConfigPages>(*this);
     rdmView = new RdmPageView(this);
-    new TSensorPage(this);     // the sensor tab inside tsErzekelok
-    new TRdmSetCommands(this); // the Modify buttons of the parameter page
+    new TSensorPage(this);      // the sensor tab inside tsErzekelok
+    new TRdmSetCommands(this);  // the Modify buttons of the parameter page
 
     setupStatusBar();
     setupTimers();
