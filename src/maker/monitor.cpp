@@ -2,10 +2,8 @@
 
 #include <QAction>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTableWidget>
 #include <QTimer>
 #include <algorithm>
 
@@ -13,6 +11,7 @@
 #include "app/Notebook.h"
 #include "app/products_data.h"
 #include "link/DataModule.h"
+#include "maker/DmxGrid.h"
 #include "maker/Shapes.h"
 #include "ui_Main.h"
 #include "ui_RxDmxNormal.h"
@@ -192,31 +191,15 @@ void TRxDmxPage::CreateShapes() {
 }
 
 void TRxDmxPage::PrepareGrid() {
-    QTableWidget* grid = normalUi->sgDmx;
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setMinimumSectionSize(10);
-    grid->verticalHeader()->setMinimumSectionSize(10);
-    grid->horizontalHeader()->setDefaultSectionSize(34);
-    grid->verticalHeader()->setDefaultSectionSize(22);
-    grid->setFixedSize(26 * 34 + 2 * grid->frameWidth(), 22 * 22 + 2 * grid->frameWidth());
-    const QBrush fixed = grid->palette().button();
-    for (int r = 0; r < 22; ++r)
-        for (int c = 0; c < 26; ++c) {
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(Qt::AlignCenter);
-            if (r == 0 || c == 0) item->setBackground(fixed);
-            if (r == 0 && c > 0) item->setText(QString::number(c));
-            if (c == 0 && r > 0) item->setText(QString::number((r - 1) * 25 + 1));
-            grid->setItem(r, c, item);
-            const int slot = (r - 1) * 25 + c;
-            if (r > 0 && c > 0 && slot <= 512) slotItems[size_t(slot)] = item;
-        }
+    TDmxGrid* grid = normalUi->sgDmx;
+    for (int c = 1; c <= 25; ++c)
+        grid->setCellText(c, 0, QString::number(c));
+    for (int r = 1; r <= 21; ++r)
+        grid->setCellText(0, r, QString::number((r - 1) * 25 + 1));
 }
 
 QString TRxDmxPage::CellText(int column, int row) const {
-    const QTableWidgetItem* item = normalUi->sgDmx->item(row, column);
-    return item ? item->text() : QString();
+    return normalUi->sgDmx->cellText(column, row);
 }
 
 void TRxDmxPage::ShowSubPage(const char* caption) {
@@ -226,7 +209,7 @@ void TRxDmxPage::ShowSubPage(const char* caption) {
 void TRxDmxPage::ShowSlot(int slot, uint8_t value) {
     if (shownSlots[size_t(slot)] == value) return;
     shownSlots[size_t(slot)] = value;
-    slotItems[size_t(slot)]->setText(QString::number(value));
+    normalUi->sgDmx->setCellNumber((slot - 1) % 25 + 1, (slot - 1) / 25 + 1, value);
 }
 
 void TRxDmxPage::ForgetShownStatus() {

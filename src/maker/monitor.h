@@ -14,7 +14,6 @@ class RxLedDriver;
 } // namespace Ui
 class QLabel;
 class QProgressBar;
-class QTableWidgetItem;
 class TShape;
 class TfrmMain;
 
@@ -114,7 +113,6 @@ private:
     ShownStatus shown;
     // Value each slot cell shows (-1: empty), so unchanged cells are not rewritten.
     std::array<int16_t, 513> shownSlots{};
-    std::array<QTableWidgetItem*, 513> slotItems{};
     std::array<TShape*, 20> controllerShapes{};
     std::array<TShape*, 10> slotShapes{};
 };

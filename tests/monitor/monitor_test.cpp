@@ -1,8 +1,7 @@
 // The received-DMX monitor: the escaped stream decoder byte for byte, and the
 // page "RxDmx" fed by the simulator's monitor stream and polled answers.
-#include <QAbstractItemModel>
+#include "maker/DmxGrid.h"
 #include <QProgressBar>
-#include <QTableWidget>
 #include <QTimer>
 
 #include "maker/Shapes.h"
@@ -292,7 +291,7 @@ TEST_F(MonitorTest, GridAndSquaresShowTheSlotsAndOnlyChangedCellsAreRewritten) {
     EXPECT_EQ(p.ControllerShape(19)->colour(), rgb(58));
 
     int rewritten = 0;
-    QObject::connect(p.normalUi->sgDmx->model(), &QAbstractItemModel::dataChanged, [&] { ++rewritten; });
+    QObject::connect(p.normalUi->sgDmx, &TDmxGrid::cellChanged, [&] { ++rewritten; });
     Show(frame, 3);
     EXPECT_EQ(rewritten, 0);
     frame[7] = 0;
