@@ -51,4 +51,11 @@ TEST(DmxGrid, ShowsItsCellsWhetherChangedWhileShownOrHidden) {
     Fill(shown, 0);
     EXPECT_EQ(Shot(shown), before);
     EXPECT_EQ(Shot(hidden), before);
+
+    // A number cell shows its digits; an emptied one shows nothing, also after a 0.
+    shown.setCellText(1, 1, QString());
+    EXPECT_NE(Shot(shown), before);
+    shown.setCellNumber(1, 1, 0);
+    shown.setCellText(1, 1, QString());
+    EXPECT_EQ(shown.cellText(1, 1), "");
 }

@@ -169,15 +169,6 @@ TEST_F(MonitorTest, ControllerStatusFields) {
              EXPECT_EQ(u.lSoft->text(), "STOP");
              EXPECT_EQ(u.lKepvalt->text(), "0:00.00s");
          }},
-        {"long times",
-         [](sim::ControllerStatus& s) {
-             s.speed = 36000;
-             s.wait = 1219;
-         },
-         [](Ui::RxLedDriver& u) {
-             EXPECT_EQ(u.lSoft->text(), "30:00.00s");
-             EXPECT_EQ(u.lKepvalt->text(), "1:00.95s");
-         }},
         {"unknown model, new version",
          [](sim::ControllerStatus& s) {
              s.model = 0x99;
@@ -216,18 +207,6 @@ TEST_F(MonitorTest, ControllerStatusFields) {
              EXPECT_EQ(u.gKepvalt->value(), u.gKepvalt->maximum());
              EXPECT_EQ(u.gDimmer->value(), 128);
              EXPECT_EQ(u.gDimmer->maximum(), 256);
-         }},
-        {"modes off, no wait",
-         [](sim::ControllerStatus& s) {
-             s.fade = 1;
-             s.wait = 0;
-             s.waitGauge = 5;
-         },
-         [](Ui::RxLedDriver& u) {
-             EXPECT_FALSE(u.lLocked->isEnabled());
-             EXPECT_FALSE(u.lFadeOff->isEnabled());
-             EXPECT_FALSE(u.lStepMode->isEnabled());
-             EXPECT_EQ(u.gKepvalt->value(), 0);
          }},
     };
     Plug(0);
@@ -416,21 +395,4 @@ TEST_F(MonitorTest, PolledReportsOfRepeaters) {
     w->tmrRx->start();
     w->ui->mAblakLogo->trigger();
     EXPECT_FALSE(w->tmrRx->isActive());
-}
-
-TEST_F(MonitorTest, WindowMenuRestartsTheMonitor) {
-    Plug(0);
-    StartMonitorWith(sim::PlainFrame(), 31);
-    ASSERT_EQ(w->LineState.ReceiverKindKnown, 1);
-    box->written.clear();
-    w->ui->mAblakRxDmx->trigger();
-    EXPECT_EQ(SubPage(), "RxNosignal");
-    EXPECT_EQ(w->LineState.InputSignalFlag, 0);
-    EXPECT_EQ(w->LineState.ReceiverKindKnown, 0);
-    EXPECT_EQ(w->LineState.DetectFrameCount, 0u);
-    EXPECT_EQ(dm->MonitorState, MonitorStateWaitEscape);
-    ASSERT_EQ(box->written.size(), 1u);
-    EXPECT_EQ(ByteList(box->written[0].begin() + 1, box->written[0].begin() + 5),
-              (ByteList{CmdStartMonitor, 0, 0, 10}));
-    EXPECT_FALSE(w->tmrRx->isActive()); // only the repeaters are polled
 }

@@ -43,8 +43,6 @@ TEST_F(RfTest, KeyPressesGoOutAsCheckedRadioFrames) {
         {"btnRemContLOCK", 1, 11, {0xCB, 0xCF, 0x44, 0x34, 0x1F, 0x00, 0x30, 0xFE}},
         {"btnRemContP1", 3, 33, {0xE1, 0xCF, 0x44, 0x34, 0x12, 0x0D, 0x30, 0xFE}},
         {"btnRemContPRGM", 4, 61, {0xFD, 0xCF, 0x44, 0x34, 0x18, 0x07, 0x30, 0xFE}},
-        {"btnRemContBRGP", 2, 0, {0xC0, 0xCF, 0x44, 0x34, 0x15, 0x0A, 0x30, 0xFE}},
-        {"btnRemContP9", 2, 22, {0xD6, 0xCF, 0x44, 0x34, 0x1C, 0x05, 0x30, 0xFE}},
     };
     Arrive(5);
     Ui::RemCont& u = *rf().remUi;
@@ -192,7 +190,6 @@ TEST_F(RfTest, SendConfigWritesTheSettings) {
     const std::vector<Row> rows = {
         {"btnSendConfRfDmx", 0, 512, true, {7, 7, 0, 7, 0x40, 0x00, 0x02, 1, 1}},
         {"btnDmxRfSendConfForw", 5, 1, false, {7, 7, 5, 7, 0x40, 0x01, 0x00, 0, 0}},
-        {"btnSendConfRfDmx", 3, 300, false, {7, 7, 3, 7, 0x40, 0x2C, 0x01, 0, 1}},
     };
     Arrive(5);
     Ui::RfDmxCom& u = com();
@@ -256,12 +253,4 @@ TEST_F(RfTest, RfAnswerOutOfRangeIsLoggedAndLeavesTheControls) {
     EXPECT_EQ(u.lDmxRfTerero->text(), "7");
     EXPECT_TRUE(DeviceLogText(w).contains(
         "RF configuration answer out of range, not shown: RF channel 9, RF power 12, DMX channels 769"));
-}
-
-TEST_F(RfTest, WindowMenuShowsThePage) {
-    Arrive(6);
-    w->showMainPage("Logo");
-    EXPECT_TRUE(w->ui->mAblakDmxRFSet->isVisible());
-    w->ui->mAblakDmxRFSet->trigger();
-    EXPECT_EQ(w->mainPageCaption(), "RfDMXRx");
 }
