@@ -15,6 +15,8 @@
 #include "app/Nevjegy.h"
 #include "app/Notebook.h"
 #include "app/Szovegek.h"
+#include "link/DataModule.h"
+#include "link/network.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
 #include "maker/monitor.h"
@@ -235,8 +237,10 @@ void TfrmMain::FormDestroy() {
     if (formDestroyed) return;
     formDestroyed = true;
     if (rdmView) rdmView->FreeDeviceRecords();
-    // StopDiscoveryServer();   -- network interfaces
-    // StopDiscoveryClient();   -- network interfaces
+    if (DM) {
+        DM->Network().StopDiscoveryServer();
+        DM->Network().StopDiscoveryClient();
+    }
     // Nothing is written to the settings file at exit.
 }
 

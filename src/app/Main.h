@@ -28,6 +28,7 @@ class TfrmNyelv;
 class TfrmNevjegy;
 class TfrmInfo;
 class TfrmKerdes;
+class TfrmSetupInterface;
 
 // The program's version, shown in the window caption and the about box.
 inline constexpr int VersionMajor = 7;
@@ -132,6 +133,7 @@ public:
     TfrmNevjegy* frmNevjegy = nullptr;
     TfrmInfo* frmInfo = nullptr;
     TfrmKerdes* frmKerdes = nullptr;
+    TfrmSetupInterface* frmSetupInterface = nullptr;
 
     // Timers of the main window.
     QTimer* tmrFileSendStart = nullptr; // 200 ms, one shot

@@ -39,7 +39,3 @@ void TDM::ClearDeviceDetails() {
 void TDM::tTestTimer() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->RestartDiscoveryTest();
 }
-
-void TDM::tmrNetworkTimer() {
-    // Network discovery tick; filled in with the network interface list.
-}
