@@ -20,6 +20,8 @@
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
 #include "maker/SendPage.h"
+#include "maker/monitor.h"
+#include "maker/rfdmx.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -90,6 +92,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     setupTimers();
     connectHandlers();
     sendPage = std::make_unique<TSendPage>(*this); // after the timers it answers
+    new TRxDmxPage(this); // the received-DMX monitor inside pgRxDmx (uses the window's timers)
+    new TRfDmxPage(this); // the RF-DMX tabs inside pcDmxRf
 }
 
 TfrmMain::~TfrmMain() {

@@ -18,31 +18,6 @@ void TDM::HandleDiscoveryReport() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(InputReport());
 }
 
-// ---- Received-DMX monitor ---------------------------------------------------
-
-void TDM::HandleMonitorStream() {
-    // Monitor stream of the DMX interfaces; filled in with the monitor.
-}
-
-void TDM::ShowReceivedDmx() {
-    // Received DMX of the repeaters and splitters; filled in with the monitor.
-}
-
-// ---- Interface configuration and RF-DMX -------------------------------------
-
-void TDM::HandleInterfaceConfig() {
-    // Configuration answer of the interface; filled in with the RF-DMX page.
-}
-
-void TDM::HandleRfConfigAnswer() {
-    // RF configuration answer to the controls; filled in with the RF-DMX page.
-}
-
-void TDM::ShowRfDmxConfigControls(bool /*rfChannel*/, bool /*dmxCount*/, bool /*mode*/, bool /*forward*/,
-                                  bool /*send*/) {
-    // Shows the groups of the RF-DMX configuration tab; filled in with that page.
-}
-
 // ---- RDM page ---------------------------------------------------------------
 
 void TDM::ClearDeviceDetails() {
