@@ -6,6 +6,7 @@
 #include "app/Nevjegy.h"
 #include "app/Nyelv.h"
 #include "link/DataModule.h"
+#include "link/SetupInterface.h"
 #include "maker/ProgramEditor.h"
 #include "maker/RGB.h"
 #include "views/Lvn.h"
@@ -22,7 +23,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     DM = std::make_unique<TDM>(frmMain.get(), options.hidPlatform);
     frmKerdes = std::make_unique<TfrmKerdes>(frmMain.get());
     frmLvn = std::make_unique<TfrmLvn>(frmMain.get());
-    // frmSetupInterface = ...;   -- interface setup dialog
+    frmSetupInterface = std::make_unique<TfrmSetupInterface>(frmMain.get());
 
     frmMain->setDataModule(DM.get());
     frmMain->frmNyelv = frmNyelv.get();
@@ -30,6 +31,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmMain->frmInfo = frmInfo.get();
     frmMain->frmKerdes = frmKerdes.get();
     frmMain->frmLvn = frmLvn.get();
+    frmMain->frmSetupInterface = frmSetupInterface.get();
     frmMain->programEditor->setColourMixer(frmRGB.get());
 }
 
@@ -40,7 +42,9 @@ Program::~Program() {
     frmMain->frmInfo = nullptr;
     frmMain->frmKerdes = nullptr;
     frmMain->frmLvn = nullptr;
+    frmMain->frmSetupInterface = nullptr;
     frmMain->programEditor->setColourMixer(nullptr);
+    frmSetupInterface.reset();
     frmLvn.reset();
     frmKerdes.reset();
     frmRGB.reset();

@@ -13,6 +13,7 @@ class TfrmLvn;
 class TDM;
 class HidPlatform;
 class TfrmRGB;
+class TfrmSetupInterface;
 
 // Everything that makes up one running program, created in the order the
 // program starts its windows. Tests build one of these on a temporary folder.
@@ -39,5 +40,5 @@ public:
     std::unique_ptr<TDM> DM;
     std::unique_ptr<TfrmKerdes> frmKerdes;
     std::unique_ptr<TfrmLvn> frmLvn;
-    // TfrmSetupInterface (interface setup dialog) comes here.
+    std::unique_ptr<TfrmSetupInterface> frmSetupInterface;
 };

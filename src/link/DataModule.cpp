@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QUdpSocket>
 #include <algorithm>
 #include <cstring>
 
@@ -11,6 +12,7 @@
 #include "link/LinkDispatch.h"
 #include "link/hid/JvHidControllerClass.h"
 #include "link/hid/LinuxHidPlatform.h"
+#include "link/network.h"
 #include "ui_RdmPage.h"
 
 TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* parent)
@@ -29,6 +31,11 @@ TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* p
     tmrFrmwr = makeTimer("tmrFrmwr", 600, &TDM::tmrFrmwrTimer);
     tmrGetInfo = makeTimer("tmrGetInfo", 1000, &TDM::tmrGetInfoTimer);
     tmrNetwork = makeTimer("tmrNetwork", 1000, &TDM::tmrNetworkTimer);
+    udpServer = new TUdpServer(this);
+    udpServer->setObjectName(QStringLiteral("udpServer"));
+    udpClient = new QUdpSocket(this);
+    udpClient->setObjectName(QStringLiteral("udpClient"));
+    network = std::make_unique<TNetworkDiscovery>(*this);
     pauseTimer = new QTimer(this);
     pauseTimer->setObjectName(QStringLiteral("pauseTimer"));
     pauseTimer->setSingleShot(true);
@@ -130,14 +137,17 @@ void TDM::HidDataReceived(TJvHidDevice* dev, uint8_t /*ReportID*/, const uint8_t
     // A report handed over just before the interface was let go is not ours
     // any more.
     if (dev != HidDev || !Data || Size == 0) return;
+    // Whatever the device delivers, only the report buffer's 65 bytes are written.
+    const size_t length = std::min<size_t>(Size, HidReport.size());
     if (Pausing()) {
-        THidReport held{};
-        std::memcpy(held.data(), Data, std::min<size_t>(Size, held.size()));
+        HeldReport held{};
+        std::memcpy(held.bytes.data(), Data, length);
+        held.length = uint16_t(length);
         heldReports.push_back(held);
         return;
     }
-    // Whatever the device delivers, only the report buffer's 65 bytes are written.
-    std::memcpy(HidReport.data(), Data, std::min<size_t>(Size, HidReport.size()));
+    std::memcpy(HidReport.data(), Data, length);
+    HidReportLength = uint16_t(length);
     DispatchInputReport();
 }
 
@@ -158,7 +168,10 @@ void TDM::PauseElapsed() {
         return;
     }
     while (!heldReports.empty() && !Pausing()) {
-        HidReport = heldReports.front();
+        // Only the bytes the report brought are copied, as when it came.
+        const HeldReport& held = heldReports.front();
+        std::copy_n(held.bytes.begin(), held.length, HidReport.begin());
+        HidReportLength = held.length;
         heldReports.pop_front();
         DispatchInputReport();
     }
@@ -223,8 +236,7 @@ void TDM::RfConfigFollowUp() {
 }
 
 void TDM::AddDeviceListLine(const QString& text) {
-    if (!frmMain || !frmMain->rdmUi || !frmMain->rdmUi->mDeviceList) return;
-    frmMain->rdmUi->mDeviceList->appendPlainText(text);
+    if (frmMain) frmMain->LogLine(text);
 }
 
 void TDM::tmrFrmwrTimer() {

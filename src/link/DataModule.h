@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "app/Main.h"
 #include "app/MainState.h"
@@ -19,6 +20,9 @@ class QTimer;
 class HidPlatform;
 class TJvHidDevice;
 class TJvHidDeviceController;
+class TUdpServer;
+class QUdpSocket;
+class TNetworkDiscovery;
 
 // The data module: owns the HID controller, the link state, the packet queue,
 // the RDM request and answer state and the data module's timers. It reaches the
@@ -38,6 +42,11 @@ public:
     // The one 65-byte buffer of both directions: output reports are built and
     // written from it, every input report is copied over it from byte 0.
     THidReport HidReport{};
+    // Bytes the last input report brought (from byte 0); the rest of
+    // HidReport is left over from earlier reports and is no part of it.
+    uint16_t HidReportLength = 0;
+    // The last input report, as far as it came.
+    std::span<const uint8_t> InputReport() const { return {HidReport.data(), HidReportLength}; }
     uint16_t LinkMode = LinkModeIdle;
     uint16_t LinkSubState = 0;
 
@@ -122,6 +131,11 @@ public:
     void tmrGetInfoTimer();
     void tmrNetworkTimer();
 
+    // ------------------------------------------------------------ network interfaces (network.cpp)
+    TUdpServer* udpServer;
+    QUdpSocket* udpClient;
+    TNetworkDiscovery& Network() { return *network; }
+
     // ------------------------------------------------------------ handlers of the input dispatch
     // Their bodies live in LinkHandlers.cpp until the subsystems that own them fill them in.
     void HandleDiscoveryReport();
@@ -161,7 +175,11 @@ private:
         std::function<void()> rest;
     };
     std::deque<PendingPause> pauses;
-    std::deque<THidReport> heldReports;
+    struct HeldReport {
+        THidReport bytes;
+        uint16_t length;
+    };
+    std::deque<HeldReport> heldReports;
     QTimer* pauseTimer = nullptr;
 
     // The held interface once it is pulled out, until the end of its scan
@@ -172,5 +190,6 @@ private:
     tLineState ownLine; // without a main window (benchmarks)
     std::unique_ptr<RdmLink> rdmLink;
     std::unique_ptr<RdmController> rdmController;
+    std::unique_ptr<TNetworkDiscovery> network;
     bool firstScanPosted = false;
 };

@@ -9,48 +9,13 @@
 // ---- RDM controller -------------------------------------------------------
 
 void TDM::HandleRdmReport() {
-    Rdm().HandleRdmReport(HidReport);
+    Rdm().HandleRdmReport(InputReport());
 }
 
 // ---- Discovery --------------------------------------------------------------
 
 void TDM::HandleDiscoveryReport() {
-    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(HidReport);
-}
-
-// ---- Stream send, block download, firmware upload ---------------------------
-
-void TDM::HandleBlockAck() {
-    // Block acknowledges of a block download; filled in with the stream sender.
-}
-
-void TDM::SendFirmwareChunk() {
-    // Next firmware chunk; filled in with the firmware upload.
-}
-
-// ---- Received-DMX monitor ---------------------------------------------------
-
-void TDM::HandleMonitorStream() {
-    // Monitor stream of the DMX interfaces; filled in with the monitor.
-}
-
-void TDM::ShowReceivedDmx() {
-    // Received DMX of the repeaters and splitters; filled in with the monitor.
-}
-
-// ---- Interface configuration and RF-DMX -------------------------------------
-
-void TDM::HandleInterfaceConfig() {
-    // Configuration answer of the interface; filled in with the RF-DMX page.
-}
-
-void TDM::HandleRfConfigAnswer() {
-    // RF configuration answer to the controls; filled in with the RF-DMX page.
-}
-
-void TDM::ShowRfDmxConfigControls(bool /*rfChannel*/, bool /*dmxCount*/, bool /*mode*/, bool /*forward*/,
-                                  bool /*send*/) {
-    // Shows the groups of the RF-DMX configuration tab; filled in with that page.
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(InputReport());
 }
 
 // ---- RDM page ---------------------------------------------------------------
@@ -61,14 +26,6 @@ void TDM::ClearDeviceDetails() {
 
 // ---- Timers whose work belongs elsewhere --------------------------------------
 
-void TDM::tmrRemAccTimer() {
-    // Remote-access step; filled in with remote access.
-}
-
 void TDM::tTestTimer() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->RestartDiscoveryTest();
-}
-
-void TDM::tmrNetworkTimer() {
-    // Network discovery tick; filled in with the network interface list.
 }

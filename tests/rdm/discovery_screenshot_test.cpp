@@ -30,7 +30,7 @@ TEST_F(DiscoveryScreenshot, RdmPageAfterDiscovery) {
                   {0x0080, 0x0081});
     simdev::Basic(Device(Uid(0x0808, 0x00000101)), 0x0001, "Par 64 LED", "Acme Lighting", {0x0080, 0x0081});
     w->resize(1100, 720);
-    Discover();
+    ASSERT_NO_FATAL_FAILURE(Discover());
     ui->tvDeviceList->expandAll();
     for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i) {
         if (view->RecordAt(i)->uid != a.uid) continue;
@@ -39,5 +39,6 @@ TEST_F(DiscoveryScreenshot, RdmPageAfterDiscovery) {
         Settle();
     }
     QCoreApplication::processEvents();
+    DeviceLogText(w); // the log's memo catches up before the picture
     EXPECT_TRUE(w->grab().save(QDir(dir).filePath("rdm-discovery.png")));
 }
