@@ -1,6 +1,7 @@
 #include <QDir>
 
 #include "lvn_fixture.h"
+#include "views/PageLog.h"
 
 // Writes the pictures of the decoder tab and its personality dialog, after a
 // read from the simulated decoder, into the folder named by
@@ -13,6 +14,7 @@ TEST_F(LvnTest, Screenshots) {
     w->resize(1100, 720);
     DiscoverAndSelect();
     Get();
+    w->rdmView->deviceLog->Flush();
     QCoreApplication::processEvents();
     EXPECT_TRUE(w->grab().save(QDir(out).filePath("lvn24-config-tab.png")));
     dlg->setAnswerer([&](TModalDialog& d) {
