@@ -17,11 +17,13 @@
 #include "app/Szovegek.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
+#include "maker/RdmUpload.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
+#include "views/SpecialTab.h"
 #include "views/rdm_set.h"
 #include "views/sensor_page.h"
 
@@ -76,8 +78,10 @@ TfrmMain::TfrmMain(QWidget* parent)
     programEditor = std::make_unique<ProgramEditor>(*this);
     configPages = std::make_unique<ConfigPages>(*this);
     rdmView = new RdmPageView(this);
-    new TSensorPage(this);      // the sensor tab inside tsErzekelok
-    new TRdmSetCommands(this);  // the Modify buttons of the parameter page
+    new TSensorPage(this);     // the sensor tab inside tsErzekelok
+    new TRdmSetCommands(this); // the Modify buttons of the parameter page
+    new TSpecialTab(this);     // the maker's modes on the Special tab
+    new TMakerRdm(this);       // programs and configurations to and from the maker's devices
 
     setupStatusBar();
     setupTimers();
