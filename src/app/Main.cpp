@@ -78,10 +78,10 @@ TfrmMain::TfrmMain(QWidget* parent)
     programEditor = std::make_unique<ProgramEditor>(*this);
     configPages = std::make_unique<ConfigPages>(*this);
     rdmView = new RdmPageView(this);
-    new TSensorPage(this);     // the sensor tab inside tsErzekelok
-    new TRdmSetCommands(this); // the Modify buttons of the parameter page
-    new TSpecialTab(this);     // the maker's modes on the Special tab
-    new TMakerRdm(this);       // programs and configurations to and from the maker's devices
+    new TSensorPage(this);      // the sensor tab inside tsErzekelok
+    new TRdmSetCommands(this);  // the Modify buttons of the parameter page
+    new TSpecialTab(this);      // the maker's modes on the Special tab
+    new TMakerRdm(this);        // programs and configurations to and from the maker's devices
 
     setupStatusBar();
     setupTimers();
