@@ -42,7 +42,6 @@ QButtonGroup* ButtonsOf(const QGroupBox* group) {
     return group ? group->findChild<QButtonGroup*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-// Sets a spin edit and returns whether the value shown changed.
 void SetSpin(QSpinBox* spin, int value) {
     if (spin) spin->setValue(value);
 }
@@ -361,6 +360,15 @@ void TSpecialTab::seRdmPsecSlaveSrszChange() {
 
 // ---------------------------------------------------------------- mode answers
 
+void TSpecialTab::ShowAddress(QSpinBox* address, QSpinBox* slave, uint16_t value, uint16_t channels) {
+    SetSpin(address, value);
+    // A device at an address where no unit starts shows unit 0; the slave
+    // handler would take that 0 for a user's choice and move the address to 1.
+    AddressGuard = 1;
+    SetSpin(slave, AddressToUnitNumber(value, channels));
+    AddressGuard = 0;
+}
+
 bool TSpecialTab::Refused(const tRdmMessage& msg) {
     if (msg.responseType == RdmAck) return false;
     const tRdmDevice* rec = CurrentRecordOf(frm);
@@ -380,8 +388,7 @@ void TSpecialTab::HandleOperatingModeAnswer(const tRdmMessage& msg) {
         SelectPageByCaption(ui->nbRdmSpecKelvar, QStringLiteral("Single"));
         (pd[3] == 1 ? ui->rbModeMaster : ui->rbModeSingle)->setChecked(true);
     }
-    SetSpin(ui->seRdmSpecDmxAdr, rec->dmxStartAddress);
-    SetSpin(ui->seRdmPsecSlaveSrsz, AddressToUnitNumber(rec->dmxStartAddress, 3));
+    ShowAddress(ui->seRdmSpecDmxAdr, ui->seRdmPsecSlaveSrsz, rec->dmxStartAddress, 3);
     SetItemIndex(ui->rgProgram, pd[4] >= 1 && pd[4] <= 9 ? pd[4] - 1 : 0);
     SetItemIndex(ui->rgSpeed, pd[5] < 10 ? pd[5] : 0);
     ui->cbFade->setChecked(pd[6] == 1);
@@ -450,8 +457,7 @@ void TSpecialTab::ShowDmxMode(const ModePage& page, const tRdmMessage& msg, uint
                             : personality >= 5 ? QStringLiteral("Manual")
                                                : QStringLiteral("Single");
     SelectPageByCaption(page.notebook, caption);
-    SetSpin(page.address, rec->dmxStartAddress);
-    SetSpin(page.slave, AddressToUnitNumber(rec->dmxStartAddress, channels));
+    ShowAddress(page.address, page.slave, rec->dmxStartAddress, channels);
     const auto& pd = msg.data;
     SetItemIndex(page.program, pd[0] >= 17 && pd[0] <= 25 ? pd[0] - 17 : 0);
     page.speed->setText(StepUnitsToText(GetWordBE(pd, 1)));

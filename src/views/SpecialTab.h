@@ -77,6 +77,8 @@ private:
     };
     ModePage Q7Page() const;
     ModePage Q9SubPage() const;
+    // Shows a device's address and the unit number it gives on one page.
+    void ShowAddress(QSpinBox* address, QSpinBox* slave, uint16_t value, uint16_t channels);
     void ShowDmxMode(const ModePage& page, const tRdmMessage& msg, uint16_t channels);
     bool SendModeSpecial(const tRdmDevice& rec, const ModePage& page, uint8_t op, const QString& pageName);
     void MakeRadioGroup(QGroupBox* group, const QStringList& items, int checked);
