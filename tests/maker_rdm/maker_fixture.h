@@ -77,15 +77,18 @@ public:
     tDeviceConfig& Config() { return w->configPages->DeviceConfig; }
     tProgramData& Programs() { return w->programEditor->Programs; }
 
-    // The maker requests that reached the device since the last ClearSent.
+    // The requests that reached the device since the last ClearSent:
+    // command class, PID, data.
     using Req = std::tuple<int, int, Data>;
     std::vector<Req> Sent() const {
         std::vector<Req> out;
-        for (const auto& r : dev->requests) out.emplace_back(r.commandClass, r.pid, r.data);
+        for (const auto& r : dev->rdm.received)
+            out.emplace_back(r[20], (r[21] << 8) | r[22], Data(r.begin() + 24, r.begin() + 24 + r[23]));
         return out;
     }
     void ClearSent() {
         dev->requests.clear();
+        dev->rdm.received.clear();
         line->requests.clear();
     }
 

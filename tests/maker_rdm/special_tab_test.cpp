@@ -65,11 +65,7 @@ TEST_F(SpecialTabTest, SendBuildsTheModeFrameOfEachPage) {
         dev->rdm.silent = true;
         c.choose(*this);
         Click(Spec().btnRdmSendSpec);
-        ASSERT_FALSE(dev->rdm.received.empty());
-        const auto& r = dev->rdm.received.front();
-        EXPECT_EQ(r[20], 0x30);
-        EXPECT_EQ((r[21] << 8) | r[22], c.pid);
-        EXPECT_EQ(Data(r.begin() + 24, r.begin() + 24 + r[23]), c.data);
+        EXPECT_EQ(Sent(), (std::vector<Req>{{0x30, c.pid, c.data}}));
         EXPECT_EQ(St().RdmPendingOp, c.op);
         EXPECT_EQ(St().AwaitingAnswer, 1);
         EXPECT_EQ(Log().first(), "Send new special paramaters to: 7FF3:00000001 - 0");
@@ -123,10 +119,7 @@ TEST_F(SpecialTabTest, GetConfigAndGetProgramAskByKind) {
         std::vector<std::tuple<int, int, Data>> expected;
         if (c.confPid) expected.emplace_back(0x20, c.confPid, c.confData);
         if (c.prgPid) expected.emplace_back(0x20, c.prgPid, c.prgData);
-        std::vector<std::tuple<int, int, Data>> got;
-        for (const auto& r : dev->rdm.received)
-            got.emplace_back(r[20], (r[21] << 8) | r[22], Data(r.begin() + 24, r.begin() + 24 + r[23]));
-        EXPECT_EQ(got, expected);
+        EXPECT_EQ(Sent(), expected);
         EXPECT_EQ(w->ConfigDeviceCode, c.code ? c.code : 77);
         EXPECT_EQ(Log(), (QStringList{"Get config data from: 7FF3:00000001 - 0",
                                       "Get program data from: 7FF3:00000001 - 0"}));
