@@ -25,7 +25,9 @@ TEST_F(SpecialTabTest, SendBuildsTheModeFrameOfEachPage) {
              t.Spec().cbFade->setChecked(true);
              t.tab->SetItemIndex(t.Spec().rgBrightness, 9);
          },
-         0x8000, RdmOpKelvarSetup, {0x55, 0xAA, 0xEE, 0x01, 0x09, 0x05, 0x01, 0x09}},
+         0x8000,
+         RdmOpKelvarSetup,
+         {0x55, 0xAA, 0xEE, 0x01, 0x09, 0x05, 0x01, 0x09}},
         {1,
          [](SpecialTabTest& t) {
              t.Spec().rbModeSingle->setChecked(true);
@@ -34,28 +36,36 @@ TEST_F(SpecialTabTest, SendBuildsTheModeFrameOfEachPage) {
              t.Spec().cbFade->setChecked(false);
              t.tab->SetItemIndex(t.Spec().rgBrightness, 0);
          },
-         0x8000, RdmOpKelvarSetup, {0x55, 0xAA, 0xEE, 0x00, 0x01, 0x00, 0x00, 0x00}},
+         0x8000,
+         RdmOpKelvarSetup,
+         {0x55, 0xAA, 0xEE, 0x00, 0x01, 0x00, 0x00, 0x00}},
         {2,
          [](SpecialTabTest& t) {
              t.tab->SetItemIndex(t.Spec().rgRdmSpecQ7Prog, 0);
              t.Spec().meRdmSpecQ7Speed->setText("00:01.00");
              t.Spec().meRdmSpecQ7Wait->setText("00:00.50");
          },
-         0x8004, RdmOpQ7Setup, {0x11, 0x00, 0x14, 0x00, 0x0A, 0x64}},
+         0x8004,
+         RdmOpQ7Setup,
+         {0x11, 0x00, 0x14, 0x00, 0x0A, 0x64}},
         {11,
          [](SpecialTabTest& t) {
              t.tab->SetItemIndex(t.Spec().rgRdmSpecQ7Prog, 8);
              t.Spec().meRdmSpecQ7Speed->setText("30:00.00");
              t.Spec().meRdmSpecQ7Wait->setText("12:34.55");
          },
-         0x8004, RdmOpQ7Setup, {0x19, 0x8C, 0xA0, 0x3A, 0xF3, 0x64}},
+         0x8004,
+         RdmOpQ7Setup,
+         {0x19, 0x8C, 0xA0, 0x3A, 0xF3, 0x64}},
         {4,
          [](SpecialTabTest& t) {
              t.tab->SetItemIndex(t.Spec().rgRdmSpecQ9SubProg, 4);
              t.Spec().meRdmSpecQ9SubSpeed->setText("00:00.05");
              t.Spec().meRdmSpecQ9SubWait->setText("01:00.00");
          },
-         0x8004, RdmOpQ9SubSetup, {0x15, 0x00, 0x01, 0x04, 0xB0, 0x64}},
+         0x8004,
+         RdmOpQ9SubSetup,
+         {0x15, 0x00, 0x01, 0x04, 0xB0, 0x64}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.kind));
@@ -81,7 +91,7 @@ TEST_F(SpecialTabTest, AStepTimeThatIsNotATimeSendsNothingAndNamesTheField) {
         St().RdmPendingOp = RdmOpScan;
         St().AwaitingAnswer = 0;
         Find<QLineEdit>(other)->setText("00:01.00");
-        Find<QLineEdit>(edit)->setText("");  // the mask leaves blanks
+        Find<QLineEdit>(edit)->setText(""); // the mask leaves blanks
         Click(Spec().btnRdmSendSpec);
         EXPECT_TRUE(dev->rdm.received.empty()) << edit;
         EXPECT_EQ(St().RdmPendingOp, RdmOpScan);
@@ -96,16 +106,21 @@ TEST_F(SpecialTabTest, GetConfigAndGetProgramAskByKind) {
         uint8_t kind;
         int confPid;
         Data confData;
-        uint8_t code;  // 0: unchanged
+        uint8_t code; // 0: unchanged
         int prgPid;
         Data prgData;
     };
     const Case cases[] = {
-        {1, 0x8001, {0x00, 0x40}, 3, 0x8001, {0x00, 0x44}}, {2, 0x8005, {}, 4, 0x8006, {1, 0}},
-        {3, 0x8005, {}, 5, 0, {}},                          {4, 0x8005, {}, 6, 0x8006, {1, 0}},
-        {7, 0x8007, {}, 7, 0x8008, {1, 0}},                 {8, 0x8007, {}, 8, 0x8008, {1, 0}},
-        {9, 0x8007, {}, 8, 0x8008, {1, 0}},                 {10, 0x8007, {}, 8, 0x8008, {1, 0}},
-        {11, 0x8016, {}, 9, 0x8008, {1, 0}},                {12, 0x8016, {}, 9, 0, {}},
+        {1, 0x8001, {0x00, 0x40}, 3, 0x8001, {0x00, 0x44}},
+        {2, 0x8005, {}, 4, 0x8006, {1, 0}},
+        {3, 0x8005, {}, 5, 0, {}},
+        {4, 0x8005, {}, 6, 0x8006, {1, 0}},
+        {7, 0x8007, {}, 7, 0x8008, {1, 0}},
+        {8, 0x8007, {}, 8, 0x8008, {1, 0}},
+        {9, 0x8007, {}, 8, 0x8008, {1, 0}},
+        {10, 0x8007, {}, 8, 0x8008, {1, 0}},
+        {11, 0x8016, {}, 9, 0x8008, {1, 0}},
+        {12, 0x8016, {}, 9, 0, {}},
         {5, 0, {}, 0, 0, {}},
     };
     for (const Case& c : cases) {
@@ -129,7 +144,8 @@ TEST_F(SpecialTabTest, GetConfigAndGetProgramAskByKind) {
 
 TEST_F(SpecialTabTest, DemoModeSendsNothing) {
     view->DemoMode = 1;
-    for (QPushButton* b : {Spec().btnRdmSendSpec, Spec().btnRdmGetConf, Spec().btnRdmGetPrg}) Click(b);
+    for (QPushButton* b : {Spec().btnRdmSendSpec, Spec().btnRdmGetConf, Spec().btnRdmGetPrg})
+        Click(b);
     EXPECT_TRUE(dev->rdm.received.empty());
     EXPECT_TRUE(Log().isEmpty());
 }
@@ -159,7 +175,8 @@ TEST_F(SpecialTabTest, AddressesAndSlaveNumbersFollowEachOther) {
         // Start from somewhere else, so that the value is a change.
         Find<QSpinBox>(c.edit)->setValue(c.value == 7 ? 10 : 7);
         Find<QSpinBox>(c.edit)->setValue(c.value);
-        for (auto [name, v] : c.expect) EXPECT_EQ(Find<QSpinBox>(name)->value(), v) << name;
+        for (auto [name, v] : c.expect)
+            EXPECT_EQ(Find<QSpinBox>(name)->value(), v) << name;
         EXPECT_EQ(tab->AddressGuard + tab->SlaveGuard, 0);
     }
 }
@@ -230,8 +247,8 @@ TEST_F(SpecialTabTest, DmxModeAnswerFillsTheQ7OrQ9SubPage) {
     struct Case {
         uint8_t kind, personality;
         uint16_t address;
-        const char* checked;  // nullptr: none of the three
-        int prior;            // -1: left as it was
+        const char* checked; // nullptr: none of the three
+        int prior;           // -1: left as it was
         const char* page;
         int slave;
     };
@@ -254,9 +271,9 @@ TEST_F(SpecialTabTest, DmxModeAnswerFillsTheQ7OrQ9SubPage) {
         w->rdmUi->pcRdm->setCurrentWidget(w->rdmUi->tsSpecial);
         Settle();
         ASSERT_EQ(Sent().size(), 1u);
-        const QStringList radios = sub ? QStringList{"rbRdmSpecQ9SubModeDmx", "rbRdmSpecQ9SubModeSingle",
-                                                     "rbRdmSpecQ9SubModeMaster"}
-                                       : QStringList{"rbRdmSpecQ7ModeDmx", "rbRdmSpecQ7ModeSing", "rbRdmSpecQ7ModeMast"};
+        const QStringList radios =
+            sub ? QStringList{"rbRdmSpecQ9SubModeDmx", "rbRdmSpecQ9SubModeSingle", "rbRdmSpecQ9SubModeMaster"}
+                : QStringList{"rbRdmSpecQ7ModeDmx", "rbRdmSpecQ7ModeSing", "rbRdmSpecQ7ModeMast"};
         for (const QString& rb : radios)
             EXPECT_EQ(Find<QRadioButton>(rb)->isChecked(), c.checked && rb == c.checked) << rb.toStdString();
         if (c.prior >= 0) {

@@ -21,7 +21,8 @@ public:
             d.ProgramStepMode[p] = p % 2;
             for (int s = 1; s <= 10; ++s)
                 for (int dev = 1; dev <= 20; ++dev)
-                    for (int c = 1; c <= channels; ++c) d.SetColour(p, s, dev, c, Pattern(p, s, dev, c));
+                    for (int c = 1; c <= channels; ++c)
+                        d.SetColour(p, s, dev, c, Pattern(p, s, dev, c));
         }
         w->programEditor->ShowProgram();
     }
@@ -50,7 +51,8 @@ public:
         for (int p = 1; p <= 9; ++p)
             for (int s = 1; s <= 10; ++s)
                 for (int dev = 1; dev <= 20; ++dev)
-                    for (int c = 1; c <= 5; ++c) d.SetColour(p, s, dev, c, 0x5A);
+                    for (int c = 1; c <= 5; ++c)
+                        d.SetColour(p, s, dev, c, 0x5A);
     }
 
     // (program, part) of every program packet sent.
@@ -64,14 +66,16 @@ public:
     static std::vector<std::pair<int, int>> AllPackets(int lastPart) {
         std::vector<std::pair<int, int>> out;
         for (int p = 1; p <= 9; ++p)
-            for (int part = 0; part <= lastPart; ++part) out.emplace_back(p, part);
+            for (int part = 0; part <= lastPart; ++part)
+                out.emplace_back(p, part);
         return out;
     }
 
     void Upload(const char* page) {
         w->showMainPage(page);
-        QAbstractButton* b = QString(page) == "Programok" ? static_cast<QAbstractButton*>(w->prgUi->btnPrgEszkozbe)
-                                                          : Konf().btnKonfEszkbe;
+        QAbstractButton* b = QString(page) == "Programok"
+                                 ? static_cast<QAbstractButton*>(w->prgUi->btnPrgEszkozbe)
+                                 : Konf().btnKonfEszkbe;
         b->setEnabled(true);
         b->click();
         SettleLong();
@@ -86,7 +90,7 @@ TEST_F(UploadTest, TheButtonsRouteByPageAndKind) {
             dev->rdm.silent = true;
             St().RdmPendingOp = 0;
             Upload(page);
-            std::pair<int, int> expected{0, 0};  // PID, data length
+            std::pair<int, int> expected{0, 0}; // PID, data length
             const bool programs = QString(page) == "Programok";
             const bool config = QString(page) == "Konfiguracio";
             if (programs && (kind == 2 || kind == 4)) expected = {0x8006, 62};
@@ -124,7 +128,7 @@ TEST_F(UploadTest, FactoryConfigurationOfAQ7DeviceAndTheQ9RootTail) {
     EXPECT_EQ(Data(d.begin(), d.begin() + 9), (Data{0, 255, 0, 0, 255, 0, 0, 255, 0}));
     EXPECT_EQ(Data(d.begin() + 9, d.begin() + 15), (Data{0x00, 0x03, 0, 0, 0, 0}));
     EXPECT_EQ(Data(d.begin() + 15, d.begin() + 19), (Data{0x04, 0xB0, 0x00, 0x00}));
-    EXPECT_EQ(Data(d.begin() + 47, d.begin() + 51), (Data{0x00, 0x14, 0x00, 0x00}));  // step 9: 00:01.00
+    EXPECT_EQ(Data(d.begin() + 47, d.begin() + 51), (Data{0x00, 0x14, 0x00, 0x00})); // step 9: 00:01.00
     EXPECT_EQ(Data(d.begin() + 51, d.begin() + 57), (Data{22, 22, 22, 30, 30, 30}));
     EXPECT_EQ(Data(d.begin() + 57, d.end()), (Data{0x00, 0x80, 0x00, 0x00}));
     EXPECT_EQ(St().RdmPendingOp, RdmOpUploadQ7);
@@ -148,8 +152,10 @@ TEST_F(UploadTest, AConfigurationUploadEndsOnItsAnswerAndSaysWhetherItWasTaken) 
         EXPECT_FALSE(Konf().gKonf->isVisibleTo(w));
         EXPECT_EQ(St().RdmPendingOp, 0);
         EXPECT_EQ(Sent().size(), 1u);
-        EXPECT_EQ(Log(), QStringList{refuse ? "Configuration not taken, refused (NACK reason 0x0006): 7FF3:00000001 - 0"
-                                            : "Configuration sent to: 7FF3:00000001 - 0"});
+        EXPECT_EQ(Log(),
+                  QStringList{refuse
+                                  ? "Configuration not taken, refused (NACK reason 0x0006): 7FF3:00000001 - 0"
+                                  : "Configuration sent to: 7FF3:00000001 - 0"});
     }
 }
 
@@ -183,7 +189,7 @@ TEST_F(UploadTest, ThreeColourProgramsGoOutPacketByPacketAndComeBack) {
     EXPECT_EQ(St().RdmPendingOp, 0);
     // Bytes 8 on of a header packet are zero, whatever the buffer held.
     const auto sent = Sent();
-    const Data header = std::get<2>(sent[11]);  // program 2, part 0
+    const Data header = std::get<2>(sent[11]); // program 2, part 0
     EXPECT_EQ(Data(header.begin(), header.begin() + 8), (Data{2, 0, 0x00, 0xC9, 0x01, 0x2E, 0, 2}));
     EXPECT_EQ(Data(header.begin() + 8, header.end()), Data(54, 0));
 
@@ -193,7 +199,8 @@ TEST_F(UploadTest, ThreeColourProgramsGoOutPacketByPacketAndComeBack) {
     ClearLog();
     Click(Spec().btnRdmGetPrg);
     std::vector<std::pair<int, int>> asked;
-    for (const auto& [cc, pid, data] : Sent()) asked.emplace_back(data[0], data[1]);
+    for (const auto& [cc, pid, data] : Sent())
+        asked.emplace_back(data[0], data[1]);
     EXPECT_EQ(asked, AllPackets(10));
     ExpectPrograms(3);
     EXPECT_EQ(Programs().EditorChannels, 3);
@@ -216,7 +223,7 @@ TEST_F(UploadTest, FiveColourUploadKeepsTheWindowResponsiveAndComesBack) {
     probe.start();
     Upload("Programok");
     probe.stop();
-    EXPECT_EQ(PacketsSent(0x8008), AllPackets(20));  // 189 packets, one per answer, in order
+    EXPECT_EQ(PacketsSent(0x8008), AllPackets(20)); // 189 packets, one per answer, in order
     EXPECT_GT(ticksInPause, 100);
     EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
     EXPECT_EQ(St().RdmPendingOp, 0);
@@ -233,7 +240,8 @@ TEST_F(UploadTest, FiveColourUploadKeepsTheWindowResponsiveAndComesBack) {
 }
 
 TEST_F(UploadTest, AFiveColourReadSetsTheEditorsColoursByKind) {
-    for (auto [kind, channels] : {std::pair{7, 3}, std::pair{8, 5}, std::pair{9, 3}, std::pair{10, 5}, std::pair{11, 3}}) {
+    for (auto [kind, channels] :
+         {std::pair{7, 3}, std::pair{8, 5}, std::pair{9, 3}, std::pair{10, 5}, std::pair{11, 3}}) {
         UseKind(uint8_t(kind));
         Programs().EditorChannels = channels == 3 ? 5 : 3;
         Click(Spec().btnRdmGetPrg);
@@ -279,7 +287,7 @@ TEST_F(UploadTest, AProgramReadStopsOnARefusalOrANumberOutOfRange) {
         uint8_t kind;
         int nackAt;
         int tamperAt;
-        int index;  // byte of the answer changed
+        int index; // byte of the answer changed
         uint8_t value;
         QString line;
     };

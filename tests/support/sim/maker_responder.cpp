@@ -15,7 +15,7 @@ SimRdmResponder::Reply Nack(uint16_t reason) {
     return {2, {uint8_t(reason >> 8), uint8_t(reason)}, false};
 }
 
-}  // namespace
+} // namespace
 
 SimMakerDevice::SimMakerDevice(uint64_t uid, uint8_t kind) : rdm(uid), kind(kind) {
     rdm.extension = [this](SimRdmResponder&, uint8_t cc, uint16_t pid, std::span<const uint8_t> data) {
@@ -31,29 +31,43 @@ SimMakerDevice::SimMakerDevice(uint64_t uid, uint8_t kind) : rdm(uid), kind(kind
 bool SimMakerDevice::HasPid(uint16_t pid) const {
     switch (pid) {
     case 0x8000:
-    case 0x8001: return kind == 1;
-    case 0x8004: return kind == 2 || kind == 4 || (kind >= 7 && kind <= 11);
-    case 0x8005: return kind >= 2 && kind <= 4;
-    case 0x8007: return kind >= 7 && kind <= 10;
-    case 0x8016: return kind == 11 || kind == 12;
-    case 0x8006: return kind == 2 || kind == 4;
-    case 0x8008: return kind >= 7 && kind <= 11;
-    default: return false;
+    case 0x8001:
+        return kind == 1;
+    case 0x8004:
+        return kind == 2 || kind == 4 || (kind >= 7 && kind <= 11);
+    case 0x8005:
+        return kind >= 2 && kind <= 4;
+    case 0x8007:
+        return kind >= 7 && kind <= 10;
+    case 0x8016:
+        return kind == 11 || kind == 12;
+    case 0x8006:
+        return kind == 2 || kind == 4;
+    case 0x8008:
+        return kind >= 7 && kind <= 11;
+    default:
+        return false;
     }
 }
 
 int SimMakerDevice::ConfigLength() const {
     switch (kind) {
-    case 2: return 61;
-    case 3: return 4;
-    case 4: return 57;
+    case 2:
+        return 61;
+    case 3:
+        return 4;
+    case 4:
+        return 57;
     case 7:
     case 8:
     case 9:
-    case 10: return 71;
+    case 10:
+        return 71;
     case 11:
-    case 12: return 54;
-    default: return 0;
+    case 12:
+        return 54;
+    default:
+        return 0;
     }
 }
 
@@ -150,7 +164,9 @@ std::optional<SimRdmResponder::Reply> SimMakerDevice::Answer(uint8_t cc, uint16_
         }
         break;
     }
-    default: reply = Nack(UnknownPid); break;
+    default:
+        reply = Nack(UnknownPid);
+        break;
     }
     if (tamper && reply) tamper(n, reply->data);
     return reply;

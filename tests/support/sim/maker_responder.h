@@ -23,9 +23,9 @@ public:
     SimRdmResponder rdm;
     uint8_t kind;
 
-    std::vector<uint8_t> operatingMode = std::vector<uint8_t>(8);  // 0x8000
-    std::vector<uint8_t> dmxMode = std::vector<uint8_t>(6);        // 0x8004
-    std::vector<uint8_t> config;  // the configuration as the last SET sent it
+    std::vector<uint8_t> operatingMode = std::vector<uint8_t>(8); // 0x8000
+    std::vector<uint8_t> dmxMode = std::vector<uint8_t>(6);       // 0x8004
+    std::vector<uint8_t> config;                                  // the configuration as the last SET sent it
     // Program packets by (program, part), as the SETs sent them.
     std::map<std::pair<int, int>, std::vector<uint8_t>> programPackets;
     // Memory of the oldest controller: the configuration block at 0x4000 and
@@ -35,7 +35,7 @@ public:
 
     // Faults, by the number of the maker request (counted from 1).
     int nackAt = 0;
-    uint16_t nackReason = 0x0006;  // DATA_OUT_OF_RANGE
+    uint16_t nackReason = 0x0006; // DATA_OUT_OF_RANGE
     int silentAt = 0;
     // Changes the parameter data of the answer to maker request n.
     std::function<void(int n, std::vector<uint8_t>& data)> tamper;
@@ -51,11 +51,12 @@ public:
 
     // The parameters and lengths of the kind.
     bool HasPid(uint16_t pid) const;
-    int ConfigLength() const;         // SET length of the configuration; 0 without one
-    uint16_t ProgramPid() const;      // 0x8006, 0x8008 or 0 without programs
-    int ProgramPacketLength() const;  // 62 or 52
+    int ConfigLength() const;        // SET length of the configuration; 0 without one
+    uint16_t ProgramPid() const;     // 0x8006, 0x8008 or 0 without programs
+    int ProgramPacketLength() const; // 62 or 52
 
 private:
-    std::optional<SimRdmResponder::Reply> Answer(uint8_t commandClass, uint16_t pid, std::span<const uint8_t> data);
+    std::optional<SimRdmResponder::Reply> Answer(uint8_t commandClass, uint16_t pid,
+                                                 std::span<const uint8_t> data);
     std::vector<uint8_t> MemoryAnswer(uint16_t address, bool& known) const;
 };
