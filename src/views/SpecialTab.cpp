@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
 
@@ -51,6 +52,8 @@ void SetSpin(QSpinBox* spin, int value) {
 TSpecialTab::TSpecialTab(TfrmMain* mainWindow)
     : QObject(mainWindow), ui(mainWindow->rdmView->specUi.get()), frm(mainWindow) {
     setObjectName(QStringLiteral("SpecialTab"));
+    // The mode notebooks' pages follow the mode radios, never tabs.
+    for (QTabWidget* nb : {ui->nbRdmSpecKelvar, ui->nbRdmSpecQ7, ui->nbRdmSpecQ9Sub}) nb->tabBar()->hide();
     MakeRadioGroup(ui->rgProgram, Numbers(1, 9), 0);
     MakeRadioGroup(ui->rgSpeed, QStringList{QStringLiteral("-")} + Numbers(1, 9), 0);
     MakeRadioGroup(ui->rgBrightness, Numbers(0, 9), 9);
