@@ -110,6 +110,33 @@ void ReadProgramHeader(std::span<const uint8_t> pd, tProgramData& d, int p) {
     d.ProgramSteps[i] = ByteAt(pd, 7);
 }
 
+// Where the Q7 and Q73G layouts keep their fields: they differ only in the
+// number of channels and so in the offsets.
+struct CurveLayout {
+    int channels;
+    size_t length, flags, times, gammas, offsets;
+};
+constexpr CurveLayout LayoutQ7{3, kConfigPayloadQ7, 9, 15, 51, 54};
+constexpr CurveLayout LayoutQ73G{5, kConfigPayloadQ73G, 15, 21, 57, 62};
+
+void BuildCurveLayout(const tDeviceConfig& c, std::span<uint8_t> out, const CurveLayout& l) {
+    Clear(out);
+    if (out.size() < l.length) return;
+    PutLimits(c, out, l.channels);
+    PutBE(out, l.flags, CurveFlags(c));
+    PutStepTimes(c, out, l.times);
+    PutGammas(c, out, l.gammas, l.channels);
+    PutOffsets(c, out, l.offsets, l.channels);
+}
+
+void DecodeCurveLayout(std::span<const uint8_t> pd, tDeviceConfig& c, const CurveLayout& l) {
+    ReadLimits(pd, c, l.channels);
+    ReadCurveFlags(GetWordBE(pd, l.flags), c);
+    ReadStepTimes(pd, c, l.times);
+    ReadGammas(pd, c, l.gammas, l.channels);
+    ReadOffsets(pd, c, l.offsets, l.channels);
+}
+
 } // namespace
 
 uint8_t GammaTenths(double gamma) {
@@ -126,23 +153,11 @@ uint16_t AddressToUnitNumber(uint16_t address, uint16_t channels) {
 }
 
 void BuildConfigPayloadQ7(const tDeviceConfig& c, std::span<uint8_t> out) {
-    Clear(out);
-    if (out.size() < size_t(kConfigPayloadQ7)) return;
-    PutLimits(c, out, 3);
-    PutBE(out, 9, CurveFlags(c));
-    PutStepTimes(c, out, 15);
-    PutGammas(c, out, 51, 3);
-    PutOffsets(c, out, 54, 3);
+    BuildCurveLayout(c, out, LayoutQ7);
 }
 
 void BuildConfigPayloadQ73G(const tDeviceConfig& c, std::span<uint8_t> out) {
-    Clear(out);
-    if (out.size() < size_t(kConfigPayloadQ73G)) return;
-    PutLimits(c, out, 5);
-    PutBE(out, 15, CurveFlags(c));
-    PutStepTimes(c, out, 21);
-    PutGammas(c, out, 57, 5);
-    PutOffsets(c, out, 62, 5);
+    BuildCurveLayout(c, out, LayoutQ73G);
 }
 
 void BuildConfigPayloadZK4(const tDeviceConfig& c, std::span<uint8_t> out) {
@@ -171,19 +186,11 @@ void ReadConfigTail(std::span<const uint8_t> pd, size_t offset, tDeviceConfig& c
 }
 
 void DecodeConfigAnswerQ7(std::span<const uint8_t> pd, tDeviceConfig& c) {
-    ReadLimits(pd, c, 3);
-    ReadCurveFlags(GetWordBE(pd, 9), c);
-    ReadStepTimes(pd, c, 15);
-    ReadGammas(pd, c, 51, 3);
-    ReadOffsets(pd, c, 54, 3);
+    DecodeCurveLayout(pd, c, LayoutQ7);
 }
 
 void DecodeConfigAnswerQ73G(std::span<const uint8_t> pd, tDeviceConfig& c) {
-    ReadLimits(pd, c, 5);
-    ReadCurveFlags(GetWordBE(pd, 15), c);
-    ReadStepTimes(pd, c, 21);
-    ReadGammas(pd, c, 57, 5);
-    ReadOffsets(pd, c, 62, 5);
+    DecodeCurveLayout(pd, c, LayoutQ73G);
 }
 
 void DecodeConfigAnswerZK4(std::span<const uint8_t> pd, tDeviceConfig& c) {
@@ -201,10 +208,15 @@ void DecodeConfigAnswerZK4(std::span<const uint8_t> pd, tDeviceConfig& c) {
     }
 }
 
-void BuildProgramPacketRgb(const tProgramData& d, int program, int part, std::span<uint8_t> out) {
+namespace {
+
+// Three-colour packets carry 20 fixtures of one step a part; five-colour
+// packets ten fixtures, so two parts a step.
+void BuildProgramPacket(const tProgramData& d, int program, int part, std::span<uint8_t> out, bool five) {
     Clear(out);
-    if (out.size() < size_t(kProgramPacketRgb) || program < 1 || program > 9 || part < 0 ||
-        part > kLastPartRgb)
+    const int lastPart = five ? kLastPartRgbwa : kLastPartRgb;
+    if (out.size() < size_t(five ? kProgramPacketRgbwa : kProgramPacketRgb) || program < 1 || program > 9 ||
+        part < 0 || part > lastPart)
         return;
     out[0] = uint8_t(program);
     out[1] = uint8_t(part);
@@ -212,57 +224,47 @@ void BuildProgramPacketRgb(const tProgramData& d, int program, int part, std::sp
         PutProgramHeader(d, program, out);
         return;
     }
-    for (int dev = 1; dev <= 20; ++dev)
-        for (int c = 0; c < 3; ++c)
-            out[size_t(2 + 3 * (dev - 1) + c)] = d.Colour(program, part, dev, c + 1);
+    const int colours = five ? 5 : 3;
+    const int step = five ? RgbwaStep(part) : part;
+    const int first = five ? RgbwaFirstFixture(part) : 1;
+    for (int k = 0; k < (five ? 10 : 20); ++k)
+        for (int c = 0; c < colours; ++c)
+            out[size_t(2 + colours * k + c)] = d.Colour(program, step, first + k, c + 1);
+}
+
+bool DecodeProgramPacket(std::span<const uint8_t> pd, tProgramData& d, bool five) {
+    const int p = ByteAt(pd, 0);
+    const int part = ByteAt(pd, 1);
+    if (p < 1 || p > 9 || part > (five ? kLastPartRgbwa : kLastPartRgb)) return false;
+    if (part == 0) {
+        ReadProgramHeader(pd, d, p);
+        return true;
+    }
+    const int colours = five ? 5 : 3;
+    const int step = five ? RgbwaStep(part) : part;
+    const int first = five ? RgbwaFirstFixture(part) : 1;
+    for (int k = 0; k < (five ? 10 : 20); ++k)
+        for (int c = 0; c < colours; ++c)
+            d.SetColour(p, step, first + k, c + 1, ByteAt(pd, size_t(2 + colours * k + c)));
+    return true;
+}
+
+} // namespace
+
+void BuildProgramPacketRgb(const tProgramData& d, int program, int part, std::span<uint8_t> out) {
+    BuildProgramPacket(d, program, part, out, false);
 }
 
 void BuildProgramPacketRgbwa(const tProgramData& d, int program, int part, std::span<uint8_t> out) {
-    Clear(out);
-    if (out.size() < size_t(kProgramPacketRgbwa) || program < 1 || program > 9 || part < 0 ||
-        part > kLastPartRgbwa)
-        return;
-    out[0] = uint8_t(program);
-    out[1] = uint8_t(part);
-    if (part == 0) {
-        PutProgramHeader(d, program, out);
-        return;
-    }
-    const int step = RgbwaStep(part);
-    const int first = RgbwaFirstFixture(part);
-    for (int k = 0; k < 10; ++k)
-        for (int c = 0; c < 5; ++c)
-            out[size_t(2 + 5 * k + c)] = d.Colour(program, step, first + k, c + 1);
+    BuildProgramPacket(d, program, part, out, true);
 }
 
 bool DecodeProgramPacketRgb(std::span<const uint8_t> pd, tProgramData& d) {
-    const int p = ByteAt(pd, 0);
-    const int part = ByteAt(pd, 1);
-    if (p < 1 || p > 9 || part > kLastPartRgb) return false;
-    if (part == 0) {
-        ReadProgramHeader(pd, d, p);
-        return true;
-    }
-    for (int dev = 1; dev <= 20; ++dev)
-        for (int c = 0; c < 3; ++c)
-            d.SetColour(p, part, dev, c + 1, ByteAt(pd, size_t(2 + 3 * (dev - 1) + c)));
-    return true;
+    return DecodeProgramPacket(pd, d, false);
 }
 
 bool DecodeProgramPacketRgbwa(std::span<const uint8_t> pd, tProgramData& d) {
-    const int p = ByteAt(pd, 0);
-    const int part = ByteAt(pd, 1);
-    if (p < 1 || p > 9 || part > kLastPartRgbwa) return false;
-    if (part == 0) {
-        ReadProgramHeader(pd, d, p);
-        return true;
-    }
-    const int step = RgbwaStep(part);
-    const int first = RgbwaFirstFixture(part);
-    for (int k = 0; k < 10; ++k)
-        for (int c = 0; c < 5; ++c)
-            d.SetColour(p, step, first + k, c + 1, ByteAt(pd, size_t(2 + 5 * k + c)));
-    return true;
+    return DecodeProgramPacket(pd, d, true);
 }
 
 uint8_t BrightnessFromWord(uint16_t value) {

@@ -61,6 +61,14 @@ void TMakerRdm::Line(const QString& text) {
 
 // ---------------------------------------------------------------- uploads
 
+void TMakerRdm::ReportBadTime(TfrmMain* frm, QLineEdit* edit, const QString& text) {
+    DeviceLogLine(frm, text);
+    edit->setToolTip(text);
+    edit->setFocus();
+    edit->selectAll();
+    if (edit->isVisible()) QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), text, edit);
+}
+
 void TMakerRdm::btnPrgEszkozbeClick() {
     const tRdmDevice* rec = Device();
     if (!rec) return;
@@ -123,17 +131,11 @@ bool TMakerRdm::StepTimesValid(const QString& speedPrefix, const QString& waitPr
             auto* edit =
                 frm->konfUi->nbKonf->parentWidget()->findChild<QLineEdit*>(prefix + QString::number(i));
             if (!edit || TryParseStepTime(edit->displayText())) continue;
-            const QString text =
-                QStringLiteral("%1 %2 on page %3 is not a valid time (mm:ss.hh): nothing sent")
-                    .arg(caption)
-                    .arg(i)
-                    .arg(pageName);
-            Line(text);
-            edit->setToolTip(text);
-            edit->setFocus();
-            edit->selectAll();
-            if (edit->isVisible())
-                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), text, edit);
+            ReportBadTime(frm, edit,
+                          QStringLiteral("%1 %2 on page %3 is not a valid time (mm:ss.hh): nothing sent")
+                              .arg(caption)
+                              .arg(i)
+                              .arg(pageName));
             return false;
         }
     }
@@ -240,17 +242,14 @@ void TMakerRdm::UploadProgramsRgbwa() {
 }
 
 void TMakerRdm::SendNextProgramSteps(const tRdmMessage& msg) {
-    if (msg.responseType != RdmAck) {
-        RdmStateOf(frm).RdmPendingOp = RdmOpNone;
-        Refused(msg, QStringLiteral("Program upload stopped at program %1, part %2")
-                         .arg(UploadProgramIndex)
-                         .arg(UploadPartIndex));
-        return;
-    }
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this] { ContinueProgramUpload(false); });
+    ProgramPacketAnswered(msg, false);
 }
 
 void TMakerRdm::SendNextProgramBlock(const tRdmMessage& msg) {
+    ProgramPacketAnswered(msg, true);
+}
+
+void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
     if (msg.responseType != RdmAck) {
         RdmStateOf(frm).RdmPendingOp = RdmOpNone;
         Refused(msg, QStringLiteral("Program upload stopped at program %1, part %2")
@@ -258,7 +257,8 @@ void TMakerRdm::SendNextProgramBlock(const tRdmMessage& msg) {
                          .arg(UploadPartIndex));
         return;
     }
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this] { ContinueProgramUpload(true); });
+    frm->dataModule()->PauseThen(ProgramPacketPauseMs,
+                                 [this, fiveColour] { ContinueProgramUpload(fiveColour); });
 }
 
 void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
@@ -385,62 +385,43 @@ void TMakerRdm::EndProgramRead(uint8_t channels) {
 }
 
 void TMakerRdm::HandleProgramStepsAnswer(const tRdmMessage& msg) {
-    if (Refused(msg, QStringLiteral("Program read stopped"))) return;
-    const tRdmDevice* rec = Device();
-    if (!rec) return;
-    const std::span<const uint8_t> pd = Data(msg);
-    if (!DecodeProgramPacketRgb(pd, frm->programEditor->Programs)) {
-        Line(QStringLiteral("Program packet out of range (program %1, part %2), read stopped: ")
-                 .arg(pd[0])
-                 .arg(pd[1]) +
-             DeviceLineTail(*rec));
-        return;
-    }
-    RdmState& st = RdmStateOf(frm);
-    int p = pd[0];
-    int part = pd[1] + 1;
-    if (part > kLastPartRgb) {
-        part = 0;
-        ++p;
-    }
-    if (p > 9) {
-        EndProgramRead(3);
-        return;
-    }
-    st.RdmParamData[0] = uint8_t(p);
-    st.RdmParamData[1] = uint8_t(part);
-    st.RdmCurrentPid = PidProgramSteps;
-    SendRdmParam(frm, *rec, RdmGetCommand, PidProgramSteps, 2);
+    ReadProgramPacket(msg, false);
 }
 
 void TMakerRdm::HandleProgramBlockAnswer(const tRdmMessage& msg) {
+    ReadProgramPacket(msg, true);
+}
+
+void TMakerRdm::ReadProgramPacket(const tRdmMessage& msg, bool fiveColour) {
     if (Refused(msg, QStringLiteral("Program read stopped"))) return;
     const tRdmDevice* rec = Device();
     if (!rec) return;
     const std::span<const uint8_t> pd = Data(msg);
-    if (!DecodeProgramPacketRgbwa(pd, frm->programEditor->Programs)) {
+    tProgramData& programs = frm->programEditor->Programs;
+    if (!(fiveColour ? DecodeProgramPacketRgbwa(pd, programs) : DecodeProgramPacketRgb(pd, programs))) {
         Line(QStringLiteral("Program packet out of range (program %1, part %2), read stopped: ")
                  .arg(pd[0])
                  .arg(pd[1]) +
              DeviceLineTail(*rec));
         return;
     }
-    RdmState& st = RdmStateOf(frm);
     int p = pd[0];
     int part = pd[1] + 1;
-    if (part > kLastPartRgbwa) {
+    if (part > (fiveColour ? kLastPartRgbwa : kLastPartRgb)) {
         part = 0;
         ++p;
     }
     if (p > 9) {
         const uint8_t kind = rec->DeviceKind;
-        EndProgramRead(kind == 7 || kind == 9 || kind == 11 ? 3 : 5);
+        EndProgramRead(!fiveColour || kind == 7 || kind == 9 || kind == 11 ? 3 : 5);
         return;
     }
+    const uint16_t pid = fiveColour ? PidProgramBlock : PidProgramSteps;
+    RdmState& st = RdmStateOf(frm);
     st.RdmParamData[0] = uint8_t(p);
     st.RdmParamData[1] = uint8_t(part);
-    st.RdmCurrentPid = PidProgramBlock;
-    SendRdmParam(frm, *rec, RdmGetCommand, PidProgramBlock, 2);
+    st.RdmCurrentPid = pid;
+    SendRdmParam(frm, *rec, RdmGetCommand, pid, 2);
 }
 
 void TMakerRdm::HandleConfigMemoryAnswer(const tRdmMessage& msg) {

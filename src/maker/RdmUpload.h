@@ -7,6 +7,7 @@
 
 #include "maker/MakerPayloads.h"
 
+class QLineEdit;
 class TfrmMain;
 class TDM;
 struct tRdmDevice;
@@ -49,6 +50,9 @@ public:
     // Why an answer is not an acknowledgement, for the device log
     // ("refused (NACK reason 0x0006)"); empty for an acknowledgement.
     static QString RefusalReason(const tRdmMessage& msg);
+    // Tells the user that a time edit does not hold a time: a device-log
+    // line, and the edit focused with the text as its tip.
+    static void ReportBadTime(TfrmMain* frm, QLineEdit* edit, const QString& text);
 
     // GET answers of the maker's parameters.
     void HandleDeviceConfigAnswer(const tRdmMessage& msg);
@@ -66,6 +70,9 @@ private:
     void SetProgramGauge(int value);
     // One step of a program upload after the pause: the next packet, or the end.
     void ContinueProgramUpload(bool fiveColour);
+    void ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour);
+    // One program packet read: stored, then the next one asked, or the end.
+    void ReadProgramPacket(const tRdmMessage& msg, bool fiveColour);
     // A maker answer that is not an acknowledgement: logged, true.
     bool Refused(const tRdmMessage& msg, const QString& what);
     void EndProgramRead(uint8_t channels);

@@ -10,7 +10,6 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QToolTip>
 
 #include "app/Main.h"
 #include "app/Notebook.h"
@@ -53,7 +52,8 @@ TSpecialTab::TSpecialTab(TfrmMain* mainWindow)
     : QObject(mainWindow), ui(mainWindow->rdmView->specUi.get()), frm(mainWindow) {
     setObjectName(QStringLiteral("SpecialTab"));
     // The mode notebooks' pages follow the mode radios, never tabs.
-    for (QTabWidget* nb : {ui->nbRdmSpecKelvar, ui->nbRdmSpecQ7, ui->nbRdmSpecQ9Sub}) nb->tabBar()->hide();
+    for (QTabWidget* nb : {ui->nbRdmSpecKelvar, ui->nbRdmSpecQ7, ui->nbRdmSpecQ9Sub})
+        nb->tabBar()->hide();
     MakeRadioGroup(ui->rgProgram, Numbers(1, 9), 0);
     MakeRadioGroup(ui->rgSpeed, QStringList{QStringLiteral("-")} + Numbers(1, 9), 0);
     MakeRadioGroup(ui->rgBrightness, Numbers(0, 9), 9);
@@ -186,14 +186,10 @@ bool TSpecialTab::SendModeSpecial(const tRdmDevice& rec, const ModePage& page, u
     const std::optional<uint16_t> speed = TryParseStepTime(page.speed->displayText());
     const std::optional<uint16_t> wait = TryParseStepTime(page.wait->displayText());
     if (!speed || !wait) {
-        QLineEdit* bad = !speed ? page.speed : page.wait;
-        const QString text = QStringLiteral("%1 on page %2 is not a valid time (mm:ss.hh): nothing sent")
-                                 .arg(!speed ? QStringLiteral("Speed") : QStringLiteral("Wait"), pageName);
-        DeviceLogLine(frm, text);
-        bad->setToolTip(text);
-        bad->setFocus();
-        bad->selectAll();
-        if (bad->isVisible()) QToolTip::showText(bad->mapToGlobal(QPoint(0, bad->height())), text, bad);
+        TMakerRdm::ReportBadTime(
+            frm, !speed ? page.speed : page.wait,
+            QStringLiteral("%1 on page %2 is not a valid time (mm:ss.hh): nothing sent")
+                .arg(!speed ? QStringLiteral("Speed") : QStringLiteral("Wait"), pageName));
         return false;
     }
     RdmState& st = RdmStateOf(frm);
@@ -308,33 +304,25 @@ void TSpecialTab::btnRdmGetPrgClick() {
 
 // ---------------------------------------------------------------- mode radios, address, slave
 
-void TSpecialTab::ShowModePages(const QString& caption) {
+void TSpecialTab::ShowMode(const QString& caption, bool priorChecked, bool priorEnabled) {
     for (QTabWidget* nb : {ui->nbRdmSpecKelvar, ui->nbRdmSpecQ7, ui->nbRdmSpecQ9Sub})
         SelectPageByCaption(nb, caption);
+    for (QCheckBox* cb : {ui->cbRdmSpecQ7ModePrior, ui->cbRdmSpecQ9SubModePrior}) {
+        cb->setChecked(priorChecked);
+        cb->setEnabled(priorEnabled);
+    }
 }
 
 void TSpecialTab::rbModeDmxClick() {
-    ShowModePages(QStringLiteral("Dmx"));
-    for (QCheckBox* cb : {ui->cbRdmSpecQ7ModePrior, ui->cbRdmSpecQ9SubModePrior}) {
-        cb->setChecked(false);
-        cb->setEnabled(false);
-    }
+    ShowMode(QStringLiteral("Dmx"), false, false);
 }
 
 void TSpecialTab::rbModeSingleClick() {
-    ShowModePages(QStringLiteral("Single"));
-    for (QCheckBox* cb : {ui->cbRdmSpecQ7ModePrior, ui->cbRdmSpecQ9SubModePrior}) {
-        cb->setChecked(false);
-        cb->setEnabled(true);
-    }
+    ShowMode(QStringLiteral("Single"), false, true);
 }
 
 void TSpecialTab::rbModeMasterClick() {
-    ShowModePages(QStringLiteral("Single"));
-    for (QCheckBox* cb : {ui->cbRdmSpecQ7ModePrior, ui->cbRdmSpecQ9SubModePrior}) {
-        cb->setChecked(true);
-        cb->setEnabled(false);
-    }
+    ShowMode(QStringLiteral("Single"), true, false);
 }
 
 void TSpecialTab::seRdmPsecDmxAdrChange() {

@@ -82,7 +82,8 @@ private:
     void ShowDmxMode(const ModePage& page, const tRdmMessage& msg, uint16_t channels);
     bool SendModeSpecial(const tRdmDevice& rec, const ModePage& page, uint8_t op, const QString& pageName);
     void MakeRadioGroup(QGroupBox* group, const QStringList& items, int checked);
-    void ShowModePages(const QString& caption);
+    // The mode notebooks on all three pages, and the priority boxes.
+    void ShowMode(const QString& caption, bool priorChecked, bool priorEnabled);
     // Channels of a unit on page "Q7": 5 for the five-colour drivers.
     uint16_t Q7UnitChannels() const;
     bool DemoMode() const;

@@ -75,7 +75,9 @@ TEST_F(SpecialTabTest, SendBuildsTheModeFrameOfEachPage) {
         dev->rdm.silent = true;
         c.choose(*this);
         Click(Spec().btnRdmSendSpec);
-        EXPECT_EQ(Sent(), (std::vector<Req>{{0x30, c.pid, c.data}}));
+        // (The oldest controller's SET is repeated while it gets no answer.)
+        ASSERT_FALSE(Sent().empty());
+        EXPECT_EQ(Sent().front(), (Req{0x30, c.pid, c.data}));
         EXPECT_EQ(St().RdmPendingOp, c.op);
         EXPECT_EQ(St().AwaitingAnswer, 1);
         EXPECT_EQ(Log().first(), "Send new special paramaters to: 7FF3:00000001 - 0");
