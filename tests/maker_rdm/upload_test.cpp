@@ -259,6 +259,7 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
         uint8_t pendingAfter;
         bool gauge;
         QString line;
+        int progress = -1; // the gauge's value when it was left standing
     };
     const Case cases[] = {
         {2, 5, 0, 5, 0, true,
@@ -266,7 +267,8 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
         {9, 25, 0, 25, 0, true,
          "Program upload stopped at program 2, part 3, refused (NACK reason 0x0006): 7FF3:00000001 - 0"},
         // No answer: the upload waits as it is, for another operation to replace it.
-        {2, 0, 3, 3, RdmOpProgramSteps, true, ""},
+        {2, 0, 3, 3, RdmOpProgramSteps, true, "", 3},
+        {10, 0, 30, 30, RdmOpProgramBlock, true, "", (125 + 8 * 6) / 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.packets);
@@ -279,6 +281,9 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
         EXPECT_EQ(St().RdmPendingOp, c.pendingAfter);
         EXPECT_EQ(w->prgUi->gPrg->isVisibleTo(w), c.gauge);
         EXPECT_EQ(Log(), c.line.isEmpty() ? QStringList{} : QStringList{c.line});
+        if (c.progress >= 0) {
+            EXPECT_EQ(w->prgUi->gPrg->value(), c.progress);
+        }
     }
 }
 
