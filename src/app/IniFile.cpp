@@ -37,6 +37,54 @@ QString unquote(const QString& v) {
     return v;
 }
 
+// A value as it is written: one the reader would change (blanks at either
+// end, a pair of enclosing quotes) goes into quotes, which the reader strips.
+QString quoteIfNeeded(const QString& value) {
+    if (value != value.trimmed() || unquote(value) != value) return '"' + value + '"';
+    return value;
+}
+
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+
+// The file's bytes as the reader sees them: lines, line break, and how the
+// text was encoded.
+struct DecodedText {
+    QStringList lines;
+    QString eol = QStringLiteral("\n");
+    bool singleByte = false;    // not UTF-8: each byte is one character
+    bool byteOrderMark = false; // began with a UTF-8 byte-order mark
+};
+
+DecodedText decodeText(const QByteArray& raw) {
+    DecodedText d;
+    // A file that is not UTF-8 (written by an older program in a code page)
+    // is held byte for byte, so that writing one key changes no other byte.
+    d.byteOrderMark = raw.startsWith(Utf8Bom);
+    const QByteArray body = d.byteOrderMark ? raw.mid(Utf8Bom.size()) : raw;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(body);
+    d.singleByte = utf8.hasError();
+    if (d.singleByte) text = QString::fromLatin1(body);
+    if (text.contains(QStringLiteral("\r\n"))) d.eol = QStringLiteral("\r\n");
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    d.lines = text.split('\n');
+    // A final line break leaves an empty last element that is not a line.
+    if (!d.lines.isEmpty() && d.lines.last().isEmpty()) d.lines.removeLast();
+    return d;
+}
+
+// Why a section or key name cannot be written so that it reads back as
+// itself and leaves the other lines' meaning alone; "" when it can.
+QString nameProblem(const QString& section, const QString& key) {
+    auto breaksLine = [](const QString& s) { return s.contains('\n') || s.contains('\r'); };
+    if (breaksLine(section) || section != section.trimmed() || section.contains(']'))
+        return QStringLiteral("the section name \"%1\" cannot be written").arg(section);
+    if (key.isEmpty() || breaksLine(key) || key != key.trimmed() || key.contains('=') || isComment(key) ||
+        key.startsWith('['))
+        return QStringLiteral("the key name \"%1\" cannot be written").arg(key);
+    return {};
+}
+
 } // namespace
 
 TIniFile::TIniFile(QString fileName) : path(std::move(fileName)) {
@@ -67,20 +115,11 @@ void TIniFile::load() {
         loaded = false;
         return;
     }
-    // A file that is not UTF-8 (written by an older program in a code page)
-    // is held byte for byte, so that writing one key changes no other byte.
-    const QByteArray bom("\xEF\xBB\xBF");
-    byteOrderMark = raw.startsWith(bom);
-    const QByteArray body = byteOrderMark ? raw.mid(bom.size()) : raw;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(body);
-    singleByte = utf8.hasError();
-    if (singleByte) text = QString::fromLatin1(body);
-    if (text.contains(QStringLiteral("\r\n"))) eol = QStringLiteral("\r\n");
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lines = text.split('\n');
-    // A final line break leaves an empty last element that is not a line.
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    DecodedText d = decodeText(raw);
+    lines = std::move(d.lines);
+    eol = d.eol;
+    singleByte = d.singleByte;
+    byteOrderMark = d.byteOrderMark;
     loaded = true;
 }
 
@@ -117,8 +156,16 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
         writeErr = readErr.isEmpty() ? QStringLiteral("the file could not be read") : readErr;
         return false;
     }
+    if (value.contains('\n') || value.contains('\r')) {
+        writeErr = QStringLiteral("a value cannot hold a line break");
+        return false;
+    }
+    if (const QString problem = nameProblem(section, key); !problem.isEmpty()) {
+        writeErr = problem;
+        return false;
+    }
     QStringList updated = lines;
-    const QString entry = key + '=' + value;
+    const QString entry = key + '=' + quoteIfNeeded(value);
     const int header = findSection(section);
     if (header < 0) {
         updated << '[' + section + ']' << entry;
@@ -143,6 +190,30 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
         }
     }
 
+    // Every other line must read back as it was read. A single-byte file stays
+    // single-byte while that holds; once its bytes would read as UTF-8 (the
+    // one line that was not UTF-8 replaced), or the new value has characters
+    // beyond a single byte, the whole text is written as UTF-8 instead, which
+    // reads back the same text.
+    const QString text = updated.join(eol) + eol;
+    const QByteArray mark = byteOrderMark ? Utf8Bom : QByteArray();
+    QList<QByteArray> candidates;
+    if (singleByte) candidates << mark + text.toLatin1();
+    candidates << mark + text.toUtf8();
+    const QByteArray* bytes = nullptr;
+    DecodedText written;
+    for (const QByteArray& candidate : candidates) {
+        written = decodeText(candidate);
+        if (written.lines == updated) {
+            bytes = &candidate;
+            break;
+        }
+    }
+    if (!bytes) {
+        writeErr = QStringLiteral("the value cannot be stored as text");
+        return false;
+    }
+
     QSaveFile out(path);
     // A writable file in a folder that refuses new files is still written (in place).
     out.setDirectWriteFallback(true);
@@ -150,13 +221,12 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
         writeErr = out.errorString();
         return false;
     }
-    const QString text = updated.join(eol) + eol;
-    const QByteArray bytes = (byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
-                             (singleByte ? text.toLatin1() : text.toUtf8());
-    if (out.write(bytes) != bytes.size() || !out.commit()) {
+    if (out.write(*bytes) != bytes->size() || !out.commit()) {
         writeErr = out.errorString();
         return false;
     }
     lines = updated;
+    singleByte = written.singleByte;
+    byteOrderMark = written.byteOrderMark;
     return true;
 }

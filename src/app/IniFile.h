@@ -23,12 +23,16 @@ public:
     bool exists() const;
 
     // The value of key in section, trimmed, with one pair of enclosing quotes
-    // removed; defaultValue when the section or key is absent.
+    // removed; defaultValue when the section or key is absent. The first
+    // section and the first key of a name count.
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
 
-    // Sets key in section and writes the file at once. Returns false (and
-    // sets writeError()) when the file could not be written; the file on disk
-    // is then unchanged.
+    // Sets key in section and writes the file at once; the value reads back
+    // as given (it is put in quotes when the reader would strip something),
+    // and every other key reads back as before, whatever the file's encoding.
+    // Returns false (and sets writeError()) when the file could not be
+    // written, or the value holds a line break, or a name cannot be written
+    // as itself; the file on disk is then unchanged.
     bool WriteString(const QString& section, const QString& key, const QString& value);
 
     // Why the file could not be read ("" when it was read or does not exist).

@@ -24,7 +24,9 @@
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
 #include "views/SpecialTab.h"
+#include "views/dmx_channel_map.h"
 #include "views/rdm_set.h"
+#include "views/remacc.h"
 #include "views/sensor_page.h"
 
 // The logo pictures are compiled into the core library; a static library's
@@ -80,6 +82,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     rdmView = new RdmPageView(this);
     new TSensorPage(this);      // the sensor tab inside tsErzekelok
     new TRdmSetCommands(this);  // the Modify buttons of the parameter page
+    new TDmxChannelMap(this);   // the channel grid of tsDmxKiosztas
+    new TRemoteAccess(this);    // the display and keys of tsRemoteAccess
     new TSpecialTab(this);      // the maker's modes on the Special tab
     new TMakerRdm(this);        // programs and configurations to and from the maker's devices
 

@@ -130,14 +130,17 @@ void TDM::HidDataReceived(TJvHidDevice* dev, uint8_t /*ReportID*/, const uint8_t
     // A report handed over just before the interface was let go is not ours
     // any more.
     if (dev != HidDev || !Data || Size == 0) return;
+    // Whatever the device delivers, only the report buffer's 65 bytes are written.
+    const size_t length = std::min<size_t>(Size, HidReport.size());
     if (Pausing()) {
-        THidReport held{};
-        std::memcpy(held.data(), Data, std::min<size_t>(Size, held.size()));
+        HeldReport held{};
+        std::memcpy(held.bytes.data(), Data, length);
+        held.length = uint16_t(length);
         heldReports.push_back(held);
         return;
     }
-    // Whatever the device delivers, only the report buffer's 65 bytes are written.
-    std::memcpy(HidReport.data(), Data, std::min<size_t>(Size, HidReport.size()));
+    std::memcpy(HidReport.data(), Data, length);
+    HidReportLength = uint16_t(length);
     DispatchInputReport();
 }
 
@@ -158,7 +161,10 @@ void TDM::PauseElapsed() {
         return;
     }
     while (!heldReports.empty() && !Pausing()) {
-        HidReport = heldReports.front();
+        // Only the bytes the report brought are copied, as when it came.
+        const HeldReport& held = heldReports.front();
+        std::copy_n(held.bytes.begin(), held.length, HidReport.begin());
+        HidReportLength = held.length;
         heldReports.pop_front();
         DispatchInputReport();
     }

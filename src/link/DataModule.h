@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "app/Main.h"
 #include "app/MainState.h"
@@ -38,6 +39,11 @@ public:
     // The one 65-byte buffer of both directions: output reports are built and
     // written from it, every input report is copied over it from byte 0.
     THidReport HidReport{};
+    // Bytes the last input report brought (from byte 0); the rest of
+    // HidReport is left over from earlier reports and is no part of it.
+    uint16_t HidReportLength = 0;
+    // The last input report, as far as it came.
+    std::span<const uint8_t> InputReport() const { return {HidReport.data(), HidReportLength}; }
     uint16_t LinkMode = LinkModeIdle;
     uint16_t LinkSubState = 0;
 
@@ -161,7 +167,11 @@ private:
         std::function<void()> rest;
     };
     std::deque<PendingPause> pauses;
-    std::deque<THidReport> heldReports;
+    struct HeldReport {
+        THidReport bytes;
+        uint16_t length;
+    };
+    std::deque<HeldReport> heldReports;
     QTimer* pauseTimer = nullptr;
 
     // The held interface once it is pulled out, until the end of its scan

@@ -9,13 +9,13 @@
 // ---- RDM controller -------------------------------------------------------
 
 void TDM::HandleRdmReport() {
-    Rdm().HandleRdmReport(HidReport);
+    Rdm().HandleRdmReport(InputReport());
 }
 
 // ---- Discovery --------------------------------------------------------------
 
 void TDM::HandleDiscoveryReport() {
-    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(HidReport);
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(InputReport());
 }
 
 // ---- Stream send, block download, firmware upload ---------------------------
@@ -60,10 +60,6 @@ void TDM::ClearDeviceDetails() {
 }
 
 // ---- Timers whose work belongs elsewhere --------------------------------------
-
-void TDM::tmrRemAccTimer() {
-    // Remote-access step; filled in with remote access.
-}
 
 void TDM::tTestTimer() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->RestartDiscoveryTest();

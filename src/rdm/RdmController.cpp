@@ -16,7 +16,6 @@ constexpr uint8_t SubtypeNoAnswer = 2;
 constexpr uint8_t SubtypeMoreToCome = 3;
 constexpr uint8_t SubtypeLastPiece = 4;
 constexpr int ReportDataOffset = 4;
-constexpr int ReportDataMax = 65 - ReportDataOffset;  // data bytes a report can hold
 
 // ": " + UID + " - " + sub-device, the end of a device-log line about one
 // device; nothing when there is no record.
@@ -50,8 +49,10 @@ void RdmController::HandleRdmReport(std::span<const uint8_t> report) {
     if (report.size() < 3 || report[0] != ReportTypeData) return;
     const uint8_t subtype = report[1];
     if (subtype == SubtypeMoreToCome || subtype == SubtypeLastPiece) {
+        // The count is trusted only as far as the report brought bytes: 60 in
+        // a 64-byte report, whatever it claims.
         const size_t available = report.size() > size_t(ReportDataOffset) ? report.size() - ReportDataOffset : 0;
-        const size_t n = std::min({size_t(report[2]), size_t(ReportDataMax), available});
+        const size_t n = std::min(size_t(report[2]), available);
         if (state.RdmRxCount + n > state.RdmRxBuffer.size()) {
             state.RdmRxOverflow = true;
         } else if (!state.RdmRxOverflow) {
@@ -136,7 +137,8 @@ bool RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std:
 void RdmController::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {
     tRdmDevice* rec = link.DeviceRecordAt(nodeIndex);
     if (!rec) return;
-    DecodeIntoRecord(*rec, msg, state.SensorDefIndex, state.AskItemIndex);
+    // Captions follow only values that were stored: a refused label keeps its caption.
+    if (!DecodeIntoRecord(*rec, msg, state.SensorDefIndex, state.AskItemIndex)) return;
     switch (msg.pid) {
     case PID_DEVICE_MODEL_DESCRIPTION:
         if (rec->nodeKind == NodeKindDevice) link.SetNodeCaption(nodeIndex, rec->modelDescription);

@@ -25,6 +25,8 @@ struct tRdmSensor {
     int16_t normalMax = 0;
     uint8_t recordedSupport = 0;
     QString description;
+
+    bool operator==(const tRdmSensor&) const = default;
 };
 
 struct tRdmSlot {
@@ -32,11 +34,15 @@ struct tRdmSlot {
     uint8_t type = 0;
     uint16_t labelId = 0;
     QString description;
+
+    bool operator==(const tRdmSlot&) const = default;
 };
 
 struct tRdmPersonality {
     uint16_t footprint = 0;
     QString description;
+
+    bool operator==(const tRdmPersonality&) const = default;
 };
 
 // The program's knowledge of one tree node: a manufacturer group, a responder
@@ -100,4 +106,6 @@ struct tRdmDevice {
 
     uint16_t manufacturerId() const { return static_cast<uint16_t>(uid >> 32); }
     uint32_t deviceId() const { return static_cast<uint32_t>(uid & 0xFFFFFFFFu); }
+
+    bool operator==(const tRdmDevice&) const = default;
 };

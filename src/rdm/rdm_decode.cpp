@@ -17,7 +17,12 @@ QString DeviceText(const tRdmMessage& msg, int index) {
 
 }  // namespace
 
-void DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDefIndex, uint16_t askedSensor) {
+bool DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDefIndex, uint16_t askedSensor) {
+    // A NACK carries its reason code where the value would be: read as data it
+    // would overwrite what the device reported before (an address of 0xFFFF
+    // from DEVICE_INFO, a slot text just read). Only the sensor list takes
+    // note of it, by its end marker.
+    if (msg.responseType == RdmNackReason && msg.pid != PID_SENSOR_DEFINITION) return false;
     const auto& d = msg.data;
     const int n = msg.pdl;
     switch (msg.pid) {
@@ -100,7 +105,7 @@ void DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDe
         }
         // The list always ends with a marker, unless all 255 entries are defined.
         if (sensorDefIndex < rec.sensors.size()) rec.sensors[sensorDefIndex].number = 255;
-        break;
+        return msg.responseType == RdmAck;
     }
     case PID_DEVICE_HOURS: rec.deviceHours = GetLongBE(d, 0); break;
     case PID_LAMP_HOURS: rec.lampHours = GetLongBE(d, 0); break;
@@ -116,6 +121,7 @@ void DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDe
     case PID_POWER_STATE: rec.powerState = d[0]; break;
     case PID_IDENTIFY_DEVICE: rec.identify = d[0]; break;
     case PID_IDENTIFY_MODE: rec.identifyMode = d[0]; break;
-    default: break;
+    default: return false;
     }
+    return true;
 }

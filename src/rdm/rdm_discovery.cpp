@@ -11,7 +11,6 @@ constexpr uint16_t PidDiscMute = 0x0002;
 constexpr uint8_t LinkTypeRdm = 0x40;
 constexpr uint8_t LinkTypeDiscBranch = 0x60;
 constexpr int ReportDataStart = 4;
-constexpr int ReportDataMax = 61; // data bytes one report can carry
 constexpr int MuteTriesMax = 3;
 
 void PutUid(uint8_t* buffer, uint64_t uid) {
@@ -38,6 +37,8 @@ QString FormatUid12(uint64_t uid) {
 
 void RdmDiscovery::StartDiscovery() {
     MuteTries = 0;
+    RequestsSinceListed = 0;
+    muteFailures.clear();
     DiscoveryTop = 0;
     DiscoveredCount = 0;
     DiscoveryStack[0] = tDiscoveryRange{FirstUid, LastUid, 0, 0, 0};
@@ -47,6 +48,18 @@ void RdmDiscovery::StartDiscovery() {
 bool RdmDiscovery::IsUidKnown(uint64_t uid) const {
     return std::find(DiscoveredUids.begin(), DiscoveredUids.begin() + DiscoveredCount, uid) !=
            DiscoveredUids.begin() + DiscoveredCount;
+}
+
+bool RdmDiscovery::MuteGivenUp(uint64_t uid) const {
+    return std::any_of(muteFailures.begin(), muteFailures.end(),
+                       [uid](const MuteFailure& f) { return f.uid == uid && f.branches >= MuteFailuresMax; });
+}
+
+void RdmDiscovery::NoteMuteFailure(uint64_t uid) {
+    auto it = std::find_if(muteFailures.begin(), muteFailures.end(),
+                           [uid](const MuteFailure& f) { return f.uid == uid; });
+    if (it == muteFailures.end()) it = muteFailures.insert(it, MuteFailure{uid, 0});
+    ++it->branches;
 }
 
 bool RdmDiscovery::AppendDiscoveredUid(uint64_t uid) {
@@ -59,6 +72,7 @@ void RdmDiscovery::SendDiscUniqueBranch(uint64_t lower, uint64_t upper) {
     uint8_t data[12];
     PutUid(data, lower);
     PutUid(data + 6, upper);
+    ++RequestsSinceListed;
     host.SendDiscoveryRequest(0xFFFF'FFFFFFFFull, PidDiscUniqueBranch, data, LinkTypeDiscBranch);
     host.AddDeviceListLine(host.Text(51) + ":" + FormatRdmUid(lower) + "-" + FormatRdmUid(upper));
 }
@@ -67,6 +81,7 @@ void RdmDiscovery::SendDiscMute(uint64_t uid) {
     MuteUid = uid;
     ++MuteTries;
     DiscoveryReply = DiscoveryReplyNoAck;
+    ++RequestsSinceListed;
     host.SendDiscoveryRequest(uid, PidDiscMute, {}, LinkTypeRdm);
     host.AddDeviceListLine(host.Text(52) + ": " + FormatRdmUid(uid));
 }
@@ -97,6 +112,7 @@ void RdmDiscovery::DiscoveryStep() {
                 return;
             }
             MuteTries = 0;
+            NoteMuteFailure(MuteUid);
             DiscoveryReply = DiscoveryReplyCollision;
             if (DiscoveryTop >= 0) DiscoveryStack[DiscoveryTop].state = 2;
         } else {
@@ -105,6 +121,7 @@ void RdmDiscovery::DiscoveryStep() {
                 EndSearch(QStringLiteral("Discovery stopped: the list of devices is full"));
                 return;
             }
+            RequestsSinceListed = 0;
             host.AddDeviceListLine(host.Text(109) + ": " + QString::number(DiscoveredCount) + " - " +
                                    FormatRdmUid(FoundUid));
             host.AddFoundDevice(FoundUid);
@@ -112,11 +129,19 @@ void RdmDiscovery::DiscoveryStep() {
     }
 
     while (DiscoveryTop >= 0) {
+        // A responder that breaks the rules in a way not caught below (one that
+        // acknowledges its mute and answers on, say) must not keep the search
+        // going for ever.
+        if (RequestsSinceListed >= RequestsWithoutDeviceMax) {
+            EndSearch(QStringLiteral(
+                "Discovery stopped: a device on the line does not follow the discovery rules"));
+            return;
+        }
         tDiscoveryRange& r = DiscoveryStack[DiscoveryTop];
         switch (r.state) {
         case 0:
             if (r.lower == r.upper) {
-                if (IsUidKnown(r.lower)) {
+                if (IsUidKnown(r.lower) || MuteGivenUp(r.lower)) {
                     --DiscoveryTop;
                     break;
                 }
@@ -135,16 +160,21 @@ void RdmDiscovery::DiscoveryStep() {
             r.found = FoundUid;
             // UIDs compare as signed 64-bit numbers; they are 48-bit, so as plain ones too.
             const bool inRange = r.lower <= r.found && r.found <= r.upper;
-            if (DiscoveryReply == DiscoveryReplyUid && inRange) {
-                if (!IsUidKnown(r.found)) {
-                    if (DiscoveredCount >= MaxUids) {
-                        EndSearch(QStringLiteral("Discovery stopped: the list of devices is full"));
-                        return;
-                    }
-                    r.state = 3;
-                    SendDiscMute(r.found);
+            const bool valid = DiscoveryReply == DiscoveryReplyUid;
+            const bool known = valid && IsUidKnown(r.found);
+            if (valid && !known && !MuteGivenUp(r.found)) {
+                // Any responder can be muted by its UID, also one that answers
+                // a branch its UID lies outside of; once muted it is out of
+                // the way, and the branch is searched again.
+                if (DiscoveredCount >= MaxUids) {
+                    EndSearch(QStringLiteral("Discovery stopped: the list of devices is full"));
                     return;
                 }
+                r.state = 3;
+                SendDiscMute(r.found);
+                return;
+            }
+            if (known && inRange) {
                 // A listed device answered although it was muted: search around it.
                 const uint64_t lower = r.lower, upper = r.upper, found = r.found;
                 if (found == lower) {
@@ -158,8 +188,7 @@ void RdmDiscovery::DiscoveryStep() {
                     r.state = 6;
                     if (!Push(lower, found - 1)) return;
                 }
-            } else if ((DiscoveryReply == DiscoveryReplyUid && !inRange) ||
-                       DiscoveryReply == DiscoveryReplyCollision) {
+            } else if (valid || DiscoveryReply == DiscoveryReplyCollision) {
                 // A single UID cannot be split: a responder there that never
                 // acknowledges its mute is given up instead of being searched
                 // again and again.
@@ -226,9 +255,9 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
     // A search that has ended (or never began) takes no more answers.
     if (DiscoveryTop < 0) return;
     const uint8_t subtype = report[1];
-    // The data count is trusted only as far as a report can hold and as far as bytes came.
+    // The data count is trusted only as far as bytes came.
     const size_t available = report.size() > ReportDataStart ? report.size() - ReportDataStart : 0;
-    const size_t count = std::min<size_t>({report[2], ReportDataMax, available});
+    const size_t count = std::min<size_t>(report[2], available);
     const std::span<const uint8_t> data =
         report.subspan(std::min<size_t>(ReportDataStart, report.size()), count);
 
@@ -241,7 +270,7 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
             host.AddDeviceListLine(host.Text(113) + ": " + FormatUid12(FoundUid));
         } else {
             DiscoveryReply = DiscoveryReplyNoAck;
-            host.AddDeviceListLine(host.Text(114) + ": " + FormatUid12(FoundUid));
+            host.AddDeviceListLine(host.Text(114) + ": " + FormatUid12(MuteUid));
         }
     } else {
         switch (subtype) {
@@ -285,6 +314,10 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
     DiscoveryStep();
 
     if (DiscoveryTop < 0) {
+        for (const MuteFailure& f : muteFailures)
+            if (f.branches >= MuteFailuresMax)
+                host.AddDeviceListLine(QStringLiteral("Device does not answer its mute: ") +
+                                       FormatRdmUid(f.uid));
         host.AddDeviceListLine(host.Text(115) + ": " + QString::number(DiscoveredCount));
         host.DiscoveryFinished(DiscoveredCount);
     }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 // The binary search of E1.20 discovery (DISC_UNIQUE_BRANCH, DISC_MUTE) over
 // the UIDs 0001:00000000 .. 7FFF:FFFFFFFF. It is answer-driven: each step sends
@@ -52,6 +53,12 @@ public:
     static constexpr int MaxUids = 1001;
     static constexpr uint64_t FirstUid = 0x0001'00000000ull;
     static constexpr uint64_t LastUid = 0x7FFF'FFFFFFFFull;
+    // A UID whose mute went unanswered in this many branches is not muted again in the run.
+    static constexpr int MuteFailuresMax = 2;
+    // Requests in a row that list no new device before the search gives up.
+    // A line of devices that follow the rules lists its next device within a
+    // few hundred requests, even with UIDs that differ only in their last bit.
+    static constexpr int RequestsWithoutDeviceMax = 1000;
 
     explicit RdmDiscovery(DiscoveryHost& host) : host(host) {}
 
@@ -63,6 +70,8 @@ public:
     uint64_t FoundUid = 0;
     uint64_t MuteUid = 0;
     uint8_t MuteTries = 0;
+    // Requests sent since the last device was listed (or the run began).
+    int RequestsSinceListed = 0;
 
     void StartDiscovery();
     void DiscoveryStep();
@@ -75,6 +84,9 @@ public:
     // Appends a UID to DiscoveredUids; false when the list is full.
     bool AppendDiscoveredUid(uint64_t uid);
 
+    // True when the UID's mute went unanswered in MuteFailuresMax branches of this run.
+    bool MuteGivenUp(uint64_t uid) const;
+
     // True from StartDiscovery until the search has ended.
     bool Searching() const { return DiscoveryTop >= 0; }
 
@@ -85,6 +97,13 @@ public:
 private:
     bool Push(uint64_t lower, uint64_t upper);
     void EndSearch(const QString& why);
+    void NoteMuteFailure(uint64_t uid);
+
+    struct MuteFailure {
+        uint64_t uid = 0;
+        int branches = 0; // branches in which all its mutes went unanswered
+    };
+    std::vector<MuteFailure> muteFailures; // of this run, in the order first seen
 
     DiscoveryHost& host;
 };

@@ -3,6 +3,5 @@
 
 #include "rdm/rdm_handlers_later.h"
 
-void ReceiveRemoteDisplayPage(TDM&, const tRdmMessage&) {}
 void ReceiveLvnConfigBlock(TDM&, const tRdmMessage&) {}
 void SendNextLvnConfigBlock(TDM&, const tRdmMessage&) {}

@@ -158,3 +158,66 @@ TEST_F(Settings, IniFileReadsLikeAProfileAndWritesInPlace) {
     EXPECT_EQ(readIni(),
               QByteArray("; be\xE1ll\xEDt\xE1sok\r\n[Setup]\r\nLanguage=German\r\nNote=\xF5\xFB\xC3\r\n"));
 }
+
+// A save changes only the key written: every other key reads back the same at
+// the next start, whatever the file's encoding, and the written value reads
+// back as it was given, even where the reader strips quotes or blanks.
+TEST_F(Settings, AWriteChangesOnlyItsKeyAndEveryValueReadsBackAsStored) {
+    struct Row {
+        const char* name;
+        QByteArray file;
+        QString key, value;
+        QStringList others;
+    };
+    const QString cafe = QString::fromLatin1("Caf\xC3\xA9"); // UTF-8 bytes of another tool, read one by one
+    // clang-format off
+    const Row rows[] = {
+        {"single-byte file whose only non-UTF-8 line is replaced",
+         "[Setup]\nLanguage=Magyar\xE1\nName=Caf\xC3\xA9\n", "Language", "German", {"Name"}},
+        {"single-byte file given a value beyond one byte",
+         "[Setup]\r\nNote=\xF5\xFB\r\nLanguage=English\r\n", "Language", QString::fromUtf8("\xC5\x81\xC3\xB3\x64\xC5\xBA"),
+         {"Note"}},
+        {"a value in quotes", "[Setup]\nLanguage=\"\"x\"\"\nUSB=2\n", "Language", "\"x\"", {"USB"}},
+        {"a value in single quotes", "[Setup]\nLanguage=English\n", "Language", "'x'", {}},
+        {"blanks around a value", "[Setup]\nLanguage=English\nIP= 10.0.0.1 \n", "Language", "  padded ", {"IP"}},
+        {"a new key beside quoted ones", "[Setup]\nA=\" a \"\n", "B", "\"", {"A"}},
+        {"a UTF-8 file with a second byte-order mark",
+         "\xEF\xBB\xBF\xEF\xBB\xBF[Setup]\nLanguage=English\nUSB=2\n", "Language", "German", {"USB"}},
+    };
+    // clang-format on
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        writeIni(r.file);
+        QStringList before;
+        for (const QString& key : r.others)
+            before << TIniFile(iniPath()).ReadString("Setup", key, "-");
+        ASSERT_FALSE(before.contains("-"));
+        ASSERT_TRUE(TIniFile(iniPath()).WriteString("Setup", r.key, r.value));
+        const TIniFile again(iniPath());
+        EXPECT_EQ(again.ReadString("Setup", r.key, "-"), r.value);
+        for (int i = 0; i < r.others.size(); ++i)
+            EXPECT_EQ(again.ReadString("Setup", r.others[i], "-"), before[i]) << r.others[i].toStdString();
+        // Writing what was read changes nothing more.
+        ASSERT_TRUE(TIniFile(iniPath()).WriteString("Setup", r.key, again.ReadString("Setup", r.key, "-")));
+        EXPECT_EQ(TIniFile(iniPath()).ReadString("Setup", r.key, "-"), r.value);
+    }
+    writeIni("[Setup]\nLanguage=Magyar\xE1\nName=Caf\xC3\xA9\n");
+    ASSERT_TRUE(TIniFile(iniPath()).WriteString("Setup", "Language", "German"));
+    EXPECT_EQ(TIniFile(iniPath()).ReadString("Setup", "Name", "-"), cafe);
+
+    // What cannot be stored so that it reads back is refused, and the file is left alone.
+    const QByteArray file = "[Setup]\nLanguage=English\n";
+    const std::pair<QString, QString> refused[] = {{"Language", "two\nlines"},
+                                                   {"Language", "cr\r"},
+                                                   {"[Other]", "1"},
+                                                   {"Key=", "1"},
+                                                   {" Key", "1"},
+                                                   {"", "1"}};
+    for (const auto& [key, value] : refused) {
+        writeIni(file);
+        TIniFile ini(iniPath());
+        EXPECT_FALSE(ini.WriteString("Setup", key, value)) << key.toStdString();
+        EXPECT_FALSE(ini.writeError().isEmpty());
+        EXPECT_EQ(readIni(), file);
+    }
+}

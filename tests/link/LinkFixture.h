@@ -48,10 +48,14 @@ protected:
     // Shows the window; its first scan follows the start-up work.
     void Start() {
         w->show();
-        ASSERT_TRUE(platform->WaitIdle());
+        ASSERT_TRUE(platform->WaitIdle()) << "the program and the simulator did not settle in time";
     }
 
-    void Settle() { ASSERT_TRUE(platform->WaitIdle()); }
+    // Fails the test (callers: ASSERT_NO_FATAL_FAILURE) when the wait runs out,
+    // so that nothing is read from a run that did not finish.
+    void Settle() {
+        ASSERT_TRUE(platform->WaitIdle()) << "the program and the simulator did not settle in time";
+    }
 
     // Plugs an interface that grants credit only when told to; the first one
     // arrives with the first scan, later ones with their own notices.

@@ -187,3 +187,57 @@ TEST_F(Decode, SensorDefinitionsKeepAnEndMarkerAndNackOnlyMovesIt) {
     EXPECT_EQ(ctl.state.SensorDefIndex, 255);
     EXPECT_EQ(d.sensors[254].description, "Temp");
 }
+
+// A NACK carries a reason code where the value would be; whatever the reason,
+// the record and the captions keep what the device reported before.
+TEST_F(Decode, NackedGetsLeaveTheRecordAndTheCaptionsAsTheyWere) {
+    const std::pair<uint16_t, std::vector<uint8_t>> reported[] = {
+        {PID_DEVICE_INFO,
+         {0x01, 0x00, 0x00, 0x62, 0x01, 0x01, 0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x00, 0x01, 0x02, 0xFF, 0xFF,
+          0x00, 0x03, 0x04}},
+        {PID_SUPPORTED_PARAMETERS, Words(3, 0x0080)},
+        {PID_PRODUCT_DETAIL_ID_LIST, Words(2, 0x0100)},
+        {PID_DEVICE_MODEL_DESCRIPTION, Text("Spot 700")},
+        {PID_MANUFACTURER_LABEL, Text("Acme")},
+        {PID_DEVICE_LABEL, Text("Truss 3")},
+        {PID_LANGUAGE_CAPABILITIES, Text("ende")},
+        {PID_LANGUAGE, Text("de")},
+        {PID_SOFTWARE_VERSION_LABEL, Text("v2.1")},
+        {PID_BOOT_SOFTWARE_VERSION_ID, {0, 0, 1, 2}},
+        {PID_BOOT_SOFTWARE_VERSION_LABEL, Text("boot 1")},
+        {PID_DMX_PERSONALITY_DESCRIPTION, {0x01, 0x00, 0x08, 'S', 'p', 'o', 't'}},
+        {PID_DMX_START_ADDRESS, {0xFF, 0xFF}},
+        {PID_SLOT_INFO, {0, 0, 0, 0x01, 0x01, 0, 1, 1, 0, 0}},
+        {PID_SLOT_DESCRIPTION, {0x00, 0x00, 'D', 'i', 'm'}},
+        {PID_SLOT_DESCRIPTION, {0x00, 0x06, 'G', 'o', 'b', 'o'}},
+        {PID_SLOT_DESCRIPTION, {0x00, 0x0B, 'Z', 'o', 'o', 'm'}},
+        {PID_DEVICE_HOURS, {0, 0, 0, 9}},
+        {PID_LAMP_HOURS, {0, 0, 0, 8}},
+        {PID_LAMP_STRIKES, {0, 0, 0, 7}},
+        {PID_LAMP_STATE, {2}},
+        {PID_LAMP_ON_MODE, {3}},
+        {PID_DEVICE_POWER_CYCLES, {0, 0, 0, 6}},
+        {PID_DISPLAY_INVERT, {2}},
+        {PID_DISPLAY_LEVEL, {200}},
+        {PID_PAN_INVERT, {1}},
+        {PID_TILT_INVERT, {1}},
+        {PID_PAN_TILT_SWAP, {1}},
+        {PID_POWER_STATE, {2}},
+        {PID_IDENTIFY_DEVICE, {1}},
+        {PID_IDENTIFY_MODE, {0xFF}},
+    };
+    for (const auto& [pid, data] : reported)
+        ctl.DecodeGetResponse(Answer(pid, data), 1);
+    const tRdmDevice before = rec(1);
+    const QStringList captions = link.captions;
+    ASSERT_EQ(before.dmxStartAddress, 0xFFFF);
+    ASSERT_EQ(before.slotInfo[6].description, "Gobo");
+
+    for (const auto& [pid, data] : reported) {
+        for (uint16_t reason = 0x0000; reason <= 0x0013; ++reason) {
+            ctl.DecodeGetResponse(Answer(pid, {uint8_t(reason >> 8), uint8_t(reason)}, RdmNackReason), 1);
+            ASSERT_TRUE(rec(1) == before) << "PID " << pid << ", reason " << reason;
+            ASSERT_EQ(link.captions, captions) << "PID " << pid << ", reason " << reason;
+        }
+    }
+}

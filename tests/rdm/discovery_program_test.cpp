@@ -7,7 +7,7 @@ using DiscoveryProgram = DiscoveryScanTest;
 TEST_F(DiscoveryProgram, OneDeviceIsFoundListedAndScanned) {
     auto& dev = Device(Uid(0x7FF3, 0x00000001));
     simdev::Basic(dev, 0x0062, "VINTARO", "Pellmor GmbH", {0x0080, 0x0081});
-    Discover();
+    ASSERT_NO_FATAL_FAILURE(Discover());
     const QStringList opening{"Start discovery process...",
                               "Un mute all device...",
                               "Disc.branch:0001:00000000-7FFF:FFFFFFFF",
@@ -20,7 +20,7 @@ TEST_F(DiscoveryProgram, OneDeviceIsFoundListedAndScanned) {
                               "No answer",
                               "Number of discovered units: 1"};
     EXPECT_EQ(Log().mid(0, opening.size()), opening);
-    EXPECT_EQ(Log().back(), "Process ready");
+    EXPECT_EQ(LastLogLine(), "Process ready");
     // The interface was told to open the discovery, and everyone was un-muted first.
     EXPECT_TRUE(std::any_of(box->written.begin(), box->written.end(), [](const sim::RawReport& r) {
         return r.size() > 3 && r[1] == 0x01 && r[2] == 0x32 && r[3] == 0x28;
@@ -30,7 +30,7 @@ TEST_F(DiscoveryProgram, OneDeviceIsFoundListedAndScanned) {
     EXPECT_EQ(line->discovery.unMuteRequests, 1);
     // After the count line the scan begins with DEVICE_INFO; the captions come from its labels.
     ASSERT_FALSE(dev.received.empty());
-    EXPECT_EQ(GetPids(dev).front(), 0x0060);
+    EXPECT_EQ(FirstGet(dev), 0x0060);
     EXPECT_EQ(Captions(), (QStringList{"Pellmor GmbH", "VINTARO"}));
     EXPECT_EQ(view->RecordAt(1)->DeviceKind, 10);
     EXPECT_TRUE(ui->btnDiscovery->isEnabled());
@@ -43,8 +43,8 @@ TEST_F(DiscoveryProgram, OneDeviceIsFoundListedAndScanned) {
 }
 
 TEST_F(DiscoveryProgram, NoDeviceEnablesTheButtonAgainWithoutScan) {
-    Discover();
-    EXPECT_EQ(Log().back(), "Number of discovered units: 0");
+    ASSERT_NO_FATAL_FAILURE(Discover());
+    EXPECT_EQ(LastLogLine(), "Number of discovered units: 0");
     EXPECT_TRUE(ui->btnDiscovery->isEnabled());
     EXPECT_EQ(NodeCount(ui->tvDeviceList), 0);
     EXPECT_TRUE(line->requests.empty()) << "no GET was sent";
@@ -54,7 +54,7 @@ TEST_F(DiscoveryProgram, ManufacturersGetOneGroupEach) {
     simdev::Basic(Device(Uid(0x7FF3, 0x20)), 0x0046, "Q7 A", "Pellmor GmbH", {0x0080, 0x0081});
     simdev::Basic(Device(Uid(0x7FF3, 0x10)), 0x0046, "Q7 B", "Pellmor GmbH", {0x0080, 0x0081});
     simdev::Basic(Device(Uid(0x0808, 0x01)), 0x0001, "Other", "Acme", {0x0080, 0x0081});
-    Discover();
+    ASSERT_NO_FATAL_FAILURE(Discover());
     QTreeWidget* tree = ui->tvDeviceList;
     ASSERT_EQ(NodeCount(tree), 5);
     ASSERT_EQ(tree->topLevelItemCount(), 2);
@@ -68,7 +68,7 @@ TEST_F(DiscoveryProgram, ManufacturersGetOneGroupEach) {
 TEST_F(DiscoveryProgram, MuteNeverAcknowledgedIsTriedThreeTimesThenSplit) {
     simdev::Basic(Device(Uid(0x1234, 5)), 1, "X", "Y", {});
     line->discovery.responders.back().neverAcknowledgesMute = true;
-    Discover();
+    ASSERT_NO_FATAL_FAILURE(Discover());
     const QStringList log = Log();
     const int first = log.indexOf("Mute device: 1234:00000005");
     ASSERT_GE(first, 0);
@@ -90,21 +90,21 @@ TEST_F(DiscoveryProgram, HundredRandomDevicesAreFoundOnceAndScanned) {
         simdev::Basic(Device(d.uid), 1, "D", "M", {});
         expected.insert(d.uid);
     }
-    Discover();
+    ASSERT_NO_FATAL_FAILURE(Discover());
     EXPECT_EQ(view->Discovery.DiscoveredCount, 100);
     EXPECT_EQ(std::set<uint64_t>(view->Discovery.DiscoveredUids.begin(),
                                  view->Discovery.DiscoveredUids.begin() + 100),
               expected);
     EXPECT_EQ(Log().filter(QRegularExpression("^To list: ")).size(), 100);
-    EXPECT_EQ(Log().back(), "Process ready");
+    EXPECT_EQ(LastLogLine(), "Process ready");
     for (const auto& d : devices)
-        EXPECT_EQ(GetPids(d).front(), 0x0060);
+        EXPECT_EQ(FirstGet(d), 0x0060);
 }
 
 TEST_F(DiscoveryProgram, RepeatedDiscoveryTestRestartsWithoutTouchingDemoMode) {
     simdev::Basic(Device(Uid(0x7FF3, 1)), 1, "D", "M", {});
     ui->cbTestAutoDisc->setChecked(true);
-    Discover();
+    ASSERT_NO_FATAL_FAILURE(Discover());
     EXPECT_TRUE(dm->tTest->isActive());
     EXPECT_EQ(ui->lAutoDisc->text(), "1");
     view->DemoMode = 1; // as if the demo had run meanwhile
@@ -123,7 +123,7 @@ TEST_F(DiscoveryProgram, TwoCollidingDevicesAreSplitAndEachListedOnce) {
     for (bool garbled : {false, true}) {
         line->discovery.collisionsAsGarbledAnswer = garbled;
         view->btnClrTortenetClick();
-        Discover();
+        ASSERT_NO_FATAL_FAILURE(Discover());
         const QStringList log = Log();
         // (Laid over each other, two answers may still read as one valid UID, muted on its own.)
         ASSERT_GE(log.size(), 4);
@@ -150,7 +150,7 @@ TEST_F(DiscoveryProgram, SeventeenByteAnswersDecodeOnlyWithTheSeparatorFirst) {
         line->discovery.responders.back().branchAnswer =
             separatorFirst ? std::vector<uint8_t>(full.begin() + 7, full.end()) : late;
         view->btnClrTortenetClick();
-        Discover();
+        ASSERT_NO_FATAL_FAILURE(Discover());
         const QStringList log = Log();
         ASSERT_GE(log.size(), 5);
         EXPECT_EQ(log[3], separatorFirst ? "Found: 7FF300000042" : "More device answered");

@@ -12,6 +12,7 @@
 #include "link/LinkFixture.h"
 #include "rdm/RdmState.h"
 #include "rdm/rdm_frame.h"
+#include "support/log_access.h"
 #include "support/sim/rdm_discovery_link.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
@@ -48,7 +49,12 @@ protected:
         Settle();
     }
 
-    QStringList Log() const { return ui->mDeviceList->toPlainText().split('\n', Qt::SkipEmptyParts); }
+    QStringList Log() const { return DeviceLogLines(w); }
+    // The device log's last line; empty when there is none.
+    QString LastLogLine() const {
+        const QStringList log = Log();
+        return log.isEmpty() ? QString() : log.back();
+    }
     QStringList Captions() const {
         QStringList l;
         for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
@@ -61,6 +67,11 @@ protected:
         for (const auto& req : r.received)
             if (req.size() > 23 && req[20] == 0x20) pids.push_back(uint16_t(req[21] << 8 | req[22]));
         return pids;
+    }
+    // The first GET a responder received; 0 when it received none.
+    static uint16_t FirstGet(const SimRdmResponder& r) {
+        const auto pids = GetPids(r);
+        return pids.empty() ? 0 : pids.front();
     }
     // The data of every GET of one PID a responder received: its first byte, or its first word.
     static std::vector<int> Asked(const SimRdmResponder& r, uint16_t pid) {

@@ -30,7 +30,7 @@ TEST_F(DiscoveryScreenshot, RdmPageAfterDiscovery) {
                   {0x0080, 0x0081});
     simdev::Basic(Device(Uid(0x0808, 0x00000101)), 0x0001, "Par 64 LED", "Acme Lighting", {0x0080, 0x0081});
     w->resize(1100, 720);
-    Discover();
+    ASSERT_NO_FATAL_FAILURE(Discover());
     ui->tvDeviceList->expandAll();
     for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i) {
         if (view->RecordAt(i)->uid != a.uid) continue;

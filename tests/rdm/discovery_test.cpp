@@ -5,7 +5,9 @@
 #include <map>
 
 #include "rdm/rdm_discovery.h"
+#include "support/sim/rdm_any_range_responder.h"
 #include "support/sim/rdm_discovery_line.h"
+#include "support/sim/rdm_unmutable_responder.h"
 
 namespace {
 // Runs the search against the simulated line, answering each request at once.
@@ -117,20 +119,58 @@ TEST(Discovery, BranchAnswersOfEveryShapeAreReadWithinTheirBytes) {
     EXPECT_TRUE(h.log.isEmpty());
 }
 
-TEST(Discovery, AnswerWithAUidOutsideTheRangeIsSplitNotMuted) {
-    LineHost h;
-    h.line.responders.push_back(SimDiscoveryResponder{Uid(0x2000, 0x100)});
-    h.line.responders.back().answersWithUid = Uid(0x7FFF, 1); // inside the first range only
-    h.Run();
-    EXPECT_EQ(h.log.mid(0, 3), (QStringList{"Disc.branch:0001:00000000-7FFF:FFFFFFFF", "Found: 7FFF00000001",
-                                            "Mute device: 7FFF:00000001"}));
-    // In the lower half the claim lies outside the range: split again, nobody muted.
-    const int half = h.log.indexOf("Disc.branch:0001:00000000-4000:7FFFFFFF");
-    ASSERT_GT(half, 0);
-    EXPECT_EQ(h.log.mid(half + 1, 2),
-              (QStringList{"Found: 7FFF00000001", "Disc.branch:0001:00000000-2000:BFFFFFFF"}));
-    EXPECT_EQ(h.Found(), (std::set<uint64_t>{Uid(0x2000, 0x100)}));
-    EXPECT_EQ(h.finishedCalls, 1);
+// Lines with a responder that breaks the discovery rules: the search always
+// ends, lists every device that can be muted once, and names what it gave up.
+TEST(Discovery, MisbehavingRespondersCannotKeepTheSearchGoing) {
+    const uint64_t broken = Uid(0x4000, 0x1234);
+    struct Row {
+        const char* name;
+        SimDiscoveryResponder responder;
+        bool listed;          // the broken responder ends up listed
+        int mutesAtMost;      // DISC_MUTEs it gets
+        int requestsAtMost;   // all requests of the run
+        QStringList warnings; // the lines that name the fault
+    };
+    SimDiscoveryResponder foreignClaim{Uid(0x2000, 0x100)};
+    foreignClaim.answersWithUid = Uid(0x7FFF, 1); // claims a UID nobody has
+    // clang-format off
+    const Row rows[] = {
+        {"answers every branch", AnyRangeResponder(broken), true, 1, 100, {}},
+        {"never mutes", UnmutableResponder(broken), false, 6, 200,
+         {"Device does not answer its mute: 4000:00001234"}},
+        {"claims another UID", foreignClaim, true, 1, 200, {"Device does not answer its mute: 7FFF:00000001"}},
+        {"never mutes, answers every branch", UnmutableResponder(broken, true), false, 6,
+         RdmDiscovery::RequestsWithoutDeviceMax + 20,
+         {"Discovery stopped: a device on the line does not follow the discovery rules",
+          "Device does not answer its mute: 4000:00001234"}},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LineHost h;
+        h.line.AddRandomResponders(9, 16);
+        h.line.responders.push_back(row.responder);
+        h.Run();
+        ASSERT_FALSE(h.discovery.Searching());
+        EXPECT_EQ(h.finishedCalls, 1);
+        EXPECT_LE(h.requests, row.requestsAtMost);
+        EXPECT_LE(h.line.responders.back().mutesReceived, row.mutesAtMost);
+        EXPECT_EQ(h.log.filter("does not"), row.warnings);
+        if (row.responder.answersEveryBranch && row.responder.ignoresMute) continue; // nothing can be found
+        std::set<uint64_t> expected;
+        for (const auto& r : h.line.responders)
+            if (r.uid != broken || row.listed) expected.insert(r.uid);
+        EXPECT_EQ(h.Found(), expected);
+        EXPECT_EQ(h.log.back(), QString("Number of discovered units: %1").arg(expected.size()));
+        // A line that names an unanswered mute names the UID that was muted.
+        QString muted;
+        for (const QString& line : h.log) {
+            if (line.startsWith("Mute device: ")) muted = line.mid(13).remove(':');
+            if (line.startsWith("No acknoledged: ")) {
+                EXPECT_EQ(line.mid(16), muted);
+            }
+        }
+    }
 }
 
 TEST(Discovery, TheUidListIsNeverWrittenPastItsEnd) {

@@ -177,7 +177,7 @@ public:
 
     // Runs the event loop until the program and the devices have nothing
     // more to do (at most maxMs; false when it took longer).
-    bool WaitIdle(int maxMs = 5000);
+    bool WaitIdle(int maxMs = 60000);
     bool IsIdle();
     // The program's own idea of being busy (a pause waiting on its timer):
     // while it says so, the simulator is not idle.

@@ -72,7 +72,8 @@ void SimDiscoveryLine::HandleRequest(uint8_t linkType, uint64_t destination, uin
         const uint64_t lower = ReadUid(data, 0), upper = ReadUid(data, 6);
         std::vector<SimDiscoveryResponder*> answering;
         for (SimDiscoveryResponder& r : responders)
-            if (!r.muted && r.uid >= lower && r.uid <= upper) answering.push_back(&r);
+            if (!r.muted && (r.answersEveryBranch || (r.uid >= lower && r.uid <= upper)))
+                answering.push_back(&r);
         if (answering.empty()) {
             reports.push_back(DataReport(2, {}));
         } else if (answering.size() == 1) {
@@ -103,7 +104,7 @@ void SimDiscoveryLine::HandleRequest(uint8_t linkType, uint64_t destination, uin
         for (SimDiscoveryResponder& r : responders) {
             if (r.uid != destination) continue;
             ++r.mutesReceived;
-            r.muted = true;
+            r.muted = !r.ignoresMute;
             if (r.neverAcknowledgesMute) break;
             reports.push_back(DataReport(4, MuteAnswer(r.uid)));
             return;

@@ -18,6 +18,8 @@ struct SimDiscoveryResponder {
     bool muted = false;
     // Misbehaviour.
     bool neverAcknowledgesMute = false;  // hears its mute but never answers it
+    bool answersEveryBranch = false;     // answers whatever the range (rdm_any_range_responder.h)
+    bool ignoresMute = false;            // stays un-muted after a mute (rdm_unmutable_responder.h)
     uint64_t answersWithUid = 0;         // when not 0, the UID it claims in branch answers
     std::vector<uint8_t> branchAnswer{}; // when not empty, the exact bytes of its branch answers
     int mutesReceived = 0;

@@ -1,0 +1,302 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <optional>
+#include <string>
+
+#include "maker/Shapes.h"
+#include "sensor/RdmDeviceFixture.h"
+#include "support/log_access.h"
+#include "views/dmx_channel_map.h"
+
+namespace {
+
+// Two devices on the simulated line, as after a scan, with the "DMX issue"
+// tab open. Channels are numbered 1..512 as on the grid.
+class ChannelGrid : public RdmDeviceFixture {
+protected:
+    void SetUp() override {
+        RdmDeviceFixture::SetUp();
+        grid = Find<QTableWidget>("StringGrid1");
+        viewport = grid->viewport();
+        w->showMainPage("RDM");
+        Find<QTabWidget>("pcRdm")->setCurrentWidget(Find<QWidget>("tsDmxKiosztas"));
+        Settle();
+        ClearLog();
+    }
+
+    // Where a device sits, in its record and on the simulated line.
+    void Place(int node, int address, uint16_t footprint, uint8_t personality = 1) {
+        tRdmDevice& r = Rec(node);
+        r.dmxStartAddress = uint16_t(address);
+        r.currentPersonality = personality;
+        r.personalities[1].footprint = footprint;
+        SimRdmResponder& d = node == 1 ? dev1 : dev2;
+        d.SetDeviceInfo(0x0042, 0x0101, personality, 2, uint16_t(address), 0, 0, footprint);
+    }
+    void Rebuild() {
+        TDmxChannelMap::of(w)->BuildDmxChannelMap();
+        QCoreApplication::processEvents();
+    }
+
+    // The middle of a channel's cell, and points beside the cells.
+    static QPoint At(int channel) {
+        const int i = channel - 1;
+        return {(i % 22) * 22 + 11, (i / 22) * 17 + 8};
+    }
+    static constexpr QPoint RightOfRow1{22 * 22 + 4, 8};
+    static constexpr QPoint BelowGrid{50, 24 * 17 + 3};
+
+    void Press(QPoint p) { QTest::mousePress(viewport, Qt::LeftButton, {}, p); }
+    void Move(QPoint p) { QTest::mouseMove(viewport, p); }
+    void Release(QPoint p) {
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, p);
+        Settle();
+    }
+
+    // The colours of channels 1..512 as letters: W free, G grey, S silver,
+    // Y selected, R collision; from the map, and as the grid draws them.
+    static char Letter(uint32_t c) {
+        switch (c) {
+        case 0xFFFFFF:
+            return 'W';
+        case 0x808080:
+            return 'G';
+        case 0xC0C0C0:
+            return 'S';
+        case 0x00FFFF:
+            return 'Y';
+        case 0x0000FF:
+            return 'R';
+        default:
+            return '?';
+        }
+    }
+    std::string MapLetters() const {
+        std::string s;
+        for (const tDmxChannel& ch : w->DmxChannelMap)
+            s += Letter(ch.colour);
+        return s;
+    }
+    std::string DrawnLetters() const {
+        const QImage img = viewport->grab().toImage();
+        std::string s;
+        for (int ch = 1; ch <= 512; ++ch) {
+            // The cell's lower right corner, clear of its number.
+            const QPoint p = At(ch) + QPoint(8, 6);
+            s += Letter(TShape::FromQColor(img.pixelColor(p)));
+        }
+        return s;
+    }
+
+    // The start addresses sent since the last ClearLog.
+    std::vector<int> AddressesSent() const {
+        std::vector<int> out;
+        for (const auto& [cc, pid, data] : Sent())
+            if (cc == 0x30 && pid == 0x00F0 && data.size() == 2) out.push_back(data[0] << 8 | data[1]);
+        return out;
+    }
+
+    QTableWidget* grid = nullptr;
+    QWidget* viewport = nullptr;
+};
+
+// Runs of channels, first..last, in one colour; every other channel is free.
+struct Run {
+    int first, last;
+    char colour;
+};
+std::string Expected(std::initializer_list<Run> runs) {
+    std::string s(512, 'W');
+    for (const Run& r : runs)
+        for (int ch = r.first; ch <= r.last; ++ch)
+            s[size_t(ch - 1)] = r.colour;
+    return s;
+}
+
+struct Placement {
+    int address;
+    uint16_t footprint;
+    uint8_t personality = 1;
+};
+
+} // namespace
+
+TEST_F(ChannelGrid, ColoursOfDevicesNeighboursAndCollisions) {
+    struct Case {
+        const char* name;
+        Placement first, second;
+        int selected; // 0: the group node, no device selected
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"neighbours alternate", {1, 3}, {4, 3}, 0, Expected({{1, 3, 'G'}, {4, 6, 'S'}})},
+        {"a lone device after free channels is silver", {10, 3}, {0, 3}, 0, Expected({{10, 12, 'S'}})},
+        {"a lone device at channel 1 is grey", {1, 3}, {0xFFFF, 3}, 0, Expected({{1, 3, 'G'}})},
+        {"a free channel after channel 1", {1, 1}, {3, 2}, 0, Expected({{1, 1, 'G'}, {3, 4, 'S'}})},
+        {"shared channels are red", {1, 4}, {3, 4}, 0, Expected({{1, 2, 'G'}, {3, 4, 'R'}, {5, 6, 'S'}})},
+        {"a device past 512 is not drawn", {510, 4}, {509, 4}, 0, Expected({{509, 512, 'S'}})},
+        {"no footprint occupies nothing", {5, 3, 0}, {20, 0}, 0, Expected({})},
+        {"the selected device is yellow", {1, 3}, {4, 3}, 1, Expected({{1, 3, 'Y'}, {4, 6, 'S'}})},
+        {"a border after yellow", {4, 3}, {7, 3}, 1, Expected({{4, 6, 'Y'}, {7, 9, 'G'}})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Place(1, c.first.address, c.first.footprint, c.first.personality);
+        Place(2, c.second.address, c.second.footprint, c.second.personality);
+        view->RdmCurrentNode() = uint16_t(c.selected);
+        Rebuild();
+        EXPECT_EQ(MapLetters(), c.expected);
+        EXPECT_EQ(DrawnLetters(), c.expected);
+    }
+}
+
+TEST_F(ChannelGrid, DraggingMovesTheDevice) {
+    struct Case {
+        const char* name;
+        Placement device;
+        QPoint grab;
+        std::vector<QPoint> path;
+        QPoint release;
+        std::vector<int> sent;
+        int address; // afterwards, in the record and in the device
+    };
+    const Case cases[] = {
+        {"third channel of 10 let go over 20", {10, 3}, At(12), {At(13), At(17), At(20)}, At(20), {18}, 18},
+        {"press and release without moving", {10, 3}, At(11), {}, At(11), {}, 10},
+        {"back where it began", {10, 3}, At(10), {At(30), At(10)}, At(10), {}, 10},
+        {"past 512 is refused", {500, 4}, At(500), {At(505), At(510), At(512)}, At(512), {505}, 505},
+        {"down to channel 1", {10, 3}, At(10), {At(1)}, At(1), {1}, 1},
+        {"below 1 is refused", {3, 4}, At(6), {At(2), At(4), At(1)}, At(1), {1}, 1},
+        {"a free channel grabs nothing", {10, 3}, At(30), {At(40)}, At(40), {}, 10},
+        {"a device past 512 cannot be grabbed", {510, 4}, At(511), {At(400)}, At(400), {}, 510},
+        {"beside the cells is no channel", {10, 3}, At(10), {RightOfRow1, BelowGrid}, BelowGrid, {}, 10},
+        {"outside the cells the last fit holds",
+         {10, 3},
+         At(10),
+         {At(15), RightOfRow1},
+         RightOfRow1,
+         {15},
+         15},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Place(1, c.device.address, c.device.footprint);
+        Place(2, 0, 4);
+        Select(0);
+        Rebuild();
+        ClearLog();
+        Press(c.grab);
+        for (QPoint p : c.path)
+            Move(p);
+        Release(c.release);
+        EXPECT_EQ(AddressesSent(), c.sent);
+        EXPECT_EQ(Rec(1).dmxStartAddress, c.address);
+        EXPECT_EQ(dev1.values[0x00F0], (Data{uint8_t(c.address >> 8), uint8_t(c.address)}));
+        EXPECT_EQ(TDmxChannelMap::of(w)->DragActive, 0);
+    }
+}
+
+TEST_F(ChannelGrid, GrabbingSelectsTheDeviceWithoutAsking) {
+    Place(1, 1, 4);
+    Place(2, 10, 4);
+    Select(1);
+    Rebuild();
+    ClearLog();
+    Press(At(12));
+    // The grabbed device is the selected node, shown in yellow, and nothing
+    // is asked of it.
+    EXPECT_EQ(view->RdmCurrentNode(), 2);
+    EXPECT_EQ(view->tree()->currentItem(), NodeAt(view->tree(), 2));
+    EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {10, 13, 'Y'}}));
+    EXPECT_TRUE(Sent().empty());
+    Move(At(21));
+    Release(At(21));
+    // The device took the address: the verifying GET read it back.
+    EXPECT_EQ(Sent(), (std::vector<Req>{{0x30, 0x00F0, {0, 19}}, {0x20, 0x00F0, {}}}));
+    EXPECT_TRUE(DeviceLogLines(w).contains("Dmx address modified"));
+    EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {19, 22, 'Y'}}));
+}
+
+// How the tree is replaced while a device is being dragged.
+enum class Replacement { NewDiscovery, Demo, Emptied };
+
+class TreeReplacedUnderDrag : public ChannelGrid, public ::testing::WithParamInterface<Replacement> {};
+
+TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
+    Place(1, 10, 3);
+    Place(2, 20, 3);
+    Rebuild();
+    Press(At(21));
+    ASSERT_EQ(view->RdmCurrentNode(), 2);
+    switch (GetParam()) {
+    case Replacement::NewDiscovery:
+        view->PrepareDiscovery();
+        break;
+    case Replacement::Demo:
+        view->btnDemoDiscClick();
+        break;
+    case Replacement::Emptied:
+        view->FreeDeviceRecords();
+        break;
+    }
+    std::vector<uint16_t> before;
+    for (int i = 0; i < view->NodeCountInTree(); ++i)
+        before.push_back(view->RecordAt(i)->dmxStartAddress);
+    ClearLog();
+    Move(At(100));
+    Release(At(100));
+    EXPECT_TRUE(AddressesSent().empty());
+    for (int i = 0; i < view->NodeCountInTree(); ++i)
+        EXPECT_EQ(view->RecordAt(i)->dmxStartAddress, before[size_t(i)]) << "node " << i;
+    // A current node past the end of the tree draws nothing selected.
+    view->RdmCurrentNode() = 500;
+    Rebuild();
+    EXPECT_EQ(MapLetters().find('Y'), std::string::npos);
+}
+
+std::string ReplacementName(const ::testing::TestParamInfo<Replacement>& info) {
+    const char* names[] = {"NewDiscovery", "Demo", "Emptied"};
+    return names[int(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Replacements, TreeReplacedUnderDrag,
+                         ::testing::Values(Replacement::NewDiscovery, Replacement::Demo,
+                                           Replacement::Emptied),
+                         ReplacementName);
+
+TEST_F(ChannelGrid, FollowsTheTreeAndTheTabs) {
+    Place(1, 1, 4);
+    Place(2, 10, 4);
+    // A click on a node shows it in yellow.
+    QTreeWidgetItem* item = NodeAt(tree, 2);
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    Settle();
+    EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {10, 13, 'Y'}}));
+    // A device moved elsewhere shows where it is when the tab is opened again.
+    Rec(1).dmxStartAddress = 30;
+    auto* pc = Find<QTabWidget>("pcRdm");
+    pc->setCurrentIndex(0);
+    pc->setCurrentWidget(Find<QWidget>("tsDmxKiosztas"));
+    EXPECT_EQ(MapLetters(), Expected({{10, 13, 'Y'}, {30, 33, 'G'}}));
+}
+
+// Writes the picture of the channel map after a demo into the folder named by
+// TAMARIND_SCREENSHOTS; without it the test does nothing.
+TEST_F(ChannelGrid, Screenshot) {
+    const QString out = qEnvironmentVariable("TAMARIND_SCREENSHOTS");
+    if (out.isEmpty()) GTEST_SKIP() << "TAMARIND_SCREENSHOTS not set";
+    w->resize(1100, 720);
+    view->btnDemoDiscClick();
+    view->RdmCurrentNode() = 2;
+    view->ShowDeviceDetails(2);
+    tree->setCurrentItem(NodeAt(tree, 2));
+    auto* pc = Find<QTabWidget>("pcRdm");
+    pc->setCurrentIndex(0);
+    pc->setCurrentWidget(Find<QWidget>("tsDmxKiosztas"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(QDir(out).filePath("dmx-channel-map.png")));
+}

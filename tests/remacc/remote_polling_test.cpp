@@ -1,0 +1,229 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QTimer>
+
+#include "remacc_fixture.h"
+
+namespace {
+
+using Pages = std::vector<uint8_t>;
+
+} // namespace
+
+TEST_F(RemoteAccessTab, ShownOnlyForTheMakersDevicesWithADisplay) {
+    struct Case {
+        const char* name;
+        uint16_t manufacturer;
+        bool listsDisplay;
+        int node;
+        uint16_t discovered;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"distributor's device with a display", 0x7FF3, true, 1, 2, true},
+        {"maker's device with a display", 0x7FF1, true, 1, 2, true},
+        {"maker's device without a display", 0x7FF3, false, 1, 2, false},
+        {"another maker's device", 0x1234, true, 1, 2, false},
+        {"the manufacturer group", 0x7FF3, true, 0, 2, false},
+        {"nothing discovered", 0x7FF3, true, 1, 0, false},
+    };
+    // Node 2 has a display too: each case starts polling on it.
+    Rec(2).supportedPids = Rec(1).supportedPids;
+    Rec(2).supportedPidCount = Rec(1).supportedPidCount;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view->Discovery.DiscoveredCount = 2;
+        ClickNode(2);
+        pc->setCurrentWidget(tab);
+        ASSERT_TRUE(dm->tmrRemAcc->isActive());
+
+        tRdmDevice& r = Rec(1);
+        r.uid = uint64_t(c.manufacturer) << 32 | 1;
+        r.supportedPidCount = uint8_t(basePidCount + (c.listsDisplay ? 2 : 0));
+        Rec(0).uid = r.uid;
+        view->Discovery.DiscoveredCount = c.discovered;
+        ClickNode(c.node);
+        EXPECT_EQ(TabShown(), c.shown);
+        // A hidden tab is left for the first one, and the polling with it.
+        EXPECT_EQ(pc->currentWidget() == tab, c.shown);
+        EXPECT_EQ(dm->tmrRemAcc->isActive(), c.shown && c.discovered > 0);
+    }
+}
+
+TEST_F(RemoteAccessTab, AFrameShowsTheDevicesDisplay) {
+    DrawPattern();
+    Tick();
+    // Four GETs, each asked when the page before it arrived; no operation is
+    // left pending for them.
+    EXPECT_EQ(RemoteSent(),
+              (std::vector<Req>{
+                  {0x20, 0x8002, {0}}, {0x20, 0x8002, {1}}, {0x20, 0x8002, {2}}, {0x20, 0x8002, {3}}}));
+    EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
+    EXPECT_EQ(remote->RemoteDisplayShown, display.pages);
+    const QImage& img = remote->displayImage();
+    ASSERT_EQ(img.size(), QSize(244, 64));
+    int wrong = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 244; ++x)
+            wrong += img.pixel(x, y) != (display.Pixel(x / 2, y / 2) ? White : Blue);
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(RemoteAccessTab, PollingFollowsTheTabNotTheMainPage) {
+    w->showMainPage("Logo");
+    Tick();
+    EXPECT_EQ(display.pagesAsked, (Pages{0, 1, 2, 3}));
+    EXPECT_TRUE(dm->tmrRemAcc->isActive());
+
+    w->showMainPage("RDM");
+    pc->setCurrentIndex(0);
+    Tick();
+    EXPECT_EQ(display.pagesAsked, (Pages{0, 1, 2, 3}));
+    EXPECT_FALSE(dm->tmrRemAcc->isActive());
+}
+
+namespace {
+
+struct RestartCase {
+    std::set<uint8_t> skip, late;
+    Pages askedFirst, askedAfterRestart;
+    int pageZeroHoldsPage; // what the restarted frame stored as page 0
+};
+
+} // namespace
+
+class RemoteAccessRestart : public RemoteAccessTab {
+protected:
+    void Run(const RestartCase& c) {
+        for (int x = 0; x < 122; ++x)
+            for (int y = 0; y < 32; ++y)
+                display.SetPixel(x, y, (x + y / 8) % 3 == 0);
+        display.skipPages = c.skip;
+        display.latePages = c.late;
+        Tick();
+        EXPECT_EQ(display.pagesAsked, c.askedFirst);
+        Tick(6);
+        EXPECT_EQ(display.pagesAsked, c.askedFirst);
+        Tick();
+        EXPECT_EQ(display.pagesAsked, c.askedAfterRestart);
+        EXPECT_EQ(remote->RemoteDisplayPages[0], display.pages[size_t(c.pageZeroHoldsPage)]);
+    }
+};
+
+TEST_F(RemoteAccessRestart, APageNeverAnswered) {
+    Run({{2}, {}, {0, 1, 2}, {0, 1, 2, 0, 1, 2}, 0});
+}
+
+// The late answer arrives with the next request and is taken as the page awaited then.
+TEST_F(RemoteAccessRestart, APageAnsweredLate) {
+    Run({{}, {1}, {0, 1}, {0, 1, 0, 1}, 1});
+}
+
+TEST_F(RemoteAccessTab, AnswersCountOnlyWhileAPageIsAwaited) {
+    DrawPattern();
+    Tick();
+    const tRemoteDisplay before = remote->RemoteDisplayPages;
+    std::array<uint8_t, 122> stray;
+    stray.fill(0x5A);
+
+    // After a complete frame nothing is awaited: a stray answer changes nothing.
+    ClearLog();
+    PushPageAnswer(stray);
+    EXPECT_EQ(remote->RemoteDisplayPages, before);
+    EXPECT_TRUE(RemoteSent().empty());
+
+    // While page 1 is awaited the same answer is taken as page 1, and page 2 is asked.
+    display.skipPages = {1};
+    Tick();
+    ClearLog();
+    display.skipPages.clear();
+    PushPageAnswer(stray);
+    EXPECT_EQ(remote->RemoteDisplayPages[1], stray);
+    EXPECT_EQ(RemoteSent().front(), (Req{0x20, 0x8002, {2}}));
+}
+
+TEST_F(RemoteAccessTab, AShortAnswerFillsOnlyWhatItBrings) {
+    for (auto& page : display.pages)
+        page.fill(0xFF);
+    Tick();
+    display.answerLength = 50;
+    Tick();
+    for (const auto& page : remote->RemoteDisplayShown) {
+        EXPECT_EQ(std::count(page.begin(), page.begin() + 50, 0xFF), 50);
+        EXPECT_EQ(std::count(page.begin() + 50, page.end(), 0), 72);
+    }
+    EXPECT_EQ(remote->displayImage().pixel(2 * 49, 0), White);
+    EXPECT_EQ(remote->displayImage().pixel(2 * 50, 0), Blue);
+}
+
+namespace {
+
+enum class TreeChange { Emptied, NewDiscovery, Demo };
+
+class RemoteAccessTreeChange : public RemoteAccessTab, public ::testing::WithParamInterface<TreeChange> {};
+
+} // namespace
+
+TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
+    DrawPattern();
+    display.skipPages = {1};
+    Tick(); // page 1 awaited
+    switch (GetParam()) {
+    case TreeChange::Emptied:
+        view->FreeDeviceRecords();
+        break;
+    case TreeChange::NewDiscovery:
+        view->PrepareDiscovery();
+        break;
+    case TreeChange::Demo:
+        view->btnDemoDiscClick();
+        break;
+    }
+    const tRemoteDisplay before = remote->RemoteDisplayPages;
+    ClearLog();
+    std::array<uint8_t, 122> stray;
+    stray.fill(0x5A);
+    PushPageAnswer(stray);
+    Tick(8);
+    EXPECT_TRUE(RemoteSent().empty());
+    EXPECT_EQ(remote->RemoteDisplayPages, before);
+}
+
+std::string TreeChangeName(const ::testing::TestParamInfo<TreeChange>& info) {
+    const char* names[] = {"Emptied", "NewDiscovery", "Demo"};
+    return names[int(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, RemoteAccessTreeChange,
+                         ::testing::Values(TreeChange::Emptied, TreeChange::NewDiscovery, TreeChange::Demo),
+                         TreeChangeName);
+
+// Writes the picture of the remote-access tab showing the simulated device's
+// display into the folder named by TAMARIND_SCREENSHOTS; without it the test
+// does nothing.
+TEST_F(RemoteAccessTab, Screenshot) {
+    const QString out = qEnvironmentVariable("TAMARIND_SCREENSHOTS");
+    if (out.isEmpty()) GTEST_SKIP() << "TAMARIND_SCREENSHOTS not set";
+    QImage text(122, 32, QImage::Format_RGB32);
+    text.fill(Qt::black);
+    {
+        QPainter p(&text);
+        QFont font;
+        font.setPixelSize(11);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(2, 0, 118, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("DMX address"));
+        p.drawText(QRect(2, 16, 118, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("> 001"));
+        p.drawRect(0, 0, 121, 31);
+    }
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 122; ++x)
+            display.SetPixel(x, y, qGray(text.pixel(x, y)) > 100);
+    w->resize(1100, 720);
+    Tick();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(QDir(out).filePath("remote-access.png")));
+}
