@@ -42,7 +42,6 @@ std::span<const uint8_t> Data(const tRdmMessage& msg) {
 } // namespace
 
 TMakerRdm::TMakerRdm(TfrmMain* mainWindow) : QObject(mainWindow), frm(mainWindow) {
-    setObjectName(QStringLiteral("MakerRdm"));
     connect(frm->prgUi->btnPrgEszkozbe, &QPushButton::clicked, this, [this] { btnPrgEszkozbeClick(); });
     connect(frm->konfUi->btnKonfEszkbe, &QPushButton::clicked, this, [this] { btnPrgEszkozbeClick(); });
 }

@@ -50,7 +50,6 @@ void SetSpin(QSpinBox* spin, int value) {
 
 TSpecialTab::TSpecialTab(TfrmMain* mainWindow)
     : QObject(mainWindow), ui(mainWindow->rdmView->specUi.get()), frm(mainWindow) {
-    setObjectName(QStringLiteral("SpecialTab"));
     // The mode notebooks' pages follow the mode radios, never tabs.
     for (QTabWidget* nb : {ui->nbRdmSpecKelvar, ui->nbRdmSpecQ7, ui->nbRdmSpecQ9Sub})
         nb->tabBar()->hide();

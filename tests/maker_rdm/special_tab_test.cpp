@@ -100,6 +100,7 @@ TEST_F(SpecialTabTest, AStepTimeThatIsNotATimeSendsNothingAndNamesTheField) {
         EXPECT_EQ(St().AwaitingAnswer, 0);
         ASSERT_EQ(Log().size(), 1);
         EXPECT_TRUE(Log().first().startsWith(QString::fromLatin1(field))) << Log().first().toStdString();
+        EXPECT_EQ(Find<QLineEdit>(edit)->toolTip(), Log().first());
     }
 }
 

@@ -176,6 +176,7 @@ TEST_F(UploadTest, AStepTimeThatIsNotATimeSendsNothingAndNamesTheField) {
         EXPECT_EQ(Config().Wait, before.Wait);
         ASSERT_EQ(Log().size(), 1);
         EXPECT_TRUE(Log().first().startsWith(field)) << Log().first().toStdString();
+        EXPECT_EQ(Find<QLineEdit>(edit)->toolTip(), Log().first());
         Find<QLineEdit>(edit)->setText("00:00.00");
     }
 }
