@@ -303,6 +303,18 @@ TEST_F(SpecialTabTest, ARefusedModeAnswerChangesNothing) {
     EXPECT_EQ(Spec().meRdmSpecQ7Speed->text(), "00:02.00");
     EXPECT_FALSE(Spec().rbRdmSpecQ7ModeMast->isChecked());
     EXPECT_EQ(Log(), QStringList{"Mode not read, refused (NACK reason 0x0006): 7FF3:00000001 - 0"});
+
+    // The oldest controller's page alike.
+    UseKind(1, 2, 9);
+    ClearLog();
+    dev->nackAt = 1;
+    w->rdmUi->pcRdm->setCurrentIndex(0);
+    Spec().seRdmSpecDmxAdr->setValue(100);
+    w->rdmUi->pcRdm->setCurrentWidget(w->rdmUi->tsSpecial);
+    Settle();
+    ASSERT_EQ(Sent().size(), 1u);
+    EXPECT_EQ(Spec().seRdmSpecDmxAdr->value(), 100);
+    EXPECT_EQ(Log().size(), 1);
 }
 
 // The Special tab of a Q7 device after its mode was read, for the documents.
