@@ -41,8 +41,10 @@ TEST(MakerPayloads, FiveColourPartsCarryHalfAStepEach) {
     shortOut.fill(0xEE);
     BuildProgramPacketRgbwa(d, 4, 3, shortOut);
     EXPECT_EQ(shortOut, (std::array<uint8_t, 40>{}));
-    std::array<uint8_t, 62> rgb{};
-    rgb.fill(0xEE);
-    BuildProgramPacketRgb(d, 10, 0, rgb);
-    EXPECT_EQ(rgb, (std::array<uint8_t, 62>{}));
+    for (int program : {0, 10}) {
+        std::array<uint8_t, 62> rgb{};
+        rgb.fill(0xEE);
+        BuildProgramPacketRgb(d, program, 0, rgb);
+        EXPECT_EQ(rgb, (std::array<uint8_t, 62>{})) << program;
+    }
 }

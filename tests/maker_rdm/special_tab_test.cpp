@@ -223,7 +223,7 @@ TEST_F(SpecialTabTest, OperatingModeAnswerFillsTheKelvarPage) {
         {2, {0, 0, 0, 1, 9, 5, 1, 9}, "rbModeMaster", "Single", 8, 5, 9, true},
         {3, {0, 0, 0, 0, 3, 2, 0, 4}, "rbModeSingle", "Single", 2, 2, 4, false},
         // Out-of-range fields show item 0.
-        {2, {0, 0, 0, 2, 12, 10, 2, 200}, "rbModeSingle", "Single", 0, 0, 0, false},
+        {2, {0, 0, 0, 2, 12, 10, 2, 10}, "rbModeSingle", "Single", 0, 0, 0, false},
         {1, {0, 0, 0, 1, 1, 1, 1, 1}, "rbModeDmx", "Dmx", 0, 1, 1, true},
     };
     for (const Case& c : cases) {
