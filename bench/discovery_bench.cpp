@@ -23,59 +23,14 @@
 #include "views/RdmPageView.h"
 
 #include "QtBenchmarkMain.h"
+#include "RdmBenchRig.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Rig {
-    QTemporaryDir dir;
-    std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
-    std::unique_ptr<Program> program;
-    std::shared_ptr<sim::SimInterface> box;
-    SimRdmDiscoveryLinkLine line;
-    std::deque<SimRdmResponder> devices;
-
-    explicit Rig(int count, uint32_t seed) {
-        QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Setup]\nLanguage=English\nUSB=0\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.255\n");
-        ini.close();
-        ProgramOptions options;
-        options.appDir = dir.path() + "/";
-        options.hidPlatform = platform;
-        program = std::make_unique<Program>(options);
-        program->frmMain->show();
-        box = platform->PlugInterface(0);
-        box->autoCredit = false; // the bench takes packets from the queue itself
-        line.rdm.splitSize = 60; // what a 64-byte input report carries
-        platform->WaitIdle();
-        SimDiscoveryLine uids;
-        uids.AddRandomResponders(count, seed);
-        for (const auto& u : uids.responders) {
-            devices.emplace_back(u.uid);
-            simdev::Basic(devices.back(), 1, "Bench device", "Bench maker", {0x0080, 0x0081, 0x0082}, 1, 1, 0,
-                          1, 3);
-            simdev::Personality(devices.back(), 1, 3, "RGB");
-            simdev::Sensor(devices.back(), 0, 0, 1, 0, 100, "Temperature");
-            line.Add(devices.back());
-        }
-    }
-
-    TDM& dm() { return *program->DM; }
-
-    // Takes the packet in transfer out of the queue, as if the interface had
-    // taken all of it.
-    bool TakePacket(std::vector<uint8_t>& packet) {
-        TTxQueue& q = dm().TxQueue;
-        if (q.Count == 0) return false;
-        packet.assign(q.Data[q.ReadIndex].begin(), q.Data[q.ReadIndex].begin() + q.Length[q.ReadIndex]);
-        q.ReadIndex = uint16_t((q.ReadIndex + 1) % TTxQueue::SlotCount);
-        q.Count -= 1;
-        q.BytesLeft = q.Count ? q.Length[q.ReadIndex] : 0;
-        q.Offset = 0;
-        return true;
-    }
+struct Rig : RdmBenchRig {
+    using RdmBenchRig::RdmBenchRig;
 
     struct Phase {
         long requests = 0;
@@ -90,12 +45,7 @@ struct Rig {
         std::vector<uint8_t> packet;
         std::vector<SimDiscoveryReport> reports;
         while (TakePacket(packet)) {
-            reports.clear();
-            const bool isDiscovery = line.discovery.HandlePacket(packet, reports);
-            if (!isDiscovery) {
-                for (const auto& r : line.rdm.HandlePacket(packet))
-                    reports.push_back(r);
-            }
+            const bool isDiscovery = AnswersOf(packet, reports);
             Phase& phase = isDiscovery ? discovery : scan;
             if ((packet[0] & 0xFC) != 0x20)
                 phase.requests += 1; // the broadcast un-mute is not a search request

@@ -21,7 +21,9 @@ struct BenchLink : RdmLink {
     void AddDebugLine(const QString& line) override { benchmark::DoNotOptimize(line.size()); }
     tRdmDevice* DeviceRecordAt(int i) override { return i == 0 ? &record : nullptr; }
     void SetNodeCaption(int, const QString&) override {}
-    void CallAnswerHandler(RdmAnswerHandler, const tRdmMessage& msg) override { ctl->DecodeGetResponse(msg, 0); }
+    void CallAnswerHandler(RdmAnswerHandler, const tRdmMessage& msg) override {
+        ctl->DecodeGetResponse(msg, 0);
+    }
 };
 
 void BM_FrameRequest(benchmark::State& st) {
@@ -29,7 +31,8 @@ void BM_FrameRequest(benchmark::State& st) {
     RdmController ctl(link);
     link.ctl = &ctl;
     const auto pdl = uint8_t(st.range(0));
-    for (auto _ : st) ctl.SendRdmRequest(0, 0x30, 0x7FF300000001ull, 0x8006, pdl, ctl.state.RdmParamData, 0x40);
+    for (auto _ : st)
+        ctl.SendRdmRequest(0, 0x30, 0x7FF300000001ull, 0x8006, pdl, ctl.state.RdmParamData, 0x40);
     st.SetItemsProcessed(st.iterations());
 }
 BENCHMARK(BM_FrameRequest)->Arg(0)->Arg(198);
@@ -42,7 +45,8 @@ void RunAnswer(benchmark::State& st, uint16_t pid, std::vector<uint8_t> data, in
     const auto frame = BuildRdmAnswerFrame(0x7FF100000000ull, 0x7FF300000001ull, 0, 0, 0, 0x21, pid, data);
     const auto reports = SimRdmLine::SplitAnswer(frame, split);
     for (auto _ : st) {
-        for (const auto& r : reports) ctl.HandleRdmReport(r);
+        for (const auto& r : reports)
+            ctl.HandleRdmReport(r);
     }
     st.SetItemsProcessed(st.iterations());
     st.counters["reports"] = double(reports.size());
@@ -55,12 +59,13 @@ void BM_DeviceInfoOneReport(benchmark::State& st) {
 BENCHMARK(BM_DeviceInfoOneReport);
 
 void BM_TwoHundredByteAnswerFourReports(benchmark::State& st) {
-    std::vector<uint8_t> slotData;  // 35 slots, 175 data bytes: a 200-byte answer
-    for (int i = 0; i < 35; ++i) slotData.insert(slotData.end(), {0, uint8_t(i), 0, 0x02, uint8_t(i)});
+    std::vector<uint8_t> slotData; // 35 slots, 175 data bytes: a 200-byte answer
+    for (int i = 0; i < 35; ++i)
+        slotData.insert(slotData.end(), {0, uint8_t(i), 0, 0x02, uint8_t(i)});
     RunAnswer(st, 0x0120, slotData, 50);
 }
 BENCHMARK(BM_TwoHundredByteAnswerFourReports);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

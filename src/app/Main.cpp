@@ -15,9 +15,14 @@
 #include "app/Nevjegy.h"
 #include "app/Notebook.h"
 #include "app/Szovegek.h"
+#include "link/DataModule.h"
+#include "link/network.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
 #include "maker/RdmUpload.h"
+#include "maker/SendPage.h"
+#include "maker/monitor.h"
+#include "maker/rfdmx.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -90,6 +95,9 @@ TfrmMain::TfrmMain(QWidget* parent)
     setupStatusBar();
     setupTimers();
     connectHandlers();
+    sendPage = std::make_unique<TSendPage>(*this); // after the timers it answers
+    new TRxDmxPage(this); // the received-DMX monitor inside pgRxDmx (uses the window's timers)
+    new TRfDmxPage(this); // the RF-DMX tabs inside pcDmxRf
 }
 
 TfrmMain::~TfrmMain() {
@@ -213,8 +221,11 @@ void TfrmMain::FormActivate() {
     InitDmxMapGrid();
 
     // 10. A file named on the command line is shown on the send page (it is
-    // sent when the interface arrives):
-    // if (!ProgramArguments.isEmpty()) { OpenDialog1 file := ProgramArguments.first(); ShowSendPage(); }
+    // sent when the interface arrives).
+    if (!ProgramArguments.isEmpty()) {
+        sendPage->OpenDialog1.FileName = ProgramArguments.first();
+        sendPage->ShowSendPage();
+    }
 
     // 11. RF-DMX and received-DMX views are offered only by the interfaces that have them.
     ui->mAblakDmxRFSet->setVisible(false);
@@ -235,8 +246,10 @@ void TfrmMain::FormDestroy() {
     if (formDestroyed) return;
     formDestroyed = true;
     if (rdmView) rdmView->FreeDeviceRecords();
-    // StopDiscoveryServer();   -- network interfaces
-    // StopDiscoveryClient();   -- network interfaces
+    if (DM) {
+        DM->Network().StopDiscoveryServer();
+        DM->Network().StopDiscoveryClient();
+    }
     // Nothing is written to the settings file at exit.
 }
 
@@ -300,5 +313,5 @@ void TfrmMain::mAboutClick() {
 }
 
 void TfrmMain::LogLine(const QString& line) {
-    rdmUi->mDeviceList->appendPlainText(line);
+    if (rdmView) rdmView->AddDeviceListLine(line);
 }

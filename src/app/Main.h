@@ -23,11 +23,13 @@ class QTimer;
 class TDM;
 class ProgramEditor;
 class ConfigPages;
+class TSendPage;
 class RdmPageView;
 class TfrmNyelv;
 class TfrmNevjegy;
 class TfrmInfo;
 class TfrmKerdes;
+class TfrmSetupInterface;
 
 // The program's version, shown in the window caption and the about box.
 inline constexpr int VersionMajor = 7;
@@ -132,6 +134,7 @@ public:
     TfrmNevjegy* frmNevjegy = nullptr;
     TfrmInfo* frmInfo = nullptr;
     TfrmKerdes* frmKerdes = nullptr;
+    TfrmSetupInterface* frmSetupInterface = nullptr;
 
     // Timers of the main window.
     QTimer* tmrFileSendStart = nullptr; // 200 ms, one shot
@@ -151,6 +154,8 @@ public:
     // Controllers of the pages "Programok" and "Konfiguracio".
     std::unique_ptr<ProgramEditor> programEditor;
     std::unique_ptr<ConfigPages> configPages;
+    // The page "Send", the File menu and the stream and firmware transfers.
+    std::unique_ptr<TSendPage> sendPage;
     RdmPageView* rdmView = nullptr;  // the RDM page's handlers; owned by this window
 
 protected:

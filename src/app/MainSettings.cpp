@@ -7,6 +7,7 @@
 #include "app/IniFile.h"
 #include "app/Main.h"
 #include "app/Nyelv.h"
+#include "link/SetupInterface.h"
 
 namespace {
 
@@ -104,8 +105,9 @@ void TfrmMain::mSetupLangClick() {
 }
 
 void TfrmMain::mSetupInterfaceClick() {
-    // frmSetupInterface->ShowModal();   -- interface setup dialog; its handlers
-    // set InterfaceKind, InterfaceIp and InterfaceMask.
+    // The dialog's handlers set InterfaceKind, InterfaceIp and InterfaceMask;
+    // they are written whichever button closed it.
+    if (frmSetupInterface) frmSetupInterface->ShowModal();
     writeSettingKeys(*this, {{QStringLiteral("INTERFACE"), InterfaceKind},
                              {QStringLiteral("IP"), IpToText(InterfaceIp)},
                              {QStringLiteral("MASK"), IpToText(InterfaceMask)}});

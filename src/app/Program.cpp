@@ -6,6 +6,7 @@
 #include "app/Nevjegy.h"
 #include "app/Nyelv.h"
 #include "link/DataModule.h"
+#include "link/SetupInterface.h"
 #include "maker/ProgramEditor.h"
 #include "maker/RGB.h"
 
@@ -21,13 +22,14 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     DM = std::make_unique<TDM>(frmMain.get(), options.hidPlatform);
     frmKerdes = std::make_unique<TfrmKerdes>(frmMain.get());
     // frmLvn = ...;              -- decoder personality dialog
-    // frmSetupInterface = ...;   -- interface setup dialog
+    frmSetupInterface = std::make_unique<TfrmSetupInterface>(frmMain.get());
 
     frmMain->setDataModule(DM.get());
     frmMain->frmNyelv = frmNyelv.get();
     frmMain->frmNevjegy = frmNevjegy.get();
     frmMain->frmInfo = frmInfo.get();
     frmMain->frmKerdes = frmKerdes.get();
+    frmMain->frmSetupInterface = frmSetupInterface.get();
     frmMain->programEditor->setColourMixer(frmRGB.get());
 }
 
@@ -37,7 +39,9 @@ Program::~Program() {
     frmMain->frmNevjegy = nullptr;
     frmMain->frmInfo = nullptr;
     frmMain->frmKerdes = nullptr;
+    frmMain->frmSetupInterface = nullptr;
     frmMain->programEditor->setColourMixer(nullptr);
+    frmSetupInterface.reset();
     frmKerdes.reset();
     frmRGB.reset();
     frmInfo.reset();

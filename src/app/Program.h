@@ -12,6 +12,7 @@ class TfrmKerdes;
 class TDM;
 class HidPlatform;
 class TfrmRGB;
+class TfrmSetupInterface;
 
 // Everything that makes up one running program, created in the order the
 // program starts its windows. Tests build one of these on a temporary folder.
@@ -37,6 +38,6 @@ public:
     std::unique_ptr<TfrmRGB> frmRGB;
     std::unique_ptr<TDM> DM;
     std::unique_ptr<TfrmKerdes> frmKerdes;
-    // TfrmLvn (decoder personality dialog) and TfrmSetupInterface (interface
-    // setup dialog) come here, in that order.
+    // TfrmLvn (decoder personality dialog) comes here.
+    std::unique_ptr<TfrmSetupInterface> frmSetupInterface;
 };

@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPalette>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include "app/Main.h"
@@ -23,10 +22,6 @@ namespace {
 
 void SetEnabled(TfrmMain* w, const char* name, bool enabled) {
     if (auto* control = w->findChild<QWidget*>(QString::fromLatin1(name))) control->setEnabled(enabled);
-}
-
-void Pause100ms() {
-    QThread::msleep(100);
 }
 
 } // namespace
@@ -83,6 +78,38 @@ void TDM::JvHidDCArrival(TJvHidDevice* dev) {
         if (w) w->ui->mSetupFirmware->setEnabled(true);
     };
 
+    // Last, a file named on the command line goes out, and packets queued
+    // while no interface was held start again.
+    auto finish = [this, fileArgument] {
+        if (fileArgument) LinkWindow::StartFileSend(*this);
+
+        // Packets queued while no interface was held: the one in transfer starts
+        // again from its first byte and is announced, so the interface asks for it.
+        TTxQueue& q = TxQueue;
+        if (q.Count > 0 && q.BytesLeft == 0) {
+            // Completely sent before the interface went: it is done.
+            q.ReadIndex = uint16_t((q.ReadIndex + 1) % TTxQueue::SlotCount);
+            --q.Count;
+        }
+        if (q.Count > 0) {
+            q.BytesLeft = q.Length[q.ReadIndex];
+            q.Offset = 0;
+            HidReport[1] = CmdPacketData;
+            HidReport[2] = 0;
+            HidReport[3] = 1;
+            SendHidReport();
+        }
+    };
+    // These types read the interface's configuration, 100 ms after its arrival.
+    auto readConfigThenFinish = [this, w, dev, finish] {
+        PauseThen(100, [this, w, dev, finish] {
+            if (dev != HidDev || !HidConnected) return; // pulled out meanwhile
+            RequestInterfaceConfig();
+            if (w) w->ui->mSetupFirmware->setEnabled(true);
+            finish();
+        });
+    };
+
     switch (type) {
     case 0:
         if (LinkWindow::UsbSetting(*this) == 2) {
@@ -110,10 +137,8 @@ void TDM::JvHidDCArrival(TJvHidDevice* dev) {
             w->ui->mAblakProg->setVisible(false);
             w->ui->mAblakRdm->setVisible(false);
         }
-        Pause100ms();
-        RequestInterfaceConfig();
-        if (w) w->ui->mSetupFirmware->setEnabled(true);
-        break;
+        readConfigThenFinish();
+        return;
     case 5:
     case 6:
         if (interruptedFirmware) {
@@ -152,32 +177,13 @@ void TDM::JvHidDCArrival(TJvHidDevice* dev) {
             w->ui->mAblakRdm->setVisible(true);
             w->ui->mAblakRxDmx->setVisible(false);
         }
-        Pause100ms();
-        RequestInterfaceConfig();
-        if (w) w->ui->mSetupFirmware->setEnabled(true);
-        break;
+        readConfigThenFinish();
+        return;
     default: // 12: nothing to start
         break;
     }
 
-    if (fileArgument) LinkWindow::StartFileSend(*this);
-
-    // Packets queued while no interface was held: the one in transfer starts
-    // again from its first byte and is announced, so the interface asks for it.
-    TTxQueue& q = TxQueue;
-    if (q.Count > 0 && q.BytesLeft == 0) {
-        // Completely sent before the interface went: it is done.
-        q.ReadIndex = uint16_t((q.ReadIndex + 1) % TTxQueue::SlotCount);
-        --q.Count;
-    }
-    if (q.Count > 0) {
-        q.BytesLeft = q.Length[q.ReadIndex];
-        q.Offset = 0;
-        HidReport[1] = CmdPacketData;
-        HidReport[2] = 0;
-        HidReport[3] = 1;
-        SendHidReport();
-    }
+    finish();
 }
 
 bool TDM::JvHidDCEnumerate(TJvHidDevice* dev, int32_t Idx) {

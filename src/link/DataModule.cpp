@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QUdpSocket>
 #include <algorithm>
 #include <cstring>
 
@@ -11,6 +12,7 @@
 #include "link/LinkDispatch.h"
 #include "link/hid/JvHidControllerClass.h"
 #include "link/hid/LinuxHidPlatform.h"
+#include "link/network.h"
 #include "ui_RdmPage.h"
 
 TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* parent)
@@ -29,6 +31,11 @@ TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* p
     tmrFrmwr = makeTimer("tmrFrmwr", 600, &TDM::tmrFrmwrTimer);
     tmrGetInfo = makeTimer("tmrGetInfo", 1000, &TDM::tmrGetInfoTimer);
     tmrNetwork = makeTimer("tmrNetwork", 1000, &TDM::tmrNetworkTimer);
+    udpServer = new TUdpServer(this);
+    udpServer->setObjectName(QStringLiteral("udpServer"));
+    udpClient = new QUdpSocket(this);
+    udpClient->setObjectName(QStringLiteral("udpClient"));
+    network = std::make_unique<TNetworkDiscovery>(*this);
     pauseTimer = new QTimer(this);
     pauseTimer->setObjectName(QStringLiteral("pauseTimer"));
     pauseTimer->setSingleShot(true);
@@ -229,8 +236,7 @@ void TDM::RfConfigFollowUp() {
 }
 
 void TDM::AddDeviceListLine(const QString& text) {
-    if (!frmMain || !frmMain->rdmUi || !frmMain->rdmUi->mDeviceList) return;
-    frmMain->rdmUi->mDeviceList->appendPlainText(text);
+    if (frmMain) frmMain->LogLine(text);
 }
 
 void TDM::tmrFrmwrTimer() {

@@ -20,6 +20,9 @@ class QTimer;
 class HidPlatform;
 class TJvHidDevice;
 class TJvHidDeviceController;
+class TUdpServer;
+class QUdpSocket;
+class TNetworkDiscovery;
 
 // The data module: owns the HID controller, the link state, the packet queue,
 // the RDM request and answer state and the data module's timers. It reaches the
@@ -128,6 +131,11 @@ public:
     void tmrGetInfoTimer();
     void tmrNetworkTimer();
 
+    // ------------------------------------------------------------ network interfaces (network.cpp)
+    TUdpServer* udpServer;
+    QUdpSocket* udpClient;
+    TNetworkDiscovery& Network() { return *network; }
+
     // ------------------------------------------------------------ handlers of the input dispatch
     // Their bodies live in LinkHandlers.cpp until the subsystems that own them fill them in.
     void HandleDiscoveryReport();
@@ -182,5 +190,6 @@ private:
     tLineState ownLine; // without a main window (benchmarks)
     std::unique_ptr<RdmLink> rdmLink;
     std::unique_ptr<RdmController> rdmController;
+    std::unique_ptr<TNetworkDiscovery> network;
     bool firstScanPosted = false;
 };

@@ -18,41 +18,6 @@ void TDM::HandleDiscoveryReport() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(InputReport());
 }
 
-// ---- Stream send, block download, firmware upload ---------------------------
-
-void TDM::HandleBlockAck() {
-    // Block acknowledges of a block download; filled in with the stream sender.
-}
-
-void TDM::SendFirmwareChunk() {
-    // Next firmware chunk; filled in with the firmware upload.
-}
-
-// ---- Received-DMX monitor ---------------------------------------------------
-
-void TDM::HandleMonitorStream() {
-    // Monitor stream of the DMX interfaces; filled in with the monitor.
-}
-
-void TDM::ShowReceivedDmx() {
-    // Received DMX of the repeaters and splitters; filled in with the monitor.
-}
-
-// ---- Interface configuration and RF-DMX -------------------------------------
-
-void TDM::HandleInterfaceConfig() {
-    // Configuration answer of the interface; filled in with the RF-DMX page.
-}
-
-void TDM::HandleRfConfigAnswer() {
-    // RF configuration answer to the controls; filled in with the RF-DMX page.
-}
-
-void TDM::ShowRfDmxConfigControls(bool /*rfChannel*/, bool /*dmxCount*/, bool /*mode*/, bool /*forward*/,
-                                  bool /*send*/) {
-    // Shows the groups of the RF-DMX configuration tab; filled in with that page.
-}
-
 // ---- RDM page ---------------------------------------------------------------
 
 void TDM::ClearDeviceDetails() {
@@ -63,8 +28,4 @@ void TDM::ClearDeviceDetails() {
 
 void TDM::tTestTimer() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->RestartDiscoveryTest();
-}
-
-void TDM::tmrNetworkTimer() {
-    // Network discovery tick; filled in with the network interface list.
 }

@@ -27,7 +27,7 @@ constexpr uint16_t kMemoryConfigBlock = 0x4000;
 constexpr uint16_t kMemoryProgramBlock = 0x4400; // first of 32 program blocks
 constexpr uint16_t kMemoryLastProgramBlock = 0x5380;
 constexpr uint16_t kMemoryBlockStep = 0x80;
-constexpr int kProgramImageSize = 6000;
+constexpr int kProgramImageSize = 6000;  // as the streams' program image
 
 // A gamma in tenths, the nearest whole number (2.2 as 22), kept within a byte.
 uint8_t GammaTenths(double gamma);

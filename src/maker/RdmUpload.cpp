@@ -16,6 +16,7 @@
 #include "link/DataModule.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
+#include "maker/SendPage.h"
 #include "maker/StreamUpload.h"
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmState.h"
@@ -32,6 +33,8 @@ namespace {
 constexpr uint16_t PidConfigMemory = 0x8001;
 constexpr uint16_t PidProgramSteps = 0x8006;
 constexpr uint16_t PidProgramBlock = 0x8008;
+static_assert(kProgramImageSize == ProgramImageSize);
+
 // The pause before each following packet of a program upload.
 constexpr int ProgramPacketPauseMs = 100;
 
@@ -448,10 +451,13 @@ void TMakerRdm::HandleConfigMemoryAnswer(const tRdmMessage& msg) {
              DeviceLineTail(*rec));
         return;
     }
-    StoreProgramMemoryBlock(pd, msg.pdl, a, ProgramImage);
+    // The device's program memory goes into the program image of the streams.
+    if (!frm->sendPage) return;
+    const std::span<uint8_t> image(frm->sendPage->Stream.ProgramImage.data() + 1, kProgramImageSize);
+    StoreProgramMemoryBlock(pd, msg.pdl, a, image);
     if (a >= 0x5320) {
         ProgramEditor& editor = *frm->programEditor;
-        UnpackProgramMemory(ProgramImage, editor.Programs);
+        UnpackProgramMemory(image, editor.Programs);
         EndProgramRead(3);
         frm->ui->mFileSave->setEnabled(true);
         return;

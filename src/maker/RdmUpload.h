@@ -29,8 +29,6 @@ public:
     // Position of a program upload: program 1..9 and its packet.
     uint8_t UploadProgramIndex = 1;
     uint8_t UploadPartIndex = 0;
-    // The device's program memory as the memory read brings it in.
-    std::array<uint8_t, kProgramImageSize> ProgramImage{};
 
     void btnPrgEszkozbeClick();
 

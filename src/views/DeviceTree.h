@@ -27,8 +27,12 @@ DeviceNode* AddDeviceNode(QTreeWidget* tree, QTreeWidgetItem* parent, const QStr
 // Nodes are addressed by their absolute index: depth-first, from 0, counting
 // every node of the tree. An index that no longer exists gives nullptr.
 QTreeWidgetItem* NodeAt(const QTreeWidget* tree, int index);
-int NodeIndex(const QTreeWidget* tree, const QTreeWidgetItem* item);  // -1 if not in the tree
+int NodeIndex(const QTreeWidget* tree, const QTreeWidgetItem* item); // -1 if not in the tree
 int NodeCount(const QTreeWidget* tree);
+// Counts the changes to the tree's nodes (added, removed, moved, cleared).
+// Work that waits keeps it, to tell whether a node index still means the
+// node it meant: a freed record's address may well be given to a new one.
+quint64 TreeChanges(const QTreeWidget* tree);
 
 // The record of a node, or nullptr for nodes without one and missing nodes.
 tRdmDevice* DeviceRecord(QTreeWidgetItem* item);

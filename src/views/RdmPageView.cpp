@@ -15,15 +15,19 @@
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmState.h"
 #include "rdm/rdm_frame.h"
-#include "rdm/rdm_scan.h"
 #include "ui_Main.h"
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"
 #include "views/DeviceTree.h"
+#include "views/PageLog.h"
+#include "views/rdm_scan.h"
 
 RdmPageView::RdmPageView(TfrmMain* mainWindow)
     : QObject(mainWindow), frmMain(mainWindow), ui(mainWindow->rdmUi.get()),
-      specUi(std::make_unique<Ui::SpecialTab>()), Discovery(*this), Scan(std::make_unique<RdmScan>(*this)) {
+      specUi(std::make_unique<Ui::SpecialTab>()),
+      deviceLog(new PageLog(ui->mDeviceList, DeviceLogLimit, this)),
+      debugLog(new PageLog(ui->mDebug, DebugLogLimit, this)), Discovery(*this),
+      Scan(std::make_unique<RdmScan>(*this)) {
     auto* special = new QWidget(ui->tsSpecial);
     specUi->setupUi(special);
     ui->tsSpecial->layout()->addWidget(special);
@@ -37,6 +41,24 @@ RdmPageView::RdmPageView(TfrmMain* mainWindow)
     connect(escape, &QShortcut::activated, this, [this] { btnClrTortenetClick(); });
 
     ui->tvDeviceList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of text: the tree need not measure each row each
+    // time it lays out its hundreds of nodes.
+    ui->tvDeviceList->setUniformRowHeights(true);
+
+    QAbstractItemModel* treeModel = ui->tvDeviceList->model();
+    // The groups that discovery made in an emptied tree, by caption (see AddFoundDevice).
+    connect(treeModel, &QAbstractItemModel::modelReset, this, [this] {
+        groupsByCaption.clear();
+        groupsByCaptionExact = true;
+    });
+    const auto otherChange = [this] { groupsByCaptionExact = false; };
+    connect(treeModel, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!addingFoundDevice) groupsByCaptionExact = false;
+    });
+    connect(treeModel, &QAbstractItemModel::rowsRemoved, this, otherChange);
+    connect(treeModel, &QAbstractItemModel::rowsMoved, this, otherChange);
+    connect(treeModel, &QAbstractItemModel::dataChanged, this, otherChange);
+    connect(treeModel, &QAbstractItemModel::layoutChanged, this, otherChange);
 
     connect(mainWindow->ui->mAblakRdm, &QAction::triggered, this, [this] { mAblakRdmClick(); });
     connect(ui->btnDiscovery, &QPushButton::clicked, this, [this] { btnDiscoveryClick(); });
@@ -73,7 +95,7 @@ QString RdmPageView::Text(int n) const {
 }
 
 void RdmPageView::AddDeviceListLine(const QString& text) {
-    ui->mDeviceList->appendPlainText(text);
+    deviceLog->Add(text);
 }
 
 void RdmPageView::AddDetailLine(const QString& text) {
@@ -81,11 +103,11 @@ void RdmPageView::AddDetailLine(const QString& text) {
 }
 
 void RdmPageView::btnClrTortenetClick() {
-    ui->mDeviceList->clear();
+    deviceLog->Clear();
 }
 
 void RdmPageView::bclrDebugClick() {
-    ui->mDebug->clear();
+    debugLog->Clear();
 }
 
 void RdmPageView::SelectRdmTab(int index) {
@@ -252,17 +274,27 @@ void RdmPageView::AddFoundDevice(uint64_t uid) {
     QTreeWidget* tv = ui->tvDeviceList;
     const QString group = FormatManufacturerId(uid);
     QTreeWidgetItem* parent = nullptr;
-    // The first node with the manufacturer's caption, in tree (depth-first) order.
-    for (QTreeWidgetItemIterator it(tv); *it && !parent; ++it)
-        if ((*it)->text(0) == group) parent = *it;
+    // The first node with the manufacturer's caption, in tree (depth-first)
+    // order. While the tree holds only what discovery added since it was
+    // emptied, that is the group made for the manufacturer, found by its
+    // caption without walking the tree; otherwise the tree is walked.
+    if (groupsByCaptionExact) {
+        parent = groupsByCaption.value(group);
+    } else {
+        for (QTreeWidgetItemIterator it(tv); *it && !parent; ++it)
+            if ((*it)->text(0) == group) parent = *it;
+    }
+    addingFoundDevice = true;
     if (!parent) {
         DeviceNode* g = AddDeviceNode(tv, nullptr, group);
         g->record().nodeKind = NodeKindGroup;
         g->record().uid = uid;
         parent = g;
         parent->setExpanded(true);
+        groupsByCaption.insert(group, g);
     }
     DeviceNode* d = AddDeviceNode(tv, parent, FormatRdmUid(uid));
+    addingFoundDevice = false;
     d->record().nodeKind = NodeKindDevice;
     d->record().uid = uid;
     d->record().subDevice = 0;

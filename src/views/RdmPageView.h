@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -20,6 +21,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 struct tRdmDevice;
 class RdmScan;
+class PageLog;
 
 // The RDM page of the main window: the device tree, the logs, the discovery
 // buttons and the parameter tabs. It works on the page's widgets (the main
@@ -41,6 +43,14 @@ public:
     uint8_t DemoMode = 0;
     // Scans finished while the repeated discovery test runs.
     int AutoDiscoveryCount = 0;
+
+    // The device log (mDeviceList) and the hidden debug log of requests
+    // (mDebug). The device log holds a 500-device scan with "Detailes"
+    // ticked; the debug log the requests of well over an hour of polling.
+    static constexpr int DeviceLogLimit = 50000;
+    static constexpr int DebugLogLimit = 20000;
+    PageLog* deviceLog;
+    PageLog* debugLog;
 
     RdmDiscovery Discovery;
     std::unique_ptr<RdmScan> Scan;
@@ -134,5 +144,8 @@ private:
     void SelectRdmTab(int index);
 
     bool changingTabByCode = false;
+    QHash<QString, QTreeWidgetItem*> groupsByCaption;
+    bool groupsByCaptionExact = false;
+    bool addingFoundDevice = false;
     uint16_t currentNodeFallback = 0; // while no data module is attached
 };

@@ -179,7 +179,7 @@ void TRemoteAccess::sendRequest(const tRdmDevice& rec, uint8_t commandClass, uin
 }
 
 void TRemoteAccess::logLine(const QString& line) {
-    frm->rdmUi->mDeviceList->appendPlainText(line);
+    frm->LogLine(line);
 }
 
 void TRemoteAccess::UpdateRemoteAccessTab() {

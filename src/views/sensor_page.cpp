@@ -155,7 +155,7 @@ bool TSensorPage::isDemo() const {
 }
 
 void TSensorPage::appendDeviceLog(const QString& line) {
-    frm->rdmUi->mDeviceList->appendPlainText(line);
+    frm->LogLine(line);
 }
 
 void TSensorPage::StartSensorPolling() {

@@ -13,6 +13,8 @@
 #include "app/ModalDialog.h"
 #include "app/Nyelv.h"
 #include "app/Program.h"
+#include "link/SetupInterface.h"
+#include "support/log_access.h"
 #include "ui_Nyelv.h"
 #include "ui_RdmPage.h"
 
@@ -26,6 +28,8 @@ protected:
         program = std::make_unique<Program>(ProgramOptions{dir.path(), arguments});
         // A language dialog that nobody expects fails the test and is cancelled.
         program->frmNyelv->setAnswerer([](TModalDialog&) { ADD_FAILURE() << "unexpected language dialog"; });
+        program->frmSetupInterface->setAnswerer(
+            [](TModalDialog&) { ADD_FAILURE() << "unexpected interface setup dialog"; });
         return *program;
     }
 
@@ -63,7 +67,7 @@ protected:
     }
 
     // What the program told the user in the RDM page's log.
-    QString log() const { return program->frmMain->rdmUi->mDeviceList->toPlainText(); }
+    QString log() const { return DeviceLogText(program->frmMain.get()); }
 
     QTemporaryDir dir;
     std::unique_ptr<Program> program;

@@ -33,7 +33,7 @@ TEST_F(Language, ApplyLanguageRewritesEveryCaptionAndPanelInEachLanguage) {
         EXPECT_EQ(w.statusPanel(2)->text(), "USB " + TextOf(59, language) + ": " + TextOf(45, language));
         EXPECT_EQ(w.statusPanel(3)->text(), TextOf(60, language) + ": " + TextOf(42, language));
         // Captions outside the table keep their design text in every language.
-        EXPECT_EQ(w.ui->mAblakDmxRFSet->text(), "DMX RF Setup");
+        EXPECT_EQ(w.ui->mAblakDmxRFSet->text(), QString::fromUtf8("DMX/RF beállítás"));
         EXPECT_EQ(w.rdmUi->btnDiscovery->text(), "DISCOVERY");
         EXPECT_EQ(w.ui->nbMain->tabText(4), "RDM");
     }

@@ -105,6 +105,8 @@ TEST_F(Settings, InterfaceMenuWritesTheInterfaceKeysAndTheStatusPanel) {
     main().InterfaceKind = "NETWORK";
     main().InterfaceIp = TextToIp("192.168.1.20");
     main().InterfaceMask = TextToIp("255.255.255.0");
+    // Cancelled, the dialog leaves the choice as it was, and it is written all the same.
+    program->frmSetupInterface->setAnswerer([](TModalDialog& d) { d.reject(); });
     main().ui->mSetupInterface->trigger();
     EXPECT_EQ(readIni(), QByteArray("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=NETWORK\nIP=192.168.1.20\n"
                                     "MASK=255.255.255.0\n"));

@@ -101,11 +101,9 @@ TEST_F(DispatchTest, RfInterfaceReadsItsRfConfigurationWhenItHasFirmware) {
     auto box = Connect(5);
     dm->tmrGetInfoTimer();
     ASSERT_EQ(dm->LinkMode, LinkModeInterfaceConfig);
-    // As the configuration handler would have filled them from the answer.
-    w->LineState.InterfaceBootInfo[0] = 1;
-    w->LineState.InterfaceAppInfo[0] = 2;
+    // The answer: an application is present (byte 1) with major version 2 (byte 7).
     box->written.clear();
-    box->PushReport({0x33, 1, 2});
+    box->PushReport({0x33, 1, 2, 0, 0, 0, 0, 2});
     Settle();
     EXPECT_EQ(dm->LinkMode, LinkModeRfConfigRead);
     ASSERT_EQ(box->written.size(), 1u);
@@ -113,9 +111,8 @@ TEST_F(DispatchTest, RfInterfaceReadsItsRfConfigurationWhenItHasFirmware) {
 
     // Without application firmware nothing is read.
     dm->LinkMode = LinkModeInterfaceConfig;
-    w->LineState.InterfaceAppInfo[0] = 0;
     box->written.clear();
-    box->PushReport({0x33});
+    box->PushReport({0x33, 1});
     Settle();
     EXPECT_TRUE(box->written.empty());
     EXPECT_EQ(dm->LinkMode, LinkModeInterfaceConfig);

@@ -5,6 +5,7 @@
 
 #include "LinkFixture.h"
 #include "link/LinkTypes.h"
+#include "support/log_access.h"
 #include "ui_RdmPage.h"
 
 namespace {
@@ -110,7 +111,7 @@ TEST_F(QueueTest, FullOrOversizedPacketsAreRefusedInsteadOfOverwriting) {
     auto extra = Packet(10, 0xEE);
     EXPECT_FALSE(dm->EnqueuePacket(LinkTypeRdm, 10, extra.data(), 10));
     EXPECT_EQ(dm->TxQueue.Count, 20);
-    EXPECT_TRUE(w->rdmUi->mDeviceList->toPlainText().contains(QStringLiteral("Packet queue full")));
+    EXPECT_TRUE(DeviceLogText(w).contains(QStringLiteral("Packet queue full")));
     // All 20 leave intact and in order.
     box->autoCredit = true;
     box->credit = 64;

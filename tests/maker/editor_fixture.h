@@ -31,6 +31,7 @@ protected:
         ProgramOptions options;
         options.appDir = dir.path() + QLatin1Char('/');
         options.hidPlatform = platform;
+        options.arguments = arguments;
         program = std::make_unique<Program>(options);
         platform->programBusy = [dm = program->DM.get()] { return dm->Pausing(); };
         frmPtr = program->frmMain.get();
@@ -75,6 +76,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QStringList arguments; // the command line, set in BeforeStart
     std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
     std::unique_ptr<Program> program;
     TfrmMain* frmPtr = nullptr;

@@ -37,9 +37,9 @@ TEST_F(DiscoveryProgram, OneDeviceIsFoundListedAndScanned) {
     EXPECT_EQ(St().RdmCurrentNode, 0);
     // The debug log shows exactly the bytes that reached the interface.
     ASSERT_FALSE(line->requests.empty());
-    EXPECT_EQ(ui->mDebug->toPlainText().split('\n', Qt::SkipEmptyParts).last().trimmed(),
+    EXPECT_EQ(DebugLogText(w).split('\n', Qt::SkipEmptyParts).last().trimmed(),
               HexDumpLine(line->requests.back().bytes).trimmed());
-    EXPECT_TRUE(ui->mDebug->toPlainText().contains("60 98 26 CC 01 24 FF FF FF FF FF FF 7F F1 00 00 00 00 "));
+    EXPECT_TRUE(DebugLogText(w).contains("60 98 26 CC 01 24 FF FF FF FF FF FF 7F F1 00 00 00 00 "));
 }
 
 TEST_F(DiscoveryProgram, NoDeviceEnablesTheButtonAgainWithoutScan) {

@@ -2,7 +2,7 @@
 
 #include "discovery_scan_fixture.h"
 #include "rdm/rdm_ops.h"
-#include "rdm/rdm_scan.h"
+#include "views/rdm_scan.h"
 
 using ScanProgram = DiscoveryScanTest;
 

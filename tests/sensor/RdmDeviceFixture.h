@@ -8,6 +8,7 @@
 
 #include "link/LinkFixture.h"
 #include "rdm/RdmState.h"
+#include "support/log_access.h"
 #include "support/sim/rdm_sensor_responder.h"
 #include "support/sim/rdm_sim_line.h"
 #include "views/DeviceTree.h"
@@ -106,10 +107,10 @@ protected:
     }
 
     QStringList Log() const {
-        return w->findChild<QPlainTextEdit*>("mDeviceList")->toPlainText().split('\n', Qt::SkipEmptyParts);
+        return DeviceLogLines(w);
     }
     void ClearLog() {
-        w->findChild<QPlainTextEdit*>("mDeviceList")->clear();
+        w->rdmView->btnClrTortenetClick();
         line->requests.clear();
     }
 

@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "app/Program.h"
 #include "link/DataModule.h"
+#include "support/log_access.h"
 #include "views/DeviceTree.h"
 #include "views/sensor_page.h"
 
@@ -90,7 +91,7 @@ protected:
         return text("lSensPagesNum") + (W("btnRdmSensPrev")->isEnabled() ? " <" : "") +
                (W("btnRdmSensNext")->isEnabled() ? " >" : "");
     }
-    QString lastLogLine() { return W<QPlainTextEdit>("mDeviceList")->toPlainText().split('\n').last(); }
+    QString lastLogLine() { return DeviceLogText(frm).split('\n').last(); }
 
     QTemporaryDir dir;
     QString oldCwd;

@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
 
 #include "app/Main.h"
+#include "views/PageLog.h"
+#include "views/RdmPageView.h"
 
-// What the RDM page's two logs hold, read the way the user sees them. Tests
-// read the logs only through these, so they do not depend on the widgets.
+// What the RDM page's two logs hold, read through the logs themselves (their
+// memos fill in batches). Tests read the logs only through these.
 inline QString DeviceLogText(const TfrmMain* w) {
-    auto* log = w->findChild<QPlainTextEdit*>(QStringLiteral("mDeviceList"));
-    return log ? log->toPlainText() : QString();
+    return w && w->rdmView ? w->rdmView->deviceLog->Text() : QString();
 }
 
 inline QStringList DeviceLogLines(const TfrmMain* w) {
@@ -18,6 +18,5 @@ inline QStringList DeviceLogLines(const TfrmMain* w) {
 }
 
 inline QString DebugLogText(const TfrmMain* w) {
-    auto* log = w->findChild<QPlainTextEdit*>(QStringLiteral("mDebug"));
-    return log ? log->toPlainText() : QString();
+    return w && w->rdmView ? w->rdmView->debugLog->Text() : QString();
 }

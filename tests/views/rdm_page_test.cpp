@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 
 #include "app/Notebook.h"
+#include "support/log_access.h"
+#include "views/PageLog.h"
 
 using RdmPage = ViewsTest;
 
@@ -54,12 +56,12 @@ TEST_F(RdmPage, WindowMenuShowsThePage) {
 
 TEST_F(RdmPage, LogsDetailLinesAndClearButtons) {
     view.AddDetailLine("ask: DEVICE_INFO");
-    EXPECT_TRUE(ui.mDeviceList->toPlainText().isEmpty());
+    EXPECT_TRUE(DeviceLogText(&w).isEmpty());
     ui.cbReszl->setChecked(true);
     view.AddDetailLine("ask: DEVICE_INFO");
-    EXPECT_EQ(ui.mDeviceList->toPlainText(), "ask: DEVICE_INFO");
+    EXPECT_EQ(DeviceLogText(&w), "ask: DEVICE_INFO");
     QTest::mouseClick(ui.btnClrTortenet, Qt::LeftButton);
-    EXPECT_TRUE(ui.mDeviceList->toPlainText().isEmpty());
+    EXPECT_TRUE(DeviceLogText(&w).isEmpty());
     // Escape empties it too while the page shows.
     view.AddDeviceListLine("line");
     w.show();
@@ -67,11 +69,11 @@ TEST_F(RdmPage, LogsDetailLinesAndClearButtons) {
     QApplication::setActiveWindow(&w);
     ui.tvDeviceList->setFocus();
     QTest::keyClick(ui.tvDeviceList, Qt::Key_Escape);
-    EXPECT_TRUE(ui.mDeviceList->toPlainText().isEmpty());
+    EXPECT_TRUE(DeviceLogText(&w).isEmpty());
     // The debug log and the repeated-discovery controls stay hidden.
-    ui.mDebug->appendPlainText("40 68 1A ");
+    view.debugLog->Add("40 68 1A ");
     view.bclrDebugClick();
-    EXPECT_TRUE(ui.mDebug->toPlainText().isEmpty());
+    EXPECT_TRUE(DebugLogText(&w).isEmpty());
     for (const QWidget* c :
          std::initializer_list<const QWidget*>{ui.mDebug, ui.bclrDebug, ui.cbTestAutoDisc, ui.lAutoDisc})
         EXPECT_TRUE(c->isHidden()) << c->objectName().toStdString();

@@ -1,5 +1,6 @@
 #include "views_fixture.h"
 
+#include "support/log_access.h"
 #include <QCoreApplication>
 
 using Screenshots = ViewsTest;
@@ -17,5 +18,6 @@ TEST_F(Screenshots, RdmPage) {
     view.ShowDeviceDetails(7);
     ui.pcRdm->setCurrentWidget(ui.tsReszletek);
     QCoreApplication::processEvents();
+    DeviceLogText(&w); // the log's memo catches up before the picture
     EXPECT_TRUE(w.grab().save(QDir(out).filePath("rdm-demo.png")));
 }

@@ -1,4 +1,4 @@
-#include "rdm/rdm_dispatch.h"
+#include "views/rdm_dispatch.h"
 
 #include <QWidget>
 

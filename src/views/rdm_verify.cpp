@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QThread>
 #include <algorithm>
 #include <optional>
 
@@ -17,6 +16,7 @@
 #include "rdm/rdm_handlers_later.h"
 #include "rdm/rdm_ops.h"
 #include "ui_RdmPage.h"
+#include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 #include "views/rdm_set_context.h"
 
@@ -43,6 +43,7 @@ struct Step {
     RdmPageView* view;
     int node;
     tRdmDevice* rec;
+    quint64 treeChanges;
 };
 
 // Gives the step's context, or nothing when the node or the page is gone;
@@ -57,7 +58,13 @@ std::optional<Step> Begin(TDM& DM) {
         st.RdmPendingOp = RdmOpNone;
         return std::nullopt;
     }
-    return Step{frm, st, view, node, rec};
+    return Step{frm, st, view, node, rec, TreeChanges(view->tree())};
+}
+
+// After a pause: the operation goes on only while it is still the one pending
+// and its node is still the node it was (the tree did not change meanwhile).
+bool StillTheSameStep(const std::optional<Step>& now, const Step& was, uint8_t op) {
+    return now && now->st.RdmPendingOp == op && now->node == was.node && now->treeChanges == was.treeChanges;
 }
 
 // Step 1 of every verification: the SET has been answered (whatever its
@@ -136,8 +143,11 @@ void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
     auto s = Begin(DM);
     if (!s) return;
     if (s->st.RdmCurrentPid == 0x0082) {
-        QThread::msleep(100); // the device stores its label before it can be read back
-        SendVerifyingGet(*s, 0x0082);
+        // The device stores its label before it can be read back.
+        DM.PauseThen(100, [&DM, was = *s] {
+            auto now = Begin(DM);
+            if (StillTheSameStep(now, was, RdmOpDeviceLabel)) SendVerifyingGet(*now, 0x0082);
+        });
         return;
     }
     if (!AwaitsReadBack(*s, msg, 0x0082)) return;
@@ -217,9 +227,12 @@ void VerifyIdentifyMode(TDM& DM, const tRdmMessage& msg) {
 void AnswerPersonalitySet(TDM& DM, const tRdmMessage&) {
     auto s = Begin(DM);
     if (!s) return;
-    QThread::msleep(100);
-    ReadDeviceAgain(*s);
-    DeviceLogLine(s->frm, QStringLiteral("New dmx personality set"));
-    // The scan reads the device again; AwaitingAnswer keeps it on this device.
-    s->st.RdmPendingOp = RdmOpScan;
+    DM.PauseThen(100, [&DM, was = *s] {
+        auto now = Begin(DM);
+        if (!StillTheSameStep(now, was, RdmOpPersonality)) return;
+        ReadDeviceAgain(*now);
+        DeviceLogLine(now->frm, QStringLiteral("New dmx personality set"));
+        // The scan reads the device again; AwaitingAnswer keeps it on this device.
+        now->st.RdmPendingOp = RdmOpScan;
+    });
 }

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "remacc_fixture.h"
+#include "support/log_access.h"
 
 namespace {
 
@@ -225,5 +226,6 @@ TEST_F(RemoteAccessTab, Screenshot) {
     w->resize(1100, 720);
     Tick();
     QCoreApplication::processEvents();
+    DeviceLogText(w); // the log's memo catches up before the picture
     EXPECT_TRUE(w->grab().save(QDir(out).filePath("remote-access.png")));
 }

@@ -1,13 +1,14 @@
-#include "rdm/DataModuleRdm.h"
+#include "views/DataModuleRdm.h"
 
-#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 #include "app/Main.h"
 #include "link/DataModule.h"
-#include "rdm/rdm_dispatch.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
+#include "views/PageLog.h"
+#include "views/RdmPageView.h"
+#include "views/rdm_dispatch.h"
 
 namespace {
 
@@ -16,15 +17,19 @@ QTreeWidget* DeviceTreeOf(TDM& DM) {
     return frm && frm->rdmUi ? frm->rdmUi->tvDeviceList : nullptr;
 }
 
-}  // namespace
+} // namespace
 
-void DataModuleRdmLink::EnqueuePacket(const uint8_t* bytes, uint16_t length) { DM.EnqueuePacket(bytes, length); }
+void DataModuleRdmLink::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
+    DM.EnqueuePacket(bytes, length);
+}
 
-void DataModuleRdmLink::AddDeviceListLine(const QString& text) { DM.AddDeviceListLine(text); }
+void DataModuleRdmLink::AddDeviceListLine(const QString& text) {
+    DM.AddDeviceListLine(text);
+}
 
 void DataModuleRdmLink::AddDebugLine(const QString& line) {
     TfrmMain* frm = DM.mainWindow();
-    if (frm && frm->rdmUi) frm->rdmUi->mDebug->appendPlainText(line);
+    if (frm && frm->rdmView) frm->rdmView->debugLog->Add(line);
 }
 
 tRdmDevice* DataModuleRdmLink::DeviceRecordAt(int nodeIndex) {
@@ -52,9 +57,11 @@ RdmController& TDM::Rdm() {
     return *rdmController;
 }
 
-void TDM::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid, uint8_t pdl,
-                         std::span<const uint8_t> data, uint8_t linkType) {
+void TDM::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+                         uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType) {
     Rdm().SendRdmRequest(subDevice, commandClass, destination, pid, pdl, data, linkType);
 }
 
-void TDM::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) { Rdm().DecodeGetResponse(msg, nodeIndex); }
+void TDM::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {
+    Rdm().DecodeGetResponse(msg, nodeIndex);
+}

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QThread>
 
 #include "app/Main.h"
 #include "link/DataModule.h"
@@ -15,6 +14,7 @@
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_handlers_later.h"
 #include "rdm/rdm_ops.h"
+#include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 #include "views/rdm_set_context.h"
 
@@ -43,16 +43,15 @@ uint8_t ModePersonality(TfrmMain* frm, const char* dmx, const char* single, cons
     return 1;
 }
 
-void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t personality) {
-    TfrmMain* frm = DM.mainWindow();
-    RdmState& st = RdmStateOf(frm);
+// The record the chain works on, or nullptr when its node is gone.
+tRdmDevice* ChainRecord(TfrmMain* frm) {
     RdmPageView* view = RdmViewOf(frm);
-    tRdmDevice* rec = view ? view->RecordAt(CurrentNodeOf(frm)) : nullptr;
-    if (!rec) {
-        st.RdmPendingOp = RdmOpNone;
-        return;
-    }
-    QThread::msleep(100);
+    return view ? view->RecordAt(CurrentNodeOf(frm)) : nullptr;
+}
+
+// One step of the chain, chosen by the parameter whose SET was answered.
+void ContinueSetupStep(TfrmMain* frm, RdmState& st, const tRdmDevice* rec, uint16_t makerPid,
+                       const char* addressEdit, uint8_t personality) {
     if (st.RdmCurrentPid == makerPid) {
         const int address = SpinValue(frm, addressEdit);
         st.RdmParamData[0] = static_cast<uint8_t>(address >> 8);
@@ -73,6 +72,27 @@ void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t 
         DeviceLogLine(frm, QStringLiteral("New dmx personality set"));
         st.RdmPendingOp = RdmOpScan;
     }
+}
+
+void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t personality) {
+    TfrmMain* frm = DM.mainWindow();
+    RdmState& st = RdmStateOf(frm);
+    if (!ChainRecord(frm)) {
+        st.RdmPendingOp = RdmOpNone;
+        return;
+    }
+    const uint8_t op = st.RdmPendingOp;
+    const int node = CurrentNodeOf(frm);
+    const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
+    // The device takes its time over a SET before it hears the next request.
+    DM.PauseThen(100, [frm, &st, op, node, changes, makerPid, addressEdit, personality] {
+        // Meanwhile another operation may have started, or the tree been rebuilt.
+        const tRdmDevice* rec = ChainRecord(frm);
+        if (!rec || st.RdmPendingOp != op || CurrentNodeOf(frm) != node ||
+            TreeChanges(RdmViewOf(frm)->tree()) != changes)
+            return;
+        ContinueSetupStep(frm, st, rec, makerPid, addressEdit, personality);
+    });
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "rdm/rdm_scan.h"
+#include "views/rdm_scan.h"
 
 #include <QTimer>
 #include <QTreeWidget>

@@ -1,0 +1,86 @@
+#include "views/PageLog.h"
+
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+PageLog::PageLog(QPlainTextEdit* memo, int limit, QObject* parent)
+    : QObject(parent), memo(memo), limit(std::max(limit, 1)) {
+    batch.setObjectName(QStringLiteral("pageLogBatch"));
+    batch.setSingleShot(true);
+    batch.setInterval(BatchMs);
+    connect(&batch, &QTimer::timeout, this, &PageLog::BatchDue);
+    if (memo) {
+        // An undo history of a log only grows; the memo drops its oldest lines with the store.
+        memo->setUndoRedoEnabled(false);
+        memo->setMaximumBlockCount(this->limit);
+        memo->installEventFilter(this);
+    }
+}
+
+void PageLog::Add(const QString& text) {
+    if (text.contains(QLatin1Char('\n'))) {
+        for (const QString& part : text.split(QLatin1Char('\n')))
+            Keep(part);
+    } else {
+        Keep(text);
+    }
+    if (!batch.isActive()) batch.start();
+}
+
+void PageLog::Keep(const QString& line) {
+    lines.push_back(line);
+    if (lines.size() > size_t(limit)) lines.pop_front();
+    ++unshown;
+}
+
+void PageLog::Clear() {
+    lines.clear();
+    unshown = 0;
+    batch.stop();
+    if (memo) memo->clear();
+}
+
+QStringList PageLog::Lines() {
+    Flush();
+    QStringList out;
+    out.reserve(int(lines.size()));
+    for (const QString& line : lines)
+        out << line;
+    return out;
+}
+
+QString PageLog::Text() {
+    return Lines().join(QLatin1Char('\n'));
+}
+
+void PageLog::BatchDue() {
+    if (memo && memo->isVisible()) Flush();
+}
+
+void PageLog::Flush() {
+    batch.stop();
+    if (!memo || unshown == 0) return;
+    const size_t first = unshown >= lines.size() ? 0 : lines.size() - unshown;
+    QString text;
+    for (size_t i = first; i < lines.size(); ++i) {
+        if (i != first) text += QLatin1Char('\n');
+        text += lines[i];
+    }
+    if (first == 0) {
+        // Nothing the memo shows is left in the store (or the memo is empty):
+        // it shows the store afresh, scrolled to the newest line as an append would.
+        memo->setPlainText(text);
+        if (QScrollBar* bar = memo->verticalScrollBar()) bar->setValue(bar->maximum());
+    } else {
+        memo->appendPlainText(text);
+    }
+    unshown = 0;
+}
+
+bool PageLog::eventFilter(QObject* watched, QEvent* event) {
+    // Not on a paint: bringing the memo up to date repaints it, and lines
+    // that come meanwhile would have it catch up at every paint again.
+    if (watched == memo && event->type() == QEvent::Show && unshown > 0) Flush();
+    return QObject::eventFilter(watched, event);
+}

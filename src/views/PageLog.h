@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <deque>
+
+class QPlainTextEdit;
+
+// A log of lines shown in a memo. The lines are kept here, at most `limit`
+// of them (the oldest go first); the memo is only a view of them. Laying the
+// memo out once per line costs far more than the work that writes the lines,
+// so the memo is brought up to date in batches, at most every BatchMs, while
+// it is shown, and whenever the log is read. A hidden memo is not touched
+// until it is shown.
+class PageLog : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int BatchMs = 75;
+
+    PageLog(QPlainTextEdit* memo, int limit, QObject* parent = nullptr);
+
+    // One line at the end; text with line breaks gives a line per part, as
+    // the memo would show it.
+    void Add(const QString& text);
+    void Clear();
+
+    // What the log holds, oldest first. Reading brings the memo up to date.
+    QStringList Lines();
+    QString Text();
+
+    int Limit() const { return limit; }
+    int Count() const { return int(lines.size()); }
+    // Lines not in the memo yet.
+    int Unshown() const { return int(unshown); }
+
+    // Brings the memo up to date now, shown or not.
+    void Flush();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Keep(const QString& line);
+    void BatchDue();
+
+    QPlainTextEdit* memo;
+    const int limit;
+    std::deque<QString> lines;
+    // Lines at the end of `lines` that the memo does not show yet; it may be
+    // more than the store holds once lines were dropped before the memo saw them.
+    size_t unshown = 0;
+    QTimer batch;
+};
