@@ -89,7 +89,11 @@ TEST_F(UploadTest, TheButtonsRouteByPageAndKind) {
             UseKind(kind);
             dev->rdm.silent = true;
             St().RdmPendingOp = 0;
+            dm->LinkMode = LinkModeRdm;
+            w->LineState.TransmitFlag = 0;
             Upload(page);
+            // The oldest controller takes a stream through the interface instead.
+            EXPECT_EQ(w->LineState.TransmitFlag, kind == 1 && QString(page) != "RDM");
             std::pair<int, int> expected{0, 0}; // PID, data length
             const bool programs = QString(page) == "Programok";
             const bool config = QString(page) == "Konfiguracio";
