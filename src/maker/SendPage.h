@@ -90,7 +90,7 @@ private:
     // The opened file's bytes (at most maxBytes, all of them when 0); nothing,
     // with the user told, when it cannot be read.
     std::optional<QByteArray> ReadOpenedFile(qint64 maxBytes = 0);
-    bool WriteStreamFile(const QString& fileName);
+    bool WriteStreamFile(const QString& fileName, const tStreamImage& image);
     void ShowInfo(uint8_t kind);
     void SetGauge(uint16_t subState, int value, bool visible);
     // The interface into block download for an upload of frameCount records.

@@ -53,6 +53,12 @@ TEST_F(TransferTest, ProgramsUploadSendsEveryRecordOnItsAcknowledge) {
     Settle();
     EXPECT_EQ(receiver->records.size(), 1u);
 
+    // Saving the programs while they go out leaves the records being sent alone.
+    P().SetRgb(3, 2, 1, 0x010101);
+    w->ui->mAblakProg->trigger();
+    Save("meanwhile");
+    EXPECT_EQ(Read(Path("meanwhile.dmx")).size(), 28792);
+
     receiver->silent = false;
     receiver->silentFromRecord = -1;
     box->PushReport({InputBlockAck});
