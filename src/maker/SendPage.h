@@ -106,4 +106,8 @@ private:
     TfrmMain& frm;
     // The last file read failed and the user has been told so.
     bool fileUnreadable = false;
+    // Records of the transfer in progress, taken from StreamFrameCount at its
+    // start: opening another file meanwhile sets StreamFrameCount for the next
+    // send and must not cut this one short or carry it past its end.
+    uint32_t transferFrameCount = 0;
 };

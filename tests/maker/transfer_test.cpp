@@ -81,8 +81,18 @@ TEST_F(TransferTest, ProgramsUploadSendsEveryRecordOnItsAcknowledge) {
 TEST_F(TransferTest, ConfigurationUploadStopsBeforeTheCurves) {
     Plug(0);
     w->ConfigDeviceCode = 3;
+    w->ui->mAblakProg->trigger();
+    Save("programs");
+    receiver->silentFromRecord = 1;
     UploadConfigByStream(*w);
     EXPECT_FALSE(w->konfUi->btnKonfEszkbe->isEnabled());
+    Settle();
+    // A programs file opened meanwhile readies 132 records for the next send, not for this one.
+    Open(Path("programs.dmx"));
+    ASSERT_EQ(page->StreamFrameCount, 132u);
+    receiver->silent = false;
+    receiver->silentFromRecord = -1;
+    box->PushReport({InputBlockAck});
     Settle();
     const QByteArray stream = StreamBytes(*page);
     ASSERT_EQ(receiver->records.size(), 108u);
