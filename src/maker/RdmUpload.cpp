@@ -35,9 +35,6 @@ constexpr uint16_t PidProgramSteps = 0x8006;
 constexpr uint16_t PidProgramBlock = 0x8008;
 static_assert(kProgramImageSize == ProgramImageSize);
 
-// The pause before each following packet of a program upload.
-constexpr int ProgramPacketPauseMs = 100;
-
 std::span<const uint8_t> Data(const tRdmMessage& msg) {
     return msg.data;
 }

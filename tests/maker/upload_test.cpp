@@ -1,4 +1,5 @@
 #include <QTimer>
+#include <set>
 
 #include "app/Main.h"
 #include "maker_fixture.h"
@@ -8,6 +9,13 @@
 // and configuration pages, through the real window and the simulator.
 class UploadTest : public MakerRdmFixture {
 public:
+    void SetUp() override {
+        MakerRdmFixture::SetUp();
+        ASSERT_EQ(maker->ProgramPacketPauseMs, 100);
+        // Whole uploads here run hundreds of pauses.
+        maker->ProgramPacketPauseMs = 2;
+    }
+
     // A pattern no two colours of a program share by accident.
     static uint8_t Pattern(int p, int s, int d, int c) { return uint8_t(p * 31 + s * 7 + d * 3 + c * 41); }
 
@@ -217,19 +225,20 @@ TEST_F(UploadTest, ThreeColourProgramsGoOutPacketByPacketAndComeBack) {
 TEST_F(UploadTest, FiveColourUploadKeepsTheWindowResponsiveAndComesBack) {
     UseKind(8);
     FillPrograms(5);
-    // A timer that fires while the upload waits between packets shows the
-    // window is not frozen by the pauses.
-    int ticksInPause = 0;
+    // A timer that fires whenever the event loop runs: it must fire inside the
+    // pause after every packet's answer, or the pauses freeze the window.
+    std::set<size_t> pausesSeenRunning; // by packets answered so far
     QTimer probe;
-    probe.setInterval(10);
+    probe.setInterval(0);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (dm->Pausing() && St().RdmPendingOp == RdmOpProgramBlock) ++ticksInPause;
+        if (dm->Pausing() && St().RdmPendingOp == RdmOpProgramBlock)
+            pausesSeenRunning.insert(dev->rdm.received.size());
     });
     probe.start();
     Upload("Programok");
     probe.stop();
     EXPECT_EQ(PacketsSent(0x8008), AllPackets(20)); // 189 packets, one per answer, in order
-    EXPECT_GT(ticksInPause, 100);
+    EXPECT_EQ(pausesSeenRunning.size(), 189u);
     EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
     EXPECT_EQ(St().RdmPendingOp, 0);
     // Part 3 carries step 2 of fixtures 1..10, part 4 step 2 of fixtures 11..20.
