@@ -358,11 +358,13 @@ void TMakerRdm::HandleDeviceConfigAnswer(const tRdmMessage& msg) {
         DecodeConfigAnswerQ73G(pd, c);
         ReadConfigTail(pd, kConfigPayloadQ73G, c);
         pages.ShowQ73GConfig(kind == 7 || kind == 9 ? 3 : 5);
+        frm->konfUi->pcKonfQ73G->setCurrentIndex(0);
         break;
     case 11:
     case 12:
         DecodeConfigAnswerZK4(pd, c);
         pages.ShowZK4Config(kind == 11 ? 3 : 5);
+        frm->konfUi->pcKonfZK4->setCurrentIndex(0);
         break;
     default:
         decoded = false;
