@@ -221,6 +221,7 @@ void TMakerRdm::UploadConfigZK4() {
 }
 
 void TMakerRdm::UploadProgramsRgb() {
+    ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
@@ -231,6 +232,7 @@ void TMakerRdm::UploadProgramsRgb() {
 }
 
 void TMakerRdm::UploadProgramsRgbwa() {
+    ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
@@ -256,8 +258,9 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
                          .arg(UploadPartIndex));
         return;
     }
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs,
-                                 [this, fiveColour] { ContinueProgramUpload(fiveColour); });
+    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this, fiveColour, run = programUploadRun] {
+        if (run == programUploadRun) ContinueProgramUpload(fiveColour);
+    });
 }
 
 void TMakerRdm::ContinueProgramUpload(bool fiveColour) {

@@ -80,4 +80,7 @@ private:
     void Line(const QString& text);
 
     TfrmMain* frm;
+    // Counts the program uploads started, so that a pause of one that was
+    // started over meanwhile does not advance the new one.
+    unsigned programUploadRun = 0;
 };

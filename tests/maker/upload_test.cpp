@@ -241,7 +241,7 @@ TEST_F(UploadTest, FiveColourUploadKeepsTheWindowResponsiveAndComesBack) {
     EXPECT_EQ(pausesSeenRunning.size(), 189u);
     EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
     EXPECT_EQ(St().RdmPendingOp, 0);
-    // Part 3 carries step 2 of fixtures 1..10, part 4 step 2 of fixtures 11..20.
+    // Packet part 3 carries step 2 of fixtures 1..10, packet part 4 step 2 of fixtures 11..20.
     EXPECT_EQ(dev->programPackets[std::pair(1, 3)][2 + 5 * 0 + 4], Pattern(1, 2, 1, 5));
     EXPECT_EQ(dev->programPackets[std::pair(1, 4)][2 + 5 * 9 + 0], Pattern(1, 2, 20, 1));
 
@@ -299,6 +299,18 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
             EXPECT_EQ(w->prgUi->gPrg->value(), c.progress);
         }
     }
+}
+
+TEST_F(UploadTest, AnUploadStartedAgainDuringAPauseIsNotAdvancedByTheOldOne) {
+    UseKind(2);
+    dev->rdm.silent = true;
+    Upload("Programok");
+    maker->SendNextProgramSteps(tRdmMessage{}); // the first packet answered: a pause runs
+    w->prgUi->btnPrgEszkozbe->click();          // and the user starts over meanwhile
+    SettleLong();
+    EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 0}}));
+    EXPECT_EQ(maker->UploadPartIndex, 0);
+    EXPECT_EQ(St().RdmPendingOp, RdmOpProgramSteps);
 }
 
 TEST_F(UploadTest, AProgramReadStopsOnARefusalOrANumberOutOfRange) {
