@@ -117,7 +117,7 @@ TRemoteAccess::TRemoteAccess(TfrmMain* mainWindow)
 
     ui->Shape20->setColour(PanelGrey);
     ui->Shape14->setColour(KeyBlue);
-    for (TRemAccShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
+    for (TShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
         key->setColour(KeyBlue);
     // Nothing has been read yet: an unlit display.
     shownImage.fill(TShape::ToQColor(KeyBlue));
@@ -127,12 +127,12 @@ TRemoteAccess::TRemoteAccess(TfrmMain* mainWindow)
     ownTimer->setInterval(250);
     connect(ownTimer, &QTimer::timeout, this, &TRemoteAccess::RemoteAccessTimerTick);
 
-    connect(ui->sDown, &TRemAccShape::mouseDown, this, &TRemoteAccess::sDownMouseDown);
-    connect(ui->sUp, &TRemAccShape::mouseDown, this, &TRemoteAccess::sUpMouseDown);
-    connect(ui->sEsc, &TRemAccShape::mouseDown, this, &TRemoteAccess::sEscMouseDown);
-    connect(ui->sEnter, &TRemAccShape::mouseDown, this, &TRemoteAccess::sEnterMouseDown);
-    for (TRemAccShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
-        connect(key, &TRemAccShape::mouseUp, this, &TRemoteAccess::sDownMouseUp);
+    connect(ui->sDown, &TShape::mouseDown, this, &TRemoteAccess::sDownMouseDown);
+    connect(ui->sUp, &TShape::mouseDown, this, &TRemoteAccess::sUpMouseDown);
+    connect(ui->sEsc, &TShape::mouseDown, this, &TRemoteAccess::sEscMouseDown);
+    connect(ui->sEnter, &TShape::mouseDown, this, &TRemoteAccess::sEnterMouseDown);
+    for (TShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
+        connect(key, &TShape::mouseUp, this, &TRemoteAccess::sDownMouseUp);
     connect(ui->btnSaveDisp, &QPushButton::clicked, this, &TRemoteAccess::btnSaveDispClick);
 
     SaveDialog1 = [this] {
@@ -288,7 +288,7 @@ void TRemoteAccess::QueueRemoteKey(uint8_t key) {
     }
 }
 
-void TRemoteAccess::pressShape(TRemAccShape* shape, uint8_t key) {
+void TRemoteAccess::pressShape(TShape* shape, uint8_t key) {
     QueueRemoteKey(key);
     shape->setColour(KeyPressed);
 }
@@ -311,7 +311,7 @@ void TRemoteAccess::sEnterMouseDown() {
 
 void TRemoteAccess::sDownMouseUp() {
     QueueRemoteKey(RemoteKeyNone);
-    for (TRemAccShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
+    for (TShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
         key->setColour(KeyBlue);
 }
 

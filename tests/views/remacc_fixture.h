@@ -3,10 +3,10 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "maker/Shapes.h"
 #include "sensor/RdmDeviceFixture.h"
 #include "support/sim/rdm_display_responder.h"
 #include "views/remacc.h"
-#include "views/remacc_shape.h"
 
 // The program with the maker's device 7FF3:00000001 (node 1) on the
 // simulated line: it lists the display and key parameters and shows a
