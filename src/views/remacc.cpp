@@ -233,6 +233,9 @@ void TRemoteAccess::RemoteAccessTimerTick() {
 
 void TRemoteAccess::ReceiveRemoteDisplayPage(const tRdmMessage& msg) {
     if (RemotePageIndex >= RemoteDisplayPageCount || demo()) return;
+    // A refusal (or a request to ask later) carries no pixels: the page stays
+    // awaited, and the frame starts over after the timeout.
+    if (msg.responseType != RdmAck) return;
     const tRdmDevice* rec = polledRecord();
     if (!rec) return;
     // The page number is not in the answer: it is the page awaited. A short

@@ -137,11 +137,17 @@ TEST_F(RemoteAccessTab, AnswersCountOnlyWhileAPageIsAwaited) {
     EXPECT_EQ(remote->RemoteDisplayPages, before);
     EXPECT_TRUE(RemoteSent().empty());
 
-    // While page 1 is awaited the same answer is taken as page 1, and page 2 is asked.
+    // While page 1 is awaited the same answer is taken as page 1, and page 2 is
+    // asked; a NACK before it is no page and asks nothing.
     display.skipPages = {1};
     Tick();
     ClearLog();
     display.skipPages.clear();
+    const tRemoteDisplay waiting = remote->RemoteDisplayPages;
+    const uint8_t reason[] = {0x00, 0x05};
+    PushPageAnswer(reason, 2);
+    EXPECT_EQ(remote->RemoteDisplayPages, waiting);
+    EXPECT_TRUE(RemoteSent().empty());
     PushPageAnswer(stray);
     EXPECT_EQ(remote->RemoteDisplayPages[1], stray);
     EXPECT_EQ(RemoteSent().front(), (Req{0x20, 0x8002, {2}}));
