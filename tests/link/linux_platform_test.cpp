@@ -1,5 +1,6 @@
 // The Linux HID platform without hardware: the descriptor parser on real
 // report descriptors, and a scan of this machine.
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -69,4 +70,34 @@ TEST(LinuxHidPlatform, ScanOfThisMachineFindsNoInterface) {
     // The hot-plug monitor can be switched on and off.
     platform->SetChangeNotice([] {});
     platform->SetChangeNotice({});
+}
+
+// Character devices and files that are not HID nodes stand in for one: they
+// drive every path of the handle that needs no ioctl answer.
+TEST(LinuxHidPlatform, HandleOnNodesThatAreNotHid) {
+    LinuxHidPlatform platform;
+    for (const HidInterfaceInfo& i : platform.ListInterfaces())
+        EXPECT_TRUE(i.path.startsWith(QStringLiteral("/dev/hidraw"))) << i.path.toStdString();
+    // Named only: a character node is accepted, a plain file is not.
+    EXPECT_NE(platform.Open(QStringLiteral("/dev/null"), false), nullptr);
+    EXPECT_EQ(platform.Open(QStringLiteral("/proc/self/status"), false), nullptr);
+
+    auto null = platform.Open(QStringLiteral("/dev/null"), true);
+    ASSERT_NE(null, nullptr);
+    HidAttributes attributes{};
+    EXPECT_FALSE(platform.GetAttributes(*null, attributes)); // no HID ids behind it
+    uint8_t buffer[65] = {};
+    HidReadResult r = platform.Read(*null, buffer, 65, 0); // end of file: an empty report
+    EXPECT_EQ(r.status, HidReadResult::Completed);
+    EXPECT_EQ(r.bytes, 0);
+    EXPECT_EQ(platform.Read(*null, buffer, 1, 0).status, HidReadResult::Failed);
+    EXPECT_TRUE(platform.Write(*null, buffer, 65));
+    EXPECT_FALSE(platform.Write(*null, nullptr, 65));
+
+    // Reading address 0 of the own memory fails: a read error is a failure.
+    auto mem = platform.Open(QStringLiteral("/proc/self/mem"), true);
+    ASSERT_NE(mem, nullptr);
+    r = platform.Read(*mem, buffer, 65, 0);
+    EXPECT_EQ(r.status, HidReadResult::Failed);
+    EXPECT_EQ(r.error, uint32_t(EIO));
 }
