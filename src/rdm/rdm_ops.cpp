@@ -55,11 +55,6 @@ RdmAnswerHandler OperationAnswerHandler(uint8_t pendingOp) {
     }
 }
 
-RdmAnswerHandler RouteRdmAnswer(const tRdmMessage& msg, uint8_t pendingOp) {
-    const RdmAnswerHandler byPid = PidAnswerHandler(msg.commandClass, msg.pid);
-    return byPid != H::None ? byPid : OperationAnswerHandler(pendingOp);
-}
-
 RdmNoAnswerAction OperationNoAnswerAction(uint8_t pendingOp, uint16_t currentPid, uint8_t retryCount) {
     // A device that has gone from the line would otherwise be asked for ever.
     if (retryCount >= RdmRetryLimit) return RdmNoAnswerAction::Nothing;

@@ -97,9 +97,6 @@ RdmAnswerHandler PidAnswerHandler(uint8_t commandClass, uint16_t pid);
 // The handler of the pending operation's answers ("on an answer" column).
 RdmAnswerHandler OperationAnswerHandler(uint8_t pendingOp);
 
-// The whole routing of one parsed answer.
-RdmAnswerHandler RouteRdmAnswer(const tRdmMessage& msg, uint8_t pendingOp);
-
 // The "on no answer" column. Every resend is bounded by the retry count.
 RdmNoAnswerAction OperationNoAnswerAction(uint8_t pendingOp, uint16_t currentPid, uint8_t retryCount);
 

@@ -96,6 +96,7 @@ TEST_F(Decode, DeviceInfoAndNumericParameters) {
         {PID_LAMP_STATE, &tRdmDevice::lampState},
         {PID_DISPLAY_LEVEL, &tRdmDevice::displayLevel},
         {PID_PAN_TILT_SWAP, &tRdmDevice::panTiltSwap},
+        {PID_PAN_INVERT, &tRdmDevice::panInvert},
         {PID_IDENTIFY_MODE, &tRdmDevice::identifyMode}};
     uint8_t v = 1;
     for (const auto& [pid, field] : bytes) {
@@ -186,6 +187,7 @@ TEST_F(Decode, SensorDefinitionsKeepAnEndMarkerAndNackOnlyMovesIt) {
     ctl.DecodeGetResponse(Answer(PID_SENSOR_DEFINITION, def), 1);
     EXPECT_EQ(ctl.state.SensorDefIndex, 255);
     EXPECT_EQ(d.sensors[254].description, "Temp");
+    EXPECT_EQ(d.deviceHours, 0u); // the field after the table
 }
 
 // A NACK carries a reason code where the value would be; whatever the reason,

@@ -79,8 +79,8 @@ TEST(Discovery, KnownSingleUidIsDroppedWithoutRequest) {
 TEST(Discovery, BranchAnswersOfEveryShapeAreReadWithinTheirBytes) {
     const auto answer = SimDiscoveryLine::EncodeUniqueBranchAnswer(Uid(0x7FF3, 1));
     const std::vector<uint8_t> tight(answer.begin() + 7, answer.end()); // 0xAA and 16 encoded bytes
-    std::vector<uint8_t> late{0xFE};
-    late.insert(late.end(), tight.begin(), tight.end() - 1);
+    std::vector<uint8_t> late{0xFE}; // a preamble byte and the whole answer
+    late.insert(late.end(), tight.begin(), tight.end());
     auto flipped = answer;
     flipped[10] ^= 0x01;
     auto report = [](uint8_t subtype, uint8_t count, const std::vector<uint8_t>& data) {
@@ -94,7 +94,8 @@ TEST(Discovery, BranchAnswersOfEveryShapeAreReadWithinTheirBytes) {
     } cases[] = {
         {report(0, uint8_t(answer.size()), answer), "Found: 7FF300000001"},
         {report(0, 17, tight), "Found: 7FF300000001"},
-        {report(0, 17, late), "More device answered"},
+        {report(0, 17, {late.begin(), late.end() - 1}), "More device answered"},
+        {report(0, 17, late), "More device answered"}, // the count leaves the last byte out
         {report(0, uint8_t(flipped.size()), flipped), "More device answered"},
         {report(0, 1, {0}), "No answer"},
         {report(0, 5, {1, 2, 3, 4, 5}), "More device answered"},
@@ -102,6 +103,7 @@ TEST(Discovery, BranchAnswersOfEveryShapeAreReadWithinTheirBytes) {
         {report(0, 200, {0xAA, 1, 2}), "More device answered"},
         {report(1, 0, {}), "More device answered"},
         {report(2, 0, {}), "No answer"},
+        {{11, 2, 0}, "No answer"}, // no room for data at all
     };
     for (const auto& c : cases) {
         LineHost h;
@@ -224,6 +226,7 @@ TEST(Discovery, TheUidListIsNeverWrittenPastItsEnd) {
     h.line.AddRandomResponders(RdmDiscovery::MaxUids + 5, 7);
     h.Run();
     EXPECT_EQ(h.discovery.DiscoveredCount, RdmDiscovery::MaxUids);
+    EXPECT_FALSE(h.discovery.AppendDiscoveredUid(1));
     EXPECT_EQ(h.finishedCalls, 1);
     EXPECT_TRUE(h.log.contains("Discovery stopped: the list of devices is full"));
     EXPECT_EQ(h.log.back(), QString("Number of discovered units: %1").arg(RdmDiscovery::MaxUids));

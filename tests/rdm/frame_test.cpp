@@ -116,6 +116,9 @@ TEST(RdmParse, FieldsOfAValidAnswerAndEveryWayAnAnswerIsRefused) {
     EXPECT_EQ(ParseRdmMessage(std::span(frame).first(24), msg), RdmParseResult::TooShort);
     EXPECT_EQ(ParseRdmMessage(std::span(frame).first(26), msg), RdmParseResult::Truncated);
 
+    auto longest = BuildRdmAnswerFrame(1, 2, 0, 0, 0, RdmGetCommandResponse, 0x8002,
+                                       std::vector<uint8_t>(RdmMessageDataSize, 7));
+    EXPECT_EQ(ParseRdmMessage(longest, msg), RdmParseResult::Ok);
     std::vector<uint8_t> huge(240, 0);
     auto big = BuildRdmAnswerFrame(1, 2, 0, 0, 0, RdmGetCommandResponse, 0x8002, huge);
     EXPECT_EQ(ParseRdmMessage(big, msg), RdmParseResult::PdlTooLarge);
