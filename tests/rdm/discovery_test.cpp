@@ -136,12 +136,15 @@ TEST(Discovery, MisbehavingRespondersCannotKeepTheSearchGoing) {
         QStringList warnings; // the lines that name the fault
     };
     SimDiscoveryResponder foreignClaim{Uid(0x2000, 0x100)};
-    foreignClaim.answersWithUid = Uid(0x7FFF, 1); // claims a UID nobody has
+    foreignClaim.answersWithUid = Uid(0x7FFF, 1);          // claims a UID nobody has
+    SimDiscoveryResponder deafLast{RdmDiscovery::LastUid}; // acknowledges its mute, answers on
+    deafLast.ignoresMute = true;
     // clang-format off
     const Row rows[] = {
         {"answers every branch", AnyRangeResponder(broken), true, 1, 100, {}},
         {"never mutes", UnmutableResponder(broken), false, 6, 200,
          {"Device does not answer its mute: 4000:00001234"}},
+        {"keeps answering at the last UID", deafLast, true, 1, 200, {}},
         {"claims another UID", foreignClaim, true, 1, 200, {"Device does not answer its mute: 7FFF:00000001"}},
         {"never mutes, answers every branch", UnmutableResponder(broken, true), false, 6,
          RdmDiscovery::RequestsWithoutDeviceMax + 20,
