@@ -147,7 +147,9 @@ TEST_F(Discovery, AnnouncementsMakeOneRowPerInterfaceWithTheirLabels) {
     for (const QByteArray& bad : {shortOne, untagged, QByteArray()})
         ASSERT_TRUE(sim.Send(bad, QHostAddress::LocalHost, net().AnnouncementPort));
     sim.identity.id = 4;
+    sim.identity.label = QByteArray("\0Back", 5); // an empty label
     Announce(sim, 4);
+    EXPECT_EQ(net().NetworkDevices[3].Label, "");
     EXPECT_TRUE(Lines().first().contains("(ABCDEFGHIJKLMNOPQRSTUVWXYZ012345)"));
     EXPECT_EQ(net().NetworkDevices[0].Ttl, 5);
     EXPECT_EQ(net().NetworkDevices[1].Ttl, 3);

@@ -119,6 +119,10 @@ TEST_F(QueueTest, FullOrOversizedPacketsAreRefusedInsteadOfOverwriting) {
     ASSERT_EQ(box->packets.size(), 20u);
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(box->packets[size_t(i)].payload(), sent[size_t(i)]) << i;
+    // Empty packets are refused; one byte and a whole slot fit.
+    const std::pair<uint16_t, bool> fits[] = {{0, false}, {1, true}, {TTxQueue::SlotSize, true}};
+    for (const auto& [length, accepted] : fits)
+        EXPECT_EQ(dm->EnqueuePacket(big.data(), length), accepted) << length;
 }
 
 TEST_F(QueueTest, DmxFrameTravelsInChunksAtCreditSixtyFour) {

@@ -26,6 +26,8 @@ TEST_F(SetupDialog, AdapterLinesComeFromEachLocalAddress) {
         dlg().ListNetworkAdapters();
         EXPECT_EQ(AdapterLines(), r.lines);
         EXPECT_EQ(dlg().ui->cbNetworkAdapter->currentIndex(), -1);
+        dlg().cbNetworkAdapterCloseUp(-1); // a drop-down closed without a choice
+        EXPECT_NE(main().InterfaceKind, "NETWORK");
     }
     dlg().AdapterSource = [&] { return QList<tAdapterInfo>{eth}; };
     dlg().ListNetworkAdapters();
