@@ -79,7 +79,11 @@ TEST_F(HidLayerTest, ListFollowsPlugAndUnplugWithCounters) {
         EXPECT_EQ(dev, nullptr) << idx;
     }
 
+    EXPECT_TRUE(held->WriteReport(report, 65, written));
+    EXPECT_EQ(written, 65u);
     platform->Unplug(a);
+    EXPECT_FALSE(held->WriteReport(report, 65, written)); // gone before the scan noticed
+    EXPECT_EQ(written, 0u);
     ASSERT_TRUE(platform->WaitIdle());
     ASSERT_EQ(removals, std::vector<TJvHidDevice*>{held});
     EXPECT_FALSE(held->PluggedIn);
