@@ -138,6 +138,7 @@ TEST_F(ArrivalTest, RemovalPutsTheWindowBackAndFreesTheDeviceAtTheEndOfTheScan) 
     w->tmrRx->start();
     w->showMainPage(QStringLiteral("RDM"));
     w->frmNevjegy->show(); // the about box, open when the interface goes
+    w->rdmUi->lUidD->setText("7FF3:00000001"); // a device's details on show
 
     platform->Unplug(box);
     Settle();
@@ -156,6 +157,7 @@ TEST_F(ArrivalTest, RemovalPutsTheWindowBackAndFreesTheDeviceAtTheEndOfTheScan) 
     EXPECT_EQ(Button("btnPrgDmx")->palette().color(QPalette::ButtonText), QColor(0xFF, 0, 0));
     EXPECT_FALSE(w->ui->mSetupFirmware->isEnabled());
     EXPECT_FALSE(w->frmNevjegy->isVisible());
+    EXPECT_NE(w->rdmUi->lUidD->text(), "7FF3:00000001");
     // The link's own state is kept for the next arrival.
     EXPECT_EQ(dm->LinkMode, LinkModeInterfaceConfig);
 
