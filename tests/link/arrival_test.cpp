@@ -137,7 +137,7 @@ TEST_F(ArrivalTest, RemovalPutsTheWindowBackAndFreesTheDeviceAtTheEndOfTheScan) 
     dm->tmrFrmwr->start();
     w->tmrRx->start();
     w->showMainPage(QStringLiteral("RDM"));
-    w->frmNevjegy->show(); // the about box, open when the interface goes
+    w->frmNevjegy->show();                     // the about box, open when the interface goes
     w->rdmUi->lUidD->setText("7FF3:00000001"); // a device's details on show
 
     platform->Unplug(box);

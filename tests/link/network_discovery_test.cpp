@@ -1,6 +1,7 @@
 #include <QRandomGenerator>
 
 #include "network_fixture.h"
+#include "support/log_access.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ TEST_F(Discovery, ProbeEchoAndRebindTakeTheStateFromFourToSix) {
     EXPECT_EQ(probe.data, QByteArray(4, '\0'));
     EXPECT_EQ(probe.destination, LoopbackBroadcast);
     EXPECT_EQ(probe.destinationPort, net().DiscoveryPort);
+    EXPECT_FALSE(DeviceLogText(&main()).contains("could not be sent"));
     // The program's own echo gave its address and the client's port.
     EXPECT_EQ(IpToText(net().OwnIp), "127.0.0.1");
     EXPECT_EQ(net().OwnPort, dm().udpClient->localPort());
