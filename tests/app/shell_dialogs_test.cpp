@@ -41,6 +41,9 @@ TEST_F(Dialogs, LanguageDialogSpeaksTheCurrentLanguageAndPreselectsIt) {
     EXPECT_EQ(d.windowTitle(), " Sprache");
     EXPECT_EQ(d.ui->lInfo->text(), TextOf(18, 3));
     EXPECT_TRUE(d.ui->rbDeutsch->isChecked());
+    setLanguage("Hungarian"); // the one language whose Cancel is not the design's
+    look(d);
+    EXPECT_EQ(d.ui->btnMegsem->text(), TextOf(19, 1));
 }
 
 TEST_F(Dialogs, AboutBoxShowsTheBrandTheVersionAndTheInterfaceSoftware) {
@@ -154,6 +157,7 @@ TEST_F(Dialogs, QuestionBoxOffersWhatEachKindAllows) {
     look(d);
     EXPECT_EQ(d.windowTitle(), TextOf(88, 3));
     EXPECT_EQ(ui.lSor1->text(), TextOf(89, 3));
+    EXPECT_EQ(ui.lSor2->text(), TextOf(90, 3));
     EXPECT_TRUE(ui.rbWarm->isHidden() && ui.rbCold->isHidden());
     EXPECT_TRUE(ui.btnOk->isEnabled() && !ui.btnMegsem->isHidden());
     EXPECT_EQ(ui.btnOk->x(), TfrmKerdes::OkDesignLeft);

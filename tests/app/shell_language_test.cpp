@@ -111,6 +111,8 @@ TEST_F(StatusBar, OnlyAClickOnTheLanguagePanelOpensTheLanguageDialog) {
     moveTo(overLanguage);
     EXPECT_EQ(bar->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(main().StatusBarHotPanel, "Nyelv");
+    QTest::mouseClick(bar, Qt::RightButton, {}, QPoint(overLanguage, y));
+    EXPECT_EQ(p.frmNyelv->timesShown(), 0);
     click(overLanguage);
     EXPECT_EQ(p.frmNyelv->timesShown(), 1);
     EXPECT_EQ(main().statusPanel(0)->text(), "Sprache: Deutsch");

@@ -141,17 +141,18 @@ TEST_F(Settings, AFileThatCannotBeReadOrWrittenIsReportedAndStartUpCompletes) {
 
 // The settings reader and writer on its own: a profile's rules, and every byte it does not change kept.
 TEST_F(Settings, IniFileReadsLikeAProfileAndWritesInPlace) {
-    writeIni("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\n\n[B]\nx=1\n");
+    writeIni("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\n\n[B]\nx=1\nq='1\n");
     TIniFile ini(iniPath());
     EXPECT_EQ(ini.ReadString("a", "NAME", "-"), "quoted value");
     EXPECT_EQ(ini.ReadString("A", "missing", "-"), "-");
     EXPECT_EQ(ini.ReadString("C", "x", "-"), "-");
     EXPECT_EQ(ini.ReadString("b", "X", "-"), "1");
+    EXPECT_EQ(ini.ReadString("B", "q", "-"), "'1");    // one quote is part of the value
     ASSERT_TRUE(ini.WriteString("A", "New", "a=b;c")); // no escaping
     ASSERT_TRUE(ini.WriteString("B", "x", "2"));
     ASSERT_TRUE(ini.WriteString("C", "y", "3"));
     EXPECT_EQ(readIni(), QByteArray("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\nNew=a=b;c\n\n"
-                                    "[B]\nx=2\n[C]\ny=3\n"));
+                                    "[B]\nx=2\nq='1\n[C]\ny=3\n"));
     EXPECT_EQ(TIniFile(iniPath()).ReadString("A", "new", "-"), "a=b;c");
 
     // A comment in a single-byte code page (not UTF-8), and a last byte that starts a UTF-8 sequence.
