@@ -1,4 +1,5 @@
 #include <QTimer>
+#include <functional>
 
 #include "app/Main.h"
 #include "maker_fixture.h"
@@ -289,6 +290,41 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
         if (c.progress >= 0) {
             EXPECT_EQ(w->prgUi->gPrg->value(), c.progress);
         }
+    }
+}
+
+TEST_F(UploadTest, AProgramUploadGoesNoFurtherOnceTheSelectionOrTreeChangedInAPause) {
+    const std::pair<const char*, std::function<void(UploadTest&)>> cases[] = {
+        {"another node selected", [](UploadTest& t) { t.view->RdmCurrentNode() = 0; }},
+        {"tree rebuilt alike",
+         [](UploadTest& t) {
+             QTreeWidget* tree = t.view->tree();
+             ClearDeviceTree(tree);
+             AddDeviceNode(tree, nullptr, "7FF3")->record().nodeKind = NodeKindGroup;
+             tRdmDevice& r = AddDeviceNode(tree, NodeAt(tree, 0), "Maker device")->record();
+             r.nodeKind = NodeKindDevice;
+             r.uid = Uid;
+             r.DeviceKind = 2;
+         }},
+    };
+    for (const auto& [name, change] : cases) {
+        SCOPED_TRACE(name);
+        UseKind(2);
+        bool changed = false;
+        QTimer probe;
+        probe.setInterval(5);
+        QObject::connect(&probe, &QTimer::timeout, [&, change = change] {
+            if (!changed && dm->Pausing() && Sent().size() == 3) {
+                changed = true;
+                change(*this);
+            }
+        });
+        probe.start();
+        Upload("Programok");
+        probe.stop();
+        EXPECT_TRUE(changed);
+        EXPECT_EQ(Sent().size(), 3u);
+        EXPECT_EQ(St().RdmPendingOp, RdmOpProgramSteps);
     }
 }
 
