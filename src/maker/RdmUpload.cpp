@@ -37,9 +37,6 @@ constexpr uint16_t PidProgramSteps = 0x8006;
 constexpr uint16_t PidProgramBlock = 0x8008;
 static_assert(kProgramImageSize == ProgramImageSize);
 
-// The pause before each following packet of a program upload.
-constexpr int ProgramPacketPauseMs = 100;
-
 std::span<const uint8_t> Data(const tRdmMessage& msg) {
     return msg.data;
 }
@@ -226,6 +223,7 @@ void TMakerRdm::UploadConfigZK4() {
 }
 
 void TMakerRdm::UploadProgramsRgb() {
+    ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
@@ -236,6 +234,7 @@ void TMakerRdm::UploadProgramsRgb() {
 }
 
 void TMakerRdm::UploadProgramsRgbwa() {
+    ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
@@ -265,10 +264,13 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
     // discovery, must not receive the rest of this device's programs.
     const uint16_t node = CurrentNodeOf(frm);
     const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this, fiveColour, node, changes] {
-        if (CurrentNodeOf(frm) != node || TreeChanges(RdmViewOf(frm)->tree()) != changes) return;
-        ContinueProgramUpload(fiveColour);
-    });
+    frm->dataModule()->PauseThen(ProgramPacketPauseMs,
+                                 [this, fiveColour, run = programUploadRun, node, changes] {
+                                     if (run != programUploadRun || CurrentNodeOf(frm) != node ||
+                                         TreeChanges(RdmViewOf(frm)->tree()) != changes)
+                                         return;
+                                     ContinueProgramUpload(fiveColour);
+                                 });
 }
 
 void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
@@ -369,11 +371,13 @@ void TMakerRdm::HandleDeviceConfigAnswer(const tRdmMessage& msg) {
         DecodeConfigAnswerQ73G(pd, c);
         ReadConfigTail(pd, kConfigPayloadQ73G, c);
         pages.ShowQ73GConfig(kind == 7 || kind == 9 ? 3 : 5);
+        frm->konfUi->pcKonfQ73G->setCurrentIndex(0);
         break;
     case 11:
     case 12:
         DecodeConfigAnswerZK4(pd, c);
         pages.ShowZK4Config(kind == 11 ? 3 : 5);
+        frm->konfUi->pcKonfZK4->setCurrentIndex(0);
         break;
     default:
         decoded = false;

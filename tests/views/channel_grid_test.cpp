@@ -9,6 +9,7 @@
 #include "maker/Shapes.h"
 #include "sensor/RdmDeviceFixture.h"
 #include "support/log_access.h"
+#include "tree_change.h"
 #include "views/dmx_channel_map.h"
 
 namespace {
@@ -220,10 +221,7 @@ TEST_F(ChannelGrid, GrabbingSelectsTheDeviceWithoutAsking) {
     EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {19, 22, 'Y'}}));
 }
 
-// How the tree is replaced while a device is being dragged.
-enum class Replacement { NewDiscovery, Demo, Emptied };
-
-class TreeReplacedUnderDrag : public ChannelGrid, public ::testing::WithParamInterface<Replacement> {};
+class TreeReplacedUnderDrag : public ChannelGrid, public ::testing::WithParamInterface<TreeChange> {};
 
 TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     Place(1, 10, 3);
@@ -231,17 +229,7 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     Rebuild();
     Press(At(21));
     ASSERT_EQ(view->RdmCurrentNode(), 2);
-    switch (GetParam()) {
-    case Replacement::NewDiscovery:
-        view->PrepareDiscovery();
-        break;
-    case Replacement::Demo:
-        view->btnDemoDiscClick();
-        break;
-    case Replacement::Emptied:
-        view->FreeDeviceRecords();
-        break;
-    }
+    ChangeTree(*view, GetParam());
     std::vector<uint16_t> before;
     for (int i = 0; i < view->NodeCountInTree(); ++i)
         before.push_back(view->RecordAt(i)->dmxStartAddress);
@@ -257,15 +245,7 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     EXPECT_EQ(MapLetters().find('Y'), std::string::npos);
 }
 
-std::string ReplacementName(const ::testing::TestParamInfo<Replacement>& info) {
-    const char* names[] = {"NewDiscovery", "Demo", "Emptied"};
-    return names[int(info.param)];
-}
-
-INSTANTIATE_TEST_SUITE_P(Replacements, TreeReplacedUnderDrag,
-                         ::testing::Values(Replacement::NewDiscovery, Replacement::Demo,
-                                           Replacement::Emptied),
-                         ReplacementName);
+INSTANTIATE_TREE_CHANGES(TreeReplacedUnderDrag);
 
 TEST_F(ChannelGrid, FollowsTheTreeAndTheTabs) {
     Place(1, 1, 4);
