@@ -87,8 +87,8 @@ bool PageLog::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-RepaintBatch::RepaintBatch(QWidget* window, std::function<bool()> holding, int ms)
-    : QObject(window), window(window), holding(std::move(holding)), ms(std::max(ms, 1)) {
+RepaintBatch::RepaintBatch(QWidget* window, std::function<bool()> holding, QObject* parent, int ms)
+    : QObject(parent), window(window), holding(std::move(holding)), ms(std::max(ms, 1)) {
     due.setSingleShot(true);
     connect(&due, &QTimer::timeout, this, &RepaintBatch::Release);
     if (window) window->installEventFilter(this);
@@ -112,7 +112,7 @@ bool RepaintBatch::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void RepaintBatch::Release() {
-    if (!held) return;
+    if (!held || !window) return;
     releasing = true;
     QCoreApplication::postEvent(window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
 }

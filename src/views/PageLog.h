@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -66,7 +67,8 @@ private:
 // contents all the time, and grab() draws them as they are.
 class RepaintBatch : public QObject {
 public:
-    RepaintBatch(QWidget* window, std::function<bool()> holding, int ms = PageLog::BatchMs);
+    // `parent` owns what `holding` reads; the batch goes with it.
+    RepaintBatch(QWidget* window, std::function<bool()> holding, QObject* parent, int ms = PageLog::BatchMs);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,7 +76,7 @@ protected:
 private:
     void Release();
 
-    QWidget* window;
+    QPointer<QWidget> window;
     std::function<bool()> holding;
     const int ms;
     QElapsedTimer sincePaint;

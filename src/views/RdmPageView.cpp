@@ -45,7 +45,8 @@ RdmPageView::RdmPageView(TfrmMain* mainWindow)
     // time it lays out its hundreds of nodes.
     ui->tvDeviceList->setUniformRowHeights(true);
     // During a run the tree grows at nearly every request; the window shows it in batches.
-    new RepaintBatch(frmMain, [this] { return RunInProgress(); });
+    const auto running = [this] { return RunInProgress(); };
+    new RepaintBatch(frmMain, running, this);
 
     QAbstractItemModel* treeModel = ui->tvDeviceList->model();
     // The groups that discovery made in an emptied tree, by caption (see AddFoundDevice).

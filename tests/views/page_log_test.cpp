@@ -137,8 +137,8 @@ TEST(PageLogTest, RepaintsWhileHeldComeInBatchesAndGrabsStayWhole) {
     label.resize(120, 30);
     reference.resize(120, 30);
     bool holding = false;
-    RepaintBatch batch(
-        &label, [&] { return holding; }, 1000);
+    const auto held = [&] { return holding; };
+    RepaintBatch batch(&label, held, nullptr, 1000);
     PaintCount count;
     label.installEventFilter(&count);
     label.show();
