@@ -1,48 +1,19 @@
 #pragma once
 
-#include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
-#include <memory>
 
-#include "app/Main.h"
-#include "app/Program.h"
-#include "link/DataModule.h"
 #include "link/hid/JvHidControllerClass.h"
-#include "support/sim/SimHidPlatform.h"
+#include "support/program_fixture.h"
 
 // A whole program on the simulator: its settings file in a temporary folder,
 // its USB interfaces virtual.
-class LinkFixture : public ::testing::Test {
+class LinkFixture : public ProgramFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        WriteSettings(0);
-        ProgramOptions options;
-        options.appDir = dir.path() + QLatin1Char('/');
-        options.hidPlatform = platform;
-        options.arguments = arguments;
-        program = std::make_unique<Program>(options);
-        platform->programBusy = [dm = program->DM.get()] { return dm->Pausing(); };
-        dm = program->DM.get();
-        w = program->frmMain.get();
-    }
-
-    void TearDown() override {
-        platform->programBusy = nullptr;
-        program.reset();
-        platform->WaitIdle(200);
-    }
-
-    void WriteSettings(int usb) {
-        QFile f(dir.path() + QStringLiteral("/Tamarind.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QStringLiteral("[Setup]\r\nLanguage=English\r\nUSB=%1\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\n"
-                               "MASK=255.255.255.255\r\n")
-                    .arg(usb)
-                    .toLatin1());
+        WriteSettings(EnglishSettings(0));
+        Build();
     }
 
     // Shows the window; its first scan follows the start-up work.
@@ -85,11 +56,4 @@ protected:
             out.push_back(r[1]);
         return out;
     }
-
-    QTemporaryDir dir;
-    QStringList arguments;
-    std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
-    std::unique_ptr<Program> program;
-    TDM* dm = nullptr;
-    TfrmMain* w = nullptr;
 };

@@ -32,10 +32,6 @@ protected:
         ui = w->rdmUi.get();
     }
 
-    static constexpr uint64_t Uid(uint16_t manufacturer, uint32_t device) {
-        return uint64_t(manufacturer) << 32 | device;
-    }
-
     // A responder owned by the test, on the line.
     SimRdmResponder& Device(uint64_t uid, uint16_t subDevice = 0) {
         devices.emplace_back(uid, subDevice);

@@ -106,22 +106,12 @@ protected:
         return sent.empty() ? Data{0xEE, 0xEE} : std::get<2>(sent.front());
     }
 
-    QStringList Log() const {
-        return DeviceLogLines(w);
-    }
+    QStringList Log() const { return DeviceLogLines(w); }
     void ClearLog() {
         w->rdmView->btnClrTortenetClick();
         line->requests.clear();
     }
 
-public:
-    template <typename T> T* Find(const char* name) const {
-        T* widget = w->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-protected:
     void Click(const char* button) {
         Find<QPushButton>(button)->click();
         Settle();

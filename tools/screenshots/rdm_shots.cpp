@@ -13,14 +13,14 @@
 #include "views/views_fixture.h"
 
 TEST_F(ViewsTest, RdmPageWithTheDemoDevices) {
-    w.resize(1100, 720);
-    w.show();
-    w.showMainPage("RDM");
-    view.btnDemoDiscClick();
-    view.RdmCurrentNode() = 7;
-    view.ShowDeviceDetails(7);
-    ui.pcRdm->setCurrentWidget(ui.tsReszletek);
-    SaveWindowShot(&w, "rdm-demo.png");
+    w->resize(1100, 720);
+    w->show();
+    w->showMainPage("RDM");
+    view->btnDemoDiscClick();
+    view->RdmCurrentNode() = 7;
+    view->ShowDeviceDetails(7);
+    ui->pcRdm->setCurrentWidget(ui->tsReszletek);
+    SaveWindowShot(w, "rdm-demo.png");
 }
 
 TEST_F(DiscoveryScanTest, RdmPageAfterDiscovery) {

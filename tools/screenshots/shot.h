@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -25,9 +27,12 @@ inline void SaveShot(QWidget& widget, const char* name) {
 }
 
 // The main window, its RDM page's log caught up first (the log's memo fills in
-// batches).
+// batches) and showing its newest lines, so that a picture does not depend on
+// where the batches happened to leave the log's scroll bar.
 inline void SaveWindowShot(TfrmMain* w, const char* name) {
     QCoreApplication::processEvents();
     DeviceLogText(w);
+    if (auto* log = w->findChild<QPlainTextEdit*>(QStringLiteral("mDeviceList")))
+        log->verticalScrollBar()->setValue(log->verticalScrollBar()->maximum());
     Grab(*w, name);
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QObject>
+#include <QStringList>
+#include <cstdint>
+#include <gtest/gtest.h>
+
+// A device's UID from its manufacturer and device numbers.
+constexpr uint64_t Uid(uint16_t manufacturer, uint32_t device) {
+    return uint64_t(manufacturer) << 32 | device;
+}
+
+// A child widget by its object name; a missing one fails the test.
+template <typename T> T* FindChild(const QObject* root, const QString& name) {
+    T* child = root ? root->findChild<T*>(name) : nullptr;
+    EXPECT_NE(child, nullptr) << name.toStdString();
+    return child;
+}
+
+// The texts of a list's or a drop-down's items, in order.
+inline QStringList Items(const QComboBox* cb) {
+    QStringList l;
+    for (int i = 0; i < cb->count(); ++i)
+        l << cb->itemText(i);
+    return l;
+}
+inline QStringList Items(const QListWidget* lb) {
+    QStringList l;
+    for (int i = 0; i < lb->count(); ++i)
+        l << lb->item(i)->text();
+    return l;
+}
