@@ -85,8 +85,7 @@ protected:
     }
     // A real mouse click on a node of the tree.
     void Click(int node) {
-        const QRect r = ui->tvDeviceList->visualItemRect(NodeAt(ui->tvDeviceList, node));
-        QTest::mouseClick(ui->tvDeviceList->viewport(), Qt::LeftButton, {}, r.center());
+        ClickItem(ui->tvDeviceList, NodeAt(ui->tvDeviceList, node));
         Settle();
     }
     RdmState& St() { return dm->RdmGlobals(); }

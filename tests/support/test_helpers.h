@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QObject>
 #include <QStringList>
+#include <QTest>
+#include <QTreeWidget>
 #include <cstdint>
 #include <gtest/gtest.h>
 
@@ -31,4 +33,10 @@ inline QStringList Items(const QListWidget* lb) {
     for (int i = 0; i < lb->count(); ++i)
         l << lb->item(i)->text();
     return l;
+}
+
+// A real mouse click on a tree's item, scrolled into view first.
+inline void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }

@@ -122,10 +122,7 @@ TEST_F(ChannelGrid, GrabbingSelectsTheDeviceWithoutAsking) {
     EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {19, 22, 'Y'}}));
 }
 
-// How the tree is replaced while a device is being dragged.
-enum class Replacement { NewDiscovery, Demo, Emptied };
-
-class TreeReplacedUnderDrag : public ChannelGrid, public ::testing::WithParamInterface<Replacement> {};
+class TreeReplacedUnderDrag : public ChannelGrid, public ::testing::WithParamInterface<TreeChange> {};
 
 TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     Place(1, 10, 3);
@@ -133,17 +130,7 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     Rebuild();
     Press(At(21));
     ASSERT_EQ(view->RdmCurrentNode(), 2);
-    switch (GetParam()) {
-    case Replacement::NewDiscovery:
-        view->PrepareDiscovery();
-        break;
-    case Replacement::Demo:
-        view->btnDemoDiscClick();
-        break;
-    case Replacement::Emptied:
-        view->FreeDeviceRecords();
-        break;
-    }
+    ChangeTree(GetParam());
     std::vector<uint16_t> before;
     for (int i = 0; i < view->NodeCountInTree(); ++i)
         before.push_back(view->RecordAt(i)->dmxStartAddress);
@@ -159,23 +146,13 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     EXPECT_EQ(MapLetters().find('Y'), std::string::npos);
 }
 
-std::string ReplacementName(const ::testing::TestParamInfo<Replacement>& info) {
-    const char* names[] = {"NewDiscovery", "Demo", "Emptied"};
-    return names[int(info.param)];
-}
-
-INSTANTIATE_TEST_SUITE_P(Replacements, TreeReplacedUnderDrag,
-                         ::testing::Values(Replacement::NewDiscovery, Replacement::Demo,
-                                           Replacement::Emptied),
-                         ReplacementName);
+INSTANTIATE_TEST_SUITE_P(Replacements, TreeReplacedUnderDrag, AllTreeChanges, TreeChangeName);
 
 TEST_F(ChannelGrid, FollowsTheTreeAndTheTabs) {
     Place(1, 1, 4);
     Place(2, 10, 4);
     // A click on a node shows it in yellow.
-    QTreeWidgetItem* item = NodeAt(tree, 2);
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    ClickItem(tree, NodeAt(tree, 2));
     Settle();
     EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {10, 13, 'Y'}}));
     // A device moved elsewhere shows where it is when the tab is opened again.

@@ -158,8 +158,6 @@ TEST_F(RemoteAccessTab, AShortAnswerFillsOnlyWhatItBrings) {
 
 namespace {
 
-enum class TreeChange { Emptied, NewDiscovery, Demo };
-
 class RemoteAccessTreeChange : public RemoteAccessTab, public ::testing::WithParamInterface<TreeChange> {};
 
 } // namespace
@@ -168,17 +166,7 @@ TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
     DrawPattern();
     display.skipPages = {1};
     Tick(); // page 1 awaited
-    switch (GetParam()) {
-    case TreeChange::Emptied:
-        view->FreeDeviceRecords();
-        break;
-    case TreeChange::NewDiscovery:
-        view->PrepareDiscovery();
-        break;
-    case TreeChange::Demo:
-        view->btnDemoDiscClick();
-        break;
-    }
+    ChangeTree(GetParam());
     const tRemoteDisplay before = remote->RemoteDisplayPages;
     ClearLog();
     std::array<uint8_t, 122> stray;
@@ -189,11 +177,4 @@ TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
     EXPECT_EQ(remote->RemoteDisplayPages, before);
 }
 
-std::string TreeChangeName(const ::testing::TestParamInfo<TreeChange>& info) {
-    const char* names[] = {"Emptied", "NewDiscovery", "Demo"};
-    return names[int(info.param)];
-}
-
-INSTANTIATE_TEST_SUITE_P(Changes, RemoteAccessTreeChange,
-                         ::testing::Values(TreeChange::Emptied, TreeChange::NewDiscovery, TreeChange::Demo),
-                         TreeChangeName);
+INSTANTIATE_TEST_SUITE_P(Changes, RemoteAccessTreeChange, AllTreeChanges, TreeChangeName);
