@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <ostream>
 
 #include "app/ModalDialog.h"
 #include "app/Nyelv.h"
@@ -52,11 +51,6 @@ protected:
     // What the program told the user in the RDM page's log.
     QString log() const { return DeviceLogText(program->frmMain.get()); }
 };
-
-// Readable failures for texts.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 // A click on a radio button's indicator (a click beside its text does nothing).
 inline void ClickRadio(QAbstractButton* rb) {

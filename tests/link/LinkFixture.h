@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "link/hid/JvHidControllerClass.h"
+#include "support/log_access.h"
 #include "support/program_fixture.h"
 
 // A whole program on the simulator: its settings file in a temporary folder,
@@ -44,6 +45,8 @@ protected:
     }
 
     QString StatusText() const { return w->statusPanel(2)->text(); }
+    // The lines of the RDM page's device log.
+    QStringList Log() const { return DeviceLogLines(w); }
 
     // Bytes [from, from + n) of a report.
     static std::vector<uint8_t> Bytes(const std::vector<uint8_t>& r, size_t from, size_t n) {

@@ -45,18 +45,12 @@ protected:
         Settle();
     }
 
-    QStringList Log() const { return DeviceLogLines(w); }
     // The device log's last line; empty when there is none.
     QString LastLogLine() const {
         const QStringList log = Log();
         return log.isEmpty() ? QString() : log.back();
     }
-    QStringList Captions() const {
-        QStringList l;
-        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
-            l << NodeAt(ui->tvDeviceList, i)->text(0);
-        return l;
-    }
+    QStringList Captions() const { return NodeCaptions(ui->tvDeviceList); }
     // The GETs one responder received, as PIDs (with their first data byte for indexed ones).
     static std::vector<uint16_t> GetPids(const SimRdmResponder& r) {
         std::vector<uint16_t> pids;

@@ -132,7 +132,6 @@ protected:
         return sent.empty() ? Data{0xEE, 0xEE} : std::get<2>(sent.front());
     }
 
-    QStringList Log() const { return DeviceLogLines(w); }
     void ClearLog() {
         w->rdmView->btnClrTortenetClick();
         line->requests.clear();

@@ -7,7 +7,15 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdint>
+#include <ostream>
 #include <gtest/gtest.h>
+
+#include "views/DeviceTree.h"
+
+// Readable failures for texts.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 // A device's UID from its manufacturer and device numbers.
 constexpr uint64_t Uid(uint16_t manufacturer, uint32_t device) {
@@ -39,4 +47,12 @@ inline QStringList Items(const QListWidget* lb) {
 inline void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
     tree->scrollToItem(item);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+}
+
+// The captions of a device tree's nodes, in node order.
+inline QStringList NodeCaptions(const QTreeWidget* tree) {
+    QStringList l;
+    for (int i = 0; i < NodeCount(tree); ++i)
+        l << NodeAt(tree, i)->text(0);
+    return l;
 }

@@ -24,12 +24,10 @@ TEST_F(Demo, PressedTwiceGivesTheSameNineNodesAndRecords) {
     for (int press = 0; press < 2; ++press) {
         QTest::mouseClick(ui->btnDemoDisc, Qt::LeftButton);
         EXPECT_EQ(view->DemoMode, 1);
-        QStringList captions;
-        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
-            captions << NodeAt(ui->tvDeviceList, i)->text(0);
-        EXPECT_EQ(captions, (QStringList{"Pellmor GmbH", "KELVAR RGB DMX", "VINTARO RGB DMX 2G",
-                                         "Q9 VINTARO RGB DMX 2G", "subdevice - 1", "subdevice - 2",
-                                         "subdevice - 3", "KELVAR 3G", "VINTARO RGBAW MULTI 3G"}));
+        EXPECT_EQ(NodeCaptions(ui->tvDeviceList),
+                  (QStringList{"Pellmor GmbH", "KELVAR RGB DMX", "VINTARO RGB DMX 2G",
+                               "Q9 VINTARO RGB DMX 2G", "subdevice - 1", "subdevice - 2", "subdevice - 3",
+                               "KELVAR 3G", "VINTARO RGBAW MULTI 3G"}));
         ASSERT_EQ(view->Discovery.DiscoveredCount, 6);
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(view->Discovery.DiscoveredUids[i], (uint64_t(0x7FF3) << 32) + 1 + i);
