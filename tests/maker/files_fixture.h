@@ -44,11 +44,6 @@ protected:
         return Path(name);
     }
 
-    static QByteArray Read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
     // File > Open, the user choosing this file.
     void Open(const QString& path) {
         page->OpenDialog1.answerer = [path](const tFileDialog&) { return std::optional<QString>(path); };

@@ -34,7 +34,7 @@ TEST_F(OpenSaveTest, ProgramsSurviveSaveChangeAndOpen) {
     Save("prog.dmx");
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_FALSE(QFile::exists(Path("prog.dmx")));
-    EXPECT_EQ(Read(Path("prog.dmx.dmx")).size(), 28792);
+    EXPECT_EQ(ReadFile(Path("prog.dmx.dmx")).size(), 28792);
 
     w->programEditor->InitPrograms();
     P().SetRgb(4, 1, 1, 0xFFFFFF);
@@ -242,7 +242,7 @@ TEST_F(OpenSaveTest, FileErrorsAreReported) {
     Save("plain/prog");
     ASSERT_EQ(errors.size(), 3);
     EXPECT_TRUE(errors[2].contains(QStringLiteral("plain/prog.dmx")));
-    EXPECT_EQ(Read(Path("plain")), QByteArray("x"));
+    EXPECT_EQ(ReadFile(Path("plain")), QByteArray("x"));
 }
 
 TEST_F(OpenSaveTest, OpeningAFileShowsTheLiveOutputAsOff) {

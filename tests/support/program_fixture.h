@@ -30,10 +30,7 @@ protected:
         f.write(content);
     }
 
-    QByteArray ReadSettings() const {
-        QFile f(SettingsPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray ReadSettings() const { return ReadFile(SettingsPath()); }
 
     // Settings that start the program in English (no language dialog) on the USB interface `usb`.
     static QByteArray EnglishSettings(int usb) {

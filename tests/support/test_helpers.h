@@ -1,20 +1,28 @@
 #pragma once
 
+#include <QByteArray>
 #include <QComboBox>
+#include <QFile>
 #include <QListWidget>
 #include <QObject>
 #include <QStringList>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdint>
-#include <ostream>
 #include <gtest/gtest.h>
+#include <ostream>
 
 #include "views/DeviceTree.h"
 
 // Readable failures for texts.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
+}
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A device's UID from its manufacturer and device numbers.
