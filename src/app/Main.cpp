@@ -19,6 +19,7 @@
 #include "link/network.h"
 #include "maker/ConfigPages.h"
 #include "maker/ProgramEditor.h"
+#include "maker/RdmUpload.h"
 #include "maker/SendPage.h"
 #include "maker/monitor.h"
 #include "maker/rfdmx.h"
@@ -27,7 +28,9 @@
 #include "ui_ProgramPage.h"
 #include "ui_RdmPage.h"
 #include "views/RdmPageView.h"
+#include "views/SpecialTab.h"
 #include "views/dmx_channel_map.h"
+#include "views/lvn_page.h"
 #include "views/rdm_set.h"
 #include "views/remacc.h"
 #include "views/sensor_page.h"
@@ -87,6 +90,9 @@ TfrmMain::TfrmMain(QWidget* parent)
     new TRdmSetCommands(this);  // the Modify buttons of the parameter page
     new TDmxChannelMap(this);   // the channel grid of tsDmxKiosztas
     new TRemoteAccess(this);    // the display and keys of tsRemoteAccess
+    new TSpecialTab(this);      // the maker's modes on the Special tab
+    new TMakerRdm(this);        // programs and configurations to and from the maker's devices
+    new TLvnPage(this);         // the decoder tab inside tsLvn24Conf
 
     setupStatusBar();
     setupTimers();

@@ -29,6 +29,7 @@ class TfrmNyelv;
 class TfrmNevjegy;
 class TfrmInfo;
 class TfrmKerdes;
+class TfrmLvn;
 class TfrmSetupInterface;
 
 // The program's version, shown in the window caption and the about box.
@@ -134,6 +135,7 @@ public:
     TfrmNevjegy* frmNevjegy = nullptr;
     TfrmInfo* frmInfo = nullptr;
     TfrmKerdes* frmKerdes = nullptr;
+    TfrmLvn* frmLvn = nullptr;
     TfrmSetupInterface* frmSetupInterface = nullptr;
 
     // Timers of the main window.

@@ -9,6 +9,7 @@
 #include "link/SetupInterface.h"
 #include "maker/ProgramEditor.h"
 #include "maker/RGB.h"
+#include "views/Lvn.h"
 
 Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     // Every window is created hidden and does no work yet; the main window's
@@ -21,7 +22,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmRGB = std::make_unique<TfrmRGB>(frmMain.get());
     DM = std::make_unique<TDM>(frmMain.get(), options.hidPlatform);
     frmKerdes = std::make_unique<TfrmKerdes>(frmMain.get());
-    // frmLvn = ...;              -- decoder personality dialog
+    frmLvn = std::make_unique<TfrmLvn>(frmMain.get());
     frmSetupInterface = std::make_unique<TfrmSetupInterface>(frmMain.get());
 
     frmMain->setDataModule(DM.get());
@@ -29,6 +30,7 @@ Program::Program(ProgramOptions opts) : options(std::move(opts)) {
     frmMain->frmNevjegy = frmNevjegy.get();
     frmMain->frmInfo = frmInfo.get();
     frmMain->frmKerdes = frmKerdes.get();
+    frmMain->frmLvn = frmLvn.get();
     frmMain->frmSetupInterface = frmSetupInterface.get();
     frmMain->programEditor->setColourMixer(frmRGB.get());
 }
@@ -39,9 +41,11 @@ Program::~Program() {
     frmMain->frmNevjegy = nullptr;
     frmMain->frmInfo = nullptr;
     frmMain->frmKerdes = nullptr;
+    frmMain->frmLvn = nullptr;
     frmMain->frmSetupInterface = nullptr;
     frmMain->programEditor->setColourMixer(nullptr);
     frmSetupInterface.reset();
+    frmLvn.reset();
     frmKerdes.reset();
     frmRGB.reset();
     frmInfo.reset();

@@ -9,6 +9,7 @@ class TfrmNyelv;
 class TfrmNevjegy;
 class TfrmInfo;
 class TfrmKerdes;
+class TfrmLvn;
 class TDM;
 class HidPlatform;
 class TfrmRGB;
@@ -38,6 +39,6 @@ public:
     std::unique_ptr<TfrmRGB> frmRGB;
     std::unique_ptr<TDM> DM;
     std::unique_ptr<TfrmKerdes> frmKerdes;
-    // TfrmLvn (decoder personality dialog) comes here.
+    std::unique_ptr<TfrmLvn> frmLvn;
     std::unique_ptr<TfrmSetupInterface> frmSetupInterface;
 };

@@ -25,6 +25,8 @@ void AnswerPersonalitySet(TDM& DM, const tRdmMessage& msg);
 void VerifyDmxAddress(TDM& DM, const tRdmMessage& msg);
 void AskNextParameter(TDM& DM, const tRdmMessage& msg);
 void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg);
+// The answer to a configuration upload ends it.
+void HideUploadGauge(TDM& DM, const tRdmMessage& msg);
 void ContinueQ7Setup(TDM& DM, const tRdmMessage& msg);
 void ContinueQ9SubSetup(TDM& DM, const tRdmMessage& msg);
 void SendNextProgramSteps(TDM& DM, const tRdmMessage& msg);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -19,6 +20,9 @@ QString GetIsoLanguageName(uint16_t code);
 QString GetProductDetailName(uint16_t id);
 QString GetProductCategoryName(uint16_t category);
 QString GetProductSubCategoryName(uint16_t category);
+// Every product category's sub-categories with their names, by category:
+// "-" (the bare category) first, "OTHER" last.
+extern const std::array<tDef, 59> ProductSubCategoryTable;
 
 // Decimal text of the value with leading zeros up to `width` digits.
 QString IntToStrZeroPad(uint16_t value, int width);

@@ -6,16 +6,6 @@
 #include "link/DataModule.h"
 #include "rdm/rdm_handlers_later.h"
 
-namespace {
-
-// The answer to a configuration upload ends it: its gauge goes away.
-void HideUploadGauge(TDM& DM) {
-    if (!DM.mainWindow()) return;
-    if (auto* gauge = DM.mainWindow()->findChild<QWidget*>(QStringLiteral("gKonf"))) gauge->hide();
-}
-
-}  // namespace
-
 void CallRdmAnswerHandler(TDM& DM, RdmAnswerHandler handler, const tRdmMessage& msg) {
     using H = RdmAnswerHandler;
     switch (handler) {
@@ -34,7 +24,7 @@ void CallRdmAnswerHandler(TDM& DM, RdmAnswerHandler handler, const tRdmMessage& 
     case H::VerifyDmxAddress: VerifyDmxAddress(DM, msg); break;
     case H::AskNextParameter: AskNextParameter(DM, msg); break;
     case H::VerifyDeviceLabel: VerifyDeviceLabel(DM, msg); break;
-    case H::HideUploadGauge: HideUploadGauge(DM); break;
+    case H::HideUploadGauge: HideUploadGauge(DM, msg); break;
     case H::ContinueQ7Setup: ContinueQ7Setup(DM, msg); break;
     case H::ContinueQ9SubSetup: ContinueQ9SubSetup(DM, msg); break;
     case H::SendNextProgramSteps: SendNextProgramSteps(DM, msg); break;

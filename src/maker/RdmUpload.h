@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "maker/MakerPayloads.h"
+
+class QLineEdit;
+class TfrmMain;
+class TDM;
+struct tRdmDevice;
+struct tRdmMessage;
+
+// Sending the programs and the configuration to the maker's devices by RDM,
+// and reading them back into the program editor and the configuration pages.
+// The send-to-device buttons of both pages route here by the selected
+// device's kind; the answers of the maker's configuration and program
+// parameters come here from the answer path.
+class TMakerRdm : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TMakerRdm(TfrmMain* mainWindow);
+    // The one of a main window (created with the window).
+    static TMakerRdm* of(const TfrmMain* mainWindow);
+
+    // Position of a program upload: program 1..9 and its packet.
+    uint8_t UploadProgramIndex = 1;
+    uint8_t UploadPartIndex = 0;
+
+    void btnPrgEszkozbeClick();
+
+    void UploadConfigQ9Root();
+    void UploadConfigQ7();
+    void UploadConfigQ9Sub();
+    void UploadConfigQ73G();
+    void UploadConfigZK4();
+    void UploadProgramsRgb();
+    void UploadProgramsRgbwa();
+
+    // Answer side (pending operations 13 and 29, and the configuration uploads).
+    void SendNextProgramSteps(const tRdmMessage& msg);
+    void SendNextProgramBlock(const tRdmMessage& msg);
+    void EndConfigUpload(const tRdmMessage& msg);
+
+    // Why an answer is not an acknowledgement, for the device log
+    // ("refused (NACK reason 0x0006)"); empty for an acknowledgement.
+    static QString RefusalReason(const tRdmMessage& msg);
+    // Tells the user that a time edit does not hold a time: a device-log
+    // line, and the edit focused with the text as its tip.
+    static void ReportBadTime(TfrmMain* frm, QLineEdit* edit, const QString& text);
+
+    // GET answers of the maker's parameters.
+    void HandleDeviceConfigAnswer(const tRdmMessage& msg);
+    void HandleProgramStepsAnswer(const tRdmMessage& msg);
+    void HandleProgramBlockAnswer(const tRdmMessage& msg);
+    void HandleConfigMemoryAnswer(const tRdmMessage& msg);
+
+private:
+    tRdmDevice* Device() const;
+    // Checks the nine step-time pairs of a page; on the first that is not a
+    // time the user is told which one, and false is returned.
+    bool StepTimesValid(const QString& speedPrefix, const QString& waitPrefix, const QString& pageName);
+    void SendSet(uint8_t op, uint16_t pid, uint8_t pdl);
+    void ShowConfigGauge();
+    void SetProgramGauge(int value);
+    // One step of a program upload after the pause: the next packet, or the end.
+    void ContinueProgramUpload(bool fiveColour);
+    void ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour);
+    // One program packet read: stored, then the next one asked, or the end.
+    void ReadProgramPacket(const tRdmMessage& msg, bool fiveColour);
+    // A maker answer that is not an acknowledgement: logged, true.
+    bool Refused(const tRdmMessage& msg, const QString& what);
+    void EndProgramRead(uint8_t channels);
+    void Line(const QString& text);
+
+    TfrmMain* frm;
+};

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <tuple>
+
+#include "app/Notebook.h"
+#include "link/LinkFixture.h"
+#include "maker/ConfigPages.h"
+#include "maker/ProgramEditor.h"
+#include "maker/RdmUpload.h"
+#include "rdm/RdmState.h"
+#include "support/log_access.h"
+#include "support/sim/maker_responder.h"
+#include "support/sim/rdm_sim_line.h"
+#include "ui_KonfigPage.h"
+#include "ui_ProgramPage.h"
+#include "ui_RdmPage.h"
+#include "ui_SpecialTab.h"
+#include "views/DeviceTree.h"
+#include "views/RdmPageView.h"
+#include "views/SpecialTab.h"
+
+using Data = std::vector<uint8_t>;
+
+// The whole program with an interface plugged in and one of the maker's
+// devices on its line, already in the tree as node 1 (7FF3:00000001, under
+// its group) and selected. UseKind puts a device of another kind there.
+class MakerRdmFixture : public LinkFixture {
+public:
+    static constexpr uint64_t Uid = 0x7FF300000001ull;
+
+    void SetUp() override {
+        LinkFixture::SetUp();
+        box = platform->PlugInterface(0);
+        Start();
+        line = std::make_shared<SimRdmLinkLine>();
+        box->line = line;
+        dm->LinkMode = LinkModeRdm;
+        view = w->rdmView;
+        tab = TSpecialTab::of(w);
+        maker = TMakerRdm::of(w);
+        UseKind(2);
+    }
+
+    // A fresh device of this kind at node 1, with its personality and address.
+    void UseKind(uint8_t kind, uint8_t personality = 1, uint16_t address = 1) {
+        dev = std::make_unique<SimMakerDevice>(Uid, kind);
+        line->rdm.responders = {&dev->rdm};
+        QTreeWidget* tree = view->tree();
+        ClearDeviceTree(tree);
+        auto* group = AddDeviceNode(tree, nullptr, "7FF3");
+        group->record().nodeKind = NodeKindGroup;
+        group->record().uid = Uid;
+        tRdmDevice& r = AddDeviceNode(tree, group, "Maker device")->record();
+        r.nodeKind = NodeKindDevice;
+        r.uid = Uid;
+        r.DeviceKind = kind;
+        r.currentPersonality = personality;
+        r.dmxStartAddress = address;
+        view->RdmCurrentNode() = 1;
+        view->ShowDeviceSpecialPage();
+        Settle();
+        ClearSent();
+    }
+
+    tRdmDevice& Rec() { return *view->RecordAt(1); }
+    RdmState& St() { return dm->RdmGlobals(); }
+    Ui::SpecialTab& Spec() { return *view->specUi; }
+    Ui::KonfigPage& Konf() { return *w->konfUi; }
+    tDeviceConfig& Config() { return w->configPages->DeviceConfig; }
+    tProgramData& Programs() { return w->programEditor->Programs; }
+
+    // The requests that reached the device since the last ClearSent:
+    // command class, PID, data.
+    using Req = std::tuple<int, int, Data>;
+    std::vector<Req> Sent() const {
+        std::vector<Req> out;
+        for (const auto& r : dev->rdm.received)
+            out.emplace_back(r[20], (r[21] << 8) | r[22], Data(r.begin() + 24, r.begin() + 24 + r[23]));
+        return out;
+    }
+    void ClearSent() {
+        dev->requests.clear();
+        dev->rdm.received.clear();
+        line->requests.clear();
+    }
+
+    QStringList Log() const { return DeviceLogLines(w); }
+    void ClearLog() { view->btnClrTortenetClick(); }
+
+    void Click(QAbstractButton* b) {
+        b->setEnabled(true);
+        b->click();
+        Settle();
+    }
+    // Runs the event loop through a long chain (a program upload pauses
+    // 100 ms before each packet).
+    void SettleLong() { ASSERT_TRUE(platform->WaitIdle(60000)); }
+
+    template <typename T> T* Find(const QString& name) const {
+        T* widget = w->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+
+    std::shared_ptr<sim::SimInterface> box;
+    std::shared_ptr<SimRdmLinkLine> line;
+    std::unique_ptr<SimMakerDevice> dev;
+    RdmPageView* view = nullptr;
+    TSpecialTab* tab = nullptr;
+    TMakerRdm* maker = nullptr;
+};
