@@ -92,7 +92,6 @@ public:
         line->requests.clear();
     }
 
-    QStringList Log() const { return DeviceLogLines(w); }
     void ClearLog() { view->btnClrTortenetClick(); }
 
     void Click(QAbstractButton* b) {
@@ -103,12 +102,6 @@ public:
     // Runs the event loop through a long chain (a program upload pauses
     // 100 ms before each packet).
     void SettleLong() { ASSERT_TRUE(platform->WaitIdle(60000)); }
-
-    template <typename T> T* Find(const QString& name) const {
-        T* widget = w->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
 
     std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmLinkLine> line;

@@ -1,5 +1,6 @@
 // The pictures of the maker's pages: the program editor and its colour mixer,
-// the configuration page, the received-DMX and RF-DMX pages, the page "Send".
+// the configuration page, the received-DMX and RF-DMX pages, the page "Send",
+// the Special tab of the maker's devices.
 #include <QColor>
 #include <QDir>
 #include <QTabWidget>
@@ -8,6 +9,7 @@
 #include "maker/RGB.h"
 #include "maker/editor_fixture.h"
 #include "maker/files_fixture.h"
+#include "maker/maker_fixture.h"
 #include "maker/monitor_fixture.h"
 #include "shot.h"
 #include "ui_KonfigPage.h"
@@ -151,4 +153,16 @@ TEST_F(SendPageShots, FirmwareAndLogo) {
                    return (r2 < 55 * 55 && r2 > 42 * 42) || (y > 54 && y < 66 && x > 20 && x < 180);
                })));
     SaveShot(*w, "send-logo.png");
+}
+
+// The Special tab of a Q7 device after its mode was read.
+TEST_F(MakerRdmFixture, SpecialTabOfAQ7) {
+    UseKind(2, 3, 7);
+    dev->dmxMode = {0x14, 0x00, 0x28, 0x00, 0x0A, 0x64};
+    w->resize(1100, 760);
+    w->showMainPage("RDM");
+    view->tree()->setCurrentItem(NodeAt(view->tree(), 1));
+    w->rdmUi->pcRdm->setCurrentWidget(w->rdmUi->tsSpecial);
+    Settle();
+    Grab(*w, "special-tab-q7.png");
 }

@@ -1,5 +1,5 @@
 // The pictures of the RDM page: with the demo devices, after a discovery, its
-// channel map, sensor and remote-access tabs.
+// channel map, sensor, remote-access and decoder tabs.
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -9,6 +9,7 @@
 #include "sensor/sensor_polling_fixture.h"
 #include "shot.h"
 #include "views/channel_grid_fixture.h"
+#include "views/lvn_fixture.h"
 #include "views/remacc_fixture.h"
 #include "views/views_fixture.h"
 
@@ -94,4 +95,20 @@ TEST_F(RemoteAccessTab, TheDevicesDisplay) {
     w->resize(1100, 720);
     Tick();
     SaveWindowShot(w, "remote-access.png");
+}
+
+// The decoder tab and its personality dialog after a read from the simulated decoder.
+TEST_F(LvnTest, DecoderTabAndPersonalityDialog) {
+    WriteDeviceConfig(memory);
+    memory.PutByte(192 + 34 + 2, 2); // the third slot of the first personality strobes
+    w->resize(1100, 720);
+    DiscoverAndSelect();
+    Get();
+    w->rdmView->deviceLog->Flush();
+    SaveShot(*w, "lvn24-config-tab.png");
+    dlg->setAnswerer([&](TModalDialog& d) {
+        Dlg<QScrollBar>("sbPersChs"); // the dialog is up
+        SaveShot(d, "lvn24-personality-dialog.png");
+    });
+    page->ui->btnPersSettings->click();
 }
