@@ -44,6 +44,16 @@ protected:
         return box;
     }
 
+    // Plugs an interface, starts the program and gives the interface a DMX
+    // line of simulated devices.
+    template <class Line> std::shared_ptr<Line> StartOnLine() {
+        box = platform->PlugInterface(0);
+        Start();
+        auto line = std::make_shared<Line>();
+        box->line = line;
+        return line;
+    }
+
     QString StatusText() const { return w->statusPanel(2)->text(); }
     // The lines of the RDM page's device log.
     QStringList Log() const { return DeviceLogLines(w); }
@@ -59,4 +69,6 @@ protected:
             out.push_back(r[1]);
         return out;
     }
+
+    std::shared_ptr<sim::SimInterface> box; // the interface plugged in
 };

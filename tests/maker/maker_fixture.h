@@ -38,10 +38,7 @@ public:
 
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmLinkLine>();
-        box->line = line;
+        line = StartOnLine<SimRdmLinkLine>();
         dm->LinkMode = LinkModeRdm;
         view = w->rdmView;
         tab = TSpecialTab::of(w);
@@ -103,7 +100,6 @@ public:
     // 100 ms before each packet).
     void SettleLong() { ASSERT_TRUE(platform->WaitIdle(60000)); }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmLinkLine> line;
     std::unique_ptr<SimMakerDevice> dev;
     RdmPageView* view = nullptr;

@@ -24,10 +24,7 @@ class DiscoveryScanTest : public LinkFixture {
 protected:
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmDiscoveryLinkLine>();
-        box->line = line;
+        line = StartOnLine<SimRdmDiscoveryLinkLine>();
         view = w->rdmView;
         ui = w->rdmUi.get();
     }
@@ -84,7 +81,6 @@ protected:
     }
     RdmState& St() { return dm->RdmGlobals(); }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmDiscoveryLinkLine> line;
     std::deque<SimRdmResponder> devices;
     RdmPageView* view = nullptr;

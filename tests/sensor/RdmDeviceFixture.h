@@ -40,11 +40,8 @@ protected:
 
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmLinkLine>();
+        line = StartOnLine<SimRdmLinkLine>();
         line->rdm.responders = {&dev1, &dev2};
-        box->line = line;
         dm->LinkMode = LinkModeRdm;
         view = w->rdmView;
         tree = w->findChild<QTreeWidget*>("tvDeviceList");
@@ -149,7 +146,6 @@ protected:
             Find<QSpinBox>(input)->setValue(value);
     }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmLinkLine> line;
     SimRdmResponder dev1{Uid1};
     SimRdmResponder dev2{Uid2};

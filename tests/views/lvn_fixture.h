@@ -84,10 +84,7 @@ protected:
 
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmDiscoveryLinkLine>();
-        box->line = line;
+        line = StartOnLine<SimRdmDiscoveryLinkLine>();
         simdev::Basic(decoder, 0x0051, "LVN24", "Maker", {0x0080, 0x0081});
         line->Add(decoder);
         page = TLvnPage::of(w);
@@ -139,7 +136,6 @@ protected:
     tLvnPersonality& Pers(int p) { return page->cfg.LvnPersonalities[size_t(p)]; }
     RdmState& St() { return dm->RdmGlobals(); }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmDiscoveryLinkLine> line;
     SimRdmResponder decoder{DecoderUid};
     SimDecoderBehaviour memory{decoder};
