@@ -35,9 +35,6 @@ constexpr uint16_t PidProgramSteps = 0x8006;
 constexpr uint16_t PidProgramBlock = 0x8008;
 static_assert(kProgramImageSize == ProgramImageSize);
 
-// The pause before each following packet of a program upload.
-constexpr int ProgramPacketPauseMs = 100;
-
 std::span<const uint8_t> Data(const tRdmMessage& msg) {
     return msg.data;
 }
@@ -224,6 +221,7 @@ void TMakerRdm::UploadConfigZK4() {
 }
 
 void TMakerRdm::UploadProgramsRgb() {
+    ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
@@ -234,6 +232,7 @@ void TMakerRdm::UploadProgramsRgb() {
 }
 
 void TMakerRdm::UploadProgramsRgbwa() {
+    ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
@@ -259,8 +258,9 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
                          .arg(UploadPartIndex));
         return;
     }
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs,
-                                 [this, fiveColour] { ContinueProgramUpload(fiveColour); });
+    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this, fiveColour, run = programUploadRun] {
+        if (run == programUploadRun) ContinueProgramUpload(fiveColour);
+    });
 }
 
 void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
@@ -361,11 +361,13 @@ void TMakerRdm::HandleDeviceConfigAnswer(const tRdmMessage& msg) {
         DecodeConfigAnswerQ73G(pd, c);
         ReadConfigTail(pd, kConfigPayloadQ73G, c);
         pages.ShowQ73GConfig(kind == 7 || kind == 9 ? 3 : 5);
+        frm->konfUi->pcKonfQ73G->setCurrentIndex(0);
         break;
     case 11:
     case 12:
         DecodeConfigAnswerZK4(pd, c);
         pages.ShowZK4Config(kind == 11 ? 3 : 5);
+        frm->konfUi->pcKonfZK4->setCurrentIndex(0);
         break;
     default:
         decoded = false;

@@ -29,6 +29,9 @@ public:
     // Position of a program upload: program 1..9 and its packet.
     uint8_t UploadProgramIndex = 1;
     uint8_t UploadPartIndex = 0;
+    // The pause before each following packet of a program upload. Tests that
+    // run whole uploads shorten it; the program never changes it.
+    int ProgramPacketPauseMs = 100;
 
     void btnPrgEszkozbeClick();
 
@@ -77,4 +80,7 @@ private:
     void Line(const QString& text);
 
     TfrmMain* frm;
+    // Counts the program uploads started, so that a pause of one that was
+    // started over meanwhile does not advance the new one.
+    unsigned programUploadRun = 0;
 };

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
+#include <memory>
 
 #include "app/Info.h"
 #include "app/Main.h"
@@ -352,22 +353,26 @@ void TSendPage::mFileSaveClick() {
         SaveConfigFile();
 }
 
+// A save builds its stream apart from the one being sent: an upload or a send
+// in progress (the user may save while it plays) goes on with its own records.
 bool TSendPage::SaveProgramsFile() {
-    BuildProgramsStream(Stream, frm.programEditor->Programs);
-    return WriteStreamFile(SaveDialog1.FileName + QStringLiteral(".dmx"));
+    const auto image = std::make_unique<tStreamImage>();
+    BuildProgramsStream(*image, frm.programEditor->Programs);
+    return WriteStreamFile(SaveDialog1.FileName + QStringLiteral(".dmx"), *image);
 }
 
 bool TSendPage::SaveConfigFile() {
     ConfigPages& pages = *frm.configPages;
     pages.ReadConfigPage();
-    BuildConfigStream(Stream, pages.DeviceConfig, pages.CurveTable, frm.ConfigDeviceCode);
-    return WriteStreamFile(SaveDialog1.FileName + QStringLiteral(".dmx"));
+    const auto image = std::make_unique<tStreamImage>();
+    BuildConfigStream(*image, pages.DeviceConfig, pages.CurveTable, frm.ConfigDeviceCode);
+    return WriteStreamFile(SaveDialog1.FileName + QStringLiteral(".dmx"), *image);
 }
 
-bool TSendPage::WriteStreamFile(const QString& fileName) {
+bool TSendPage::WriteStreamFile(const QString& fileName, const tStreamImage& image) {
     // All or nothing: a failed write leaves an older file as it was.
     QSaveFile file(fileName);
-    const std::span<const uint8_t> bytes = Stream.Bytes();
+    const std::span<const uint8_t> bytes = image.Bytes();
     const bool ok = file.open(QIODevice::WriteOnly) &&
                     file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) ==
                         qint64(bytes.size()) &&

@@ -90,7 +90,7 @@ private:
     // The opened file's bytes (at most maxBytes, all of them when 0); nothing,
     // with the user told, when it cannot be read.
     std::optional<QByteArray> ReadOpenedFile(qint64 maxBytes = 0);
-    bool WriteStreamFile(const QString& fileName);
+    bool WriteStreamFile(const QString& fileName, const tStreamImage& image);
     void ShowInfo(uint8_t kind);
     void SetGauge(uint16_t subState, int value, bool visible);
     // The interface into block download for an upload of frameCount records.
@@ -106,4 +106,8 @@ private:
     TfrmMain& frm;
     // The last file read failed and the user has been told so.
     bool fileUnreadable = false;
+    // Records of the transfer in progress, taken from StreamFrameCount at its
+    // start: opening another file meanwhile sets StreamFrameCount for the next
+    // send and must not cut this one short or carry it past its end.
+    uint32_t transferFrameCount = 0;
 };

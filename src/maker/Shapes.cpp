@@ -17,6 +17,16 @@ void TShape::setRounded(bool r) {
     update();
 }
 
+void TShape::setCircle(bool circle) {
+    m_circle = circle;
+    update();
+}
+
+void TShape::setPenWidth(int width) {
+    m_penWidth = width;
+    update();
+}
+
 QColor TShape::ToQColor(uint32_t c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
@@ -27,11 +37,15 @@ uint32_t TShape::FromQColor(const QColor& c) {
 
 void TShape::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing, m_rounded);
-    p.setPen(QPen(Qt::black, 1));
+    p.setRenderHint(QPainter::Antialiasing, m_rounded || m_circle);
+    p.setPen(QPen(Qt::black, m_penWidth));
     p.setBrush(ToQColor(m_colour));
-    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    if (m_rounded)
+    // The outline lies inside the shape's rectangle.
+    const qreal half = m_penWidth / 2.0;
+    const QRectF r = QRectF(rect()).adjusted(half, half, -half, -half);
+    if (m_circle)
+        p.drawEllipse(r);
+    else if (m_rounded)
         p.drawRoundedRect(r, 6, 6);
     else
         p.drawRect(r);
@@ -43,6 +57,10 @@ void TShape::mousePressEvent(QMouseEvent* e) {
 
 void TShape::mouseDoubleClickEvent(QMouseEvent* e) {
     emit mouseDown(e->buttons(), e->modifiers(), e->position().toPoint(), true);
+}
+
+void TShape::mouseReleaseEvent(QMouseEvent*) {
+    emit mouseUp();
 }
 
 void TClickLabel::mouseReleaseEvent(QMouseEvent* e) {

@@ -92,6 +92,7 @@ void TSendPage::StartUpload(uint16_t subState, uint32_t frameCount) {
     if (d) d->LinkSubState = subState;
     SetGauge(subState, 0, true);
     StreamFrameCount = frameCount;
+    transferFrameCount = frameCount;
     FramesSent = 0;
     Stream.Position = FirstRecordPosition;
     frm.ShowLineStatus();
@@ -125,6 +126,7 @@ bool TSendPage::StartStreamSend() {
     frm.ui->btnSendDmx->setEnabled(false);
     frm.ShowLineStatus();
     SetGauge(SubStateFile, 0, true);
+    transferFrameCount = StreamFrameCount;
     FramesSent = 0;
     Stream.Position = FirstRecordPosition;
     return true;
@@ -141,6 +143,7 @@ bool TSendPage::StartFirmwareSend() {
     frm.ui->btnSendDmx->setEnabled(false);
     frm.ShowLineStatus();
     SetGauge(LinkSubStateFirmware, 0, true);
+    transferFrameCount = StreamFrameCount;
     FramesSent = 0;
     FirmwareChunkOffset = 0;
     RecordLength = 0;
@@ -180,7 +183,7 @@ bool TSendPage::NextRecord(uint16_t subState) {
         else
             d->AddDeviceListLine(QStringLiteral("Stream ended after %1 of %2 records: transfer stopped")
                                      .arg(FramesSent)
-                                     .arg(StreamFrameCount));
+                                     .arg(transferFrameCount));
     }
     if (subState == LinkSubStateFirmware)
         EndFirmwareUpload();
@@ -208,7 +211,7 @@ void TSendPage::HandleBlockAck() {
         return;
     }
     if (sub != SubStatePrograms && sub != SubStateFile && sub != SubStateConfig) return;
-    if (FramesSent == StreamFrameCount) {
+    if (FramesSent == transferFrameCount) {
         EndBlockDownload(sub);
         return;
     }
@@ -216,7 +219,7 @@ void TSendPage::HandleBlockAck() {
     const uint16_t length = uint16_t(RecordLength + 1);
     d->SendBlockPacket(frame.data(), length, LinkTypeFileRecord, sub == SubStateFile ? 1 : uint8_t(length));
     ++FramesSent;
-    SetGauge(sub, Percent(FramesSent, StreamFrameCount), true);
+    SetGauge(sub, Percent(FramesSent, transferFrameCount), true);
 }
 
 void TSendPage::EndBlockDownload(uint16_t subState) {
@@ -250,7 +253,7 @@ void TSendPage::SendFirmwareChunk() {
         if (!NextRecord(LinkSubStateFirmware)) return;
         FirmwareChunkOffset = 0;
         ++FramesSent;
-        SetGauge(LinkSubStateFirmware, Percent(FramesSent, StreamFrameCount), true);
+        SetGauge(LinkSubStateFirmware, Percent(FramesSent, transferFrameCount), true);
     }
     const auto& frame = frm.LineState.DmxFrame;
     THidReport& report = d->HidReport;
@@ -261,7 +264,7 @@ void TSendPage::SendFirmwareChunk() {
     report[1] = CmdFirmwareData;
     report[2] = uint8_t(n);
     d->SendHidReport();
-    if (FramesSent == StreamFrameCount && FirmwareChunkOffset == RecordLength) EndFirmwareUpload();
+    if (FramesSent == transferFrameCount && FirmwareChunkOffset == RecordLength) EndFirmwareUpload();
 }
 
 void TSendPage::EndFirmwareUpload() {

@@ -141,8 +141,6 @@ TRfDmxPage::TRfDmxPage(TfrmMain* mainWindow)
         lists[i]->setCurrentIndex(TrainingDefaults[size_t(i)]);
     }
 
-    updateFirmware = [this] { return UpdateFirmware(*frm); };
-
     connect(m.mAblakDmxRFSet, &QAction::triggered, this, &TRfDmxPage::mAblakDmxRFSetClick);
     connect(comUi->btnGetConfRfDmx, &QPushButton::clicked, this, &TRfDmxPage::btnGetConfRfDmxClick);
     for (QPushButton* b : {comUi->btnSendConfRfDmx, comUi->btnDmxRfSendConfForw})
@@ -181,10 +179,11 @@ void TRfDmxPage::btnGetConfRfDmxClick() {
         SendCommand(CmdReadRfConfig);
         return;
     }
-    // No application on the interface: it waits for new firmware.
+    // No application on the interface: it waits for new firmware. A file that
+    // does not fit, or none chosen, lets it go again.
     dm->LinkMode = LinkModeSecondRfRead;
     SendCommand(CmdRfPageRead);
-    if (!updateFirmware || !updateFirmware()) SendCommand(CmdRfPageNoFirmware);
+    if (!UpdateFirmware(*frm)) SendCommand(CmdRfPageNoFirmware);
 }
 
 void TRfDmxPage::btnSendConfRfDmxClick(QObject* sender) {

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 
@@ -57,10 +56,6 @@ public:
     void InterfaceConfigArrived();
     // The radio link's settings as the interface reported them.
     void ShowRfConfig(const THidReport& report);
-
-    // Picks a firmware file for the interface; true when it fits. Tests
-    // answer it instead of the file dialog.
-    std::function<bool()> updateFirmware;
 
     std::unique_ptr<Ui::RfDmxCom> comUi;
     std::unique_ptr<Ui::RemCont> remUi;

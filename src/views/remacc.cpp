@@ -117,7 +117,7 @@ TRemoteAccess::TRemoteAccess(TfrmMain* mainWindow)
 
     ui->Shape20->setColour(PanelGrey);
     ui->Shape14->setColour(KeyBlue);
-    for (TRemAccShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
+    for (TShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
         key->setColour(KeyBlue);
     // Nothing has been read yet: an unlit display.
     shownImage.fill(TShape::ToQColor(KeyBlue));
@@ -127,12 +127,12 @@ TRemoteAccess::TRemoteAccess(TfrmMain* mainWindow)
     ownTimer->setInterval(250);
     connect(ownTimer, &QTimer::timeout, this, &TRemoteAccess::RemoteAccessTimerTick);
 
-    connect(ui->sDown, &TRemAccShape::mouseDown, this, &TRemoteAccess::sDownMouseDown);
-    connect(ui->sUp, &TRemAccShape::mouseDown, this, &TRemoteAccess::sUpMouseDown);
-    connect(ui->sEsc, &TRemAccShape::mouseDown, this, &TRemoteAccess::sEscMouseDown);
-    connect(ui->sEnter, &TRemAccShape::mouseDown, this, &TRemoteAccess::sEnterMouseDown);
-    for (TRemAccShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
-        connect(key, &TRemAccShape::mouseUp, this, &TRemoteAccess::sDownMouseUp);
+    connect(ui->sDown, &TShape::mouseDown, this, &TRemoteAccess::sDownMouseDown);
+    connect(ui->sUp, &TShape::mouseDown, this, &TRemoteAccess::sUpMouseDown);
+    connect(ui->sEsc, &TShape::mouseDown, this, &TRemoteAccess::sEscMouseDown);
+    connect(ui->sEnter, &TShape::mouseDown, this, &TRemoteAccess::sEnterMouseDown);
+    for (TShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
+        connect(key, &TShape::mouseUp, this, &TRemoteAccess::sDownMouseUp);
     connect(ui->btnSaveDisp, &QPushButton::clicked, this, &TRemoteAccess::btnSaveDispClick);
 
     SaveDialog1 = [this] {
@@ -233,6 +233,9 @@ void TRemoteAccess::RemoteAccessTimerTick() {
 
 void TRemoteAccess::ReceiveRemoteDisplayPage(const tRdmMessage& msg) {
     if (RemotePageIndex >= RemoteDisplayPageCount || demo()) return;
+    // A refusal (or a request to ask later) carries no pixels: the page stays
+    // awaited, and the frame starts over after the timeout.
+    if (msg.responseType != RdmAck) return;
     const tRdmDevice* rec = polledRecord();
     if (!rec) return;
     // The page number is not in the answer: it is the page awaited. A short
@@ -288,7 +291,7 @@ void TRemoteAccess::QueueRemoteKey(uint8_t key) {
     }
 }
 
-void TRemoteAccess::pressShape(TRemAccShape* shape, uint8_t key) {
+void TRemoteAccess::pressShape(TShape* shape, uint8_t key) {
     QueueRemoteKey(key);
     shape->setColour(KeyPressed);
 }
@@ -311,7 +314,7 @@ void TRemoteAccess::sEnterMouseDown() {
 
 void TRemoteAccess::sDownMouseUp() {
     QueueRemoteKey(RemoteKeyNone);
-    for (TRemAccShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
+    for (TShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
         key->setColour(KeyBlue);
 }
 

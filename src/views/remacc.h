@@ -14,7 +14,7 @@ class RemoteAccess;
 }
 class QTimer;
 class TfrmMain;
-class TRemAccShape;
+class TShape;
 struct tRdmDevice;
 struct tRdmMessage;
 
@@ -95,7 +95,7 @@ private:
     bool demo() const;
     void sendRequest(const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t value);
     void drawDisplay();
-    void pressShape(TRemAccShape* shape, uint8_t key);
+    void pressShape(TShape* shape, uint8_t key);
     void logLine(const QString& line);
 
     TfrmMain* frm;

@@ -397,9 +397,11 @@ void TDM::tmrSensorTimer() {
     if (TSensorPage* page = TSensorPage::of(mainWindow())) page->SensorTimerTick();
 }
 
-// Every GET answer of SENSOR_VALUE, whatever operation is pending.
+// Every GET answer of SENSOR_VALUE, whatever operation is pending. Only an
+// acknowledged answer carries a value: a NACK's or ACK_TIMER's bytes are no
+// reading, whatever their count, and the poll just moves on.
 void ShowSensorValue(TDM& DM, const tRdmMessage& msg) {
+    const size_t n = msg.responseType == RdmAck ? std::min<size_t>(msg.pdl, msg.data.size()) : 0;
     if (TSensorPage* page = TSensorPage::of(DM.mainWindow()))
-        page->ShowSensorValue(
-            std::span<const uint8_t>(msg.data.data(), std::min<size_t>(msg.pdl, msg.data.size())));
+        page->ShowSensorValue(std::span<const uint8_t>(msg.data.data(), n));
 }

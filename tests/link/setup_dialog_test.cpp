@@ -66,6 +66,11 @@ TEST_F(SetupDialog, OpeningShowsTheSavedKindAndStartsNoDiscovery) {
          {static_cast<QWidget*>(dlg().ui->Edit1), static_cast<QWidget*>(dlg().ui->ComboBox1),
           static_cast<QWidget*>(dlg().ui->CheckBox1), static_cast<QWidget*>(dlg().ui->RadioButton2)})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    // The password shows as stars.
+    QLineEdit* password = dlg().ui->meJelszo;
+    password->setText("ab");
+    EXPECT_EQ(password->displayText(), "**");
+    password->clear();
     dlg().hide();
 
     // Already on NETWORK, opening again leaves the lists as they were.

@@ -97,7 +97,7 @@ public:
         Settle();
     }
     // Runs the event loop through a long chain (a program upload pauses
-    // 100 ms before each packet).
+    // before each packet).
     void SettleLong() { ASSERT_TRUE(platform->WaitIdle(60000)); }
 
     std::shared_ptr<SimRdmLinkLine> line;

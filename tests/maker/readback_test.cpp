@@ -90,11 +90,16 @@ TEST_F(ReadBackTest, EachKindsConfigurationComesBackAsItWasUploaded) {
         // The page changes, then the device's configuration is read back.
         Fill(Config(), 4);
         Show(c.kind);
+        auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("pcKonf") + c.page);
+        if (tabs) tabs->setCurrentIndex(tabs->count() - 1);
         w->showMainPage("RDM");
         Click(Spec().btnRdmGetConf);
         EXPECT_EQ(Log().last(), "Ready");
         EXPECT_EQ(w->mainPageCaption(), "Konfiguracio");
         EXPECT_EQ(ActivePageCaption(Konf().nbKonf), c.page);
+        if (tabs) {
+            EXPECT_EQ(tabs->currentIndex(), 0) << "the page opens on its first tab";
+        }
         EXPECT_EQ(Find<QSpinBox>(c.control)->value(), c.shown);
 
         const tDeviceConfig& got = Config();

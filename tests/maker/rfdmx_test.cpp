@@ -6,6 +6,9 @@
 #include <QSlider>
 #include <QSpinBox>
 
+#include "app/Info.h"
+#include "files_fixture.h"
+#include "maker/SendPage.h"
 #include "monitor_fixture.h"
 #include "support/log_access.h"
 
@@ -207,25 +210,43 @@ TEST_F(RfTest, SendConfigWritesTheSettings) {
 }
 
 TEST_F(RfTest, GetConfigReadsOrAsksForFirmware) {
+    enum Pick { NoFile, Fits, OtherType };
     struct Row {
         uint8_t applicationMajor;
-        bool firmwareFits;
+        Pick pick;
         ByteList commands;
         uint16_t mode;
+        QString page;
+        std::vector<int> infoKinds;
     };
     const std::vector<Row> rows = {
-        {3, false, {CmdReadRfConfig}, LinkModeRfConfigRead},
-        {0, false, {12, 13}, LinkModeSecondRfRead},
-        {0, true, {12}, LinkModeSecondRfRead},
+        {3, NoFile, {CmdReadRfConfig}, LinkModeRfConfigRead, "Logo", {}},
+        {0, Fits, {12}, LinkModeSecondRfRead, "Send", {}},
+        {0, OtherType, {12, 13}, LinkModeSecondRfRead, "Logo", {1}},
+        {0, NoFile, {12, 13}, LinkModeSecondRfRead, "Logo", {}},
     };
+    const QString files[] = {QString(), dir.filePath("rf.dmx"), dir.filePath("usb.dmx")};
+    for (const uint8_t id : {0x12, 0x0B}) {
+        QFile f(files[id == 0x12 ? Fits : OtherType]);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(FirmwareFile(id, 1));
+    }
+    std::vector<int> infoKinds;
+    program->frmInfo->setAnswerer([&](TModalDialog& d) {
+        infoKinds.push_back(w->MessageKind);
+        d.reject();
+    });
+    TSendPage& send = *w->sendPage;
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << int(r.applicationMajor) << " fits " << r.firmwareFits);
+        SCOPED_TRACE(testing::Message() << int(r.applicationMajor) << " pick " << r.pick);
         Arrive(5, 1, r.applicationMajor);
+        w->showMainPage("Logo");
         int asked = 0;
-        rf().updateFirmware = [&] {
+        send.OpenDialog1.answerer = [&](const tFileDialog&) {
             ++asked;
-            return r.firmwareFits;
+            return r.pick == NoFile ? std::optional<QString>() : std::optional<QString>(files[r.pick]);
         };
+        infoKinds.clear();
         input->rfChannel = 4;
         com().cbDmxRfConfRfCh->setCurrentIndex(0);
         box->written.clear();
@@ -234,6 +255,9 @@ TEST_F(RfTest, GetConfigReadsOrAsksForFirmware) {
         EXPECT_EQ(Commands(*box), r.commands);
         EXPECT_EQ(dm->LinkMode, r.mode);
         EXPECT_EQ(asked, r.applicationMajor ? 0 : 1);
+        EXPECT_EQ(send.FirmwareMatches, r.pick == Fits ? 1 : 0);
+        EXPECT_EQ(w->mainPageCaption(), r.page);
+        EXPECT_EQ(infoKinds, r.infoKinds);
         EXPECT_EQ(com().cbDmxRfConfRfCh->currentIndex(), r.applicationMajor ? 4 : 0);
         platform->Unplug(box);
         Settle();

@@ -53,6 +53,12 @@ TEST_F(TransferTest, ProgramsUploadSendsEveryRecordOnItsAcknowledge) {
     Settle();
     EXPECT_EQ(receiver->records.size(), 1u);
 
+    // Saving the programs while they go out leaves the records being sent alone.
+    P().SetRgb(3, 2, 1, 0x010101);
+    w->ui->mAblakProg->trigger();
+    Save("meanwhile");
+    EXPECT_EQ(ReadFile(Path("meanwhile.dmx")).size(), 28792);
+
     receiver->silent = false;
     receiver->silentFromRecord = -1;
     box->PushReport({InputBlockAck});
@@ -75,8 +81,18 @@ TEST_F(TransferTest, ProgramsUploadSendsEveryRecordOnItsAcknowledge) {
 TEST_F(TransferTest, ConfigurationUploadStopsBeforeTheCurves) {
     Plug(0);
     w->ConfigDeviceCode = 3;
+    w->ui->mAblakProg->trigger();
+    Save("programs");
+    receiver->silentFromRecord = 1;
     UploadConfigByStream(*w);
     EXPECT_FALSE(w->konfUi->btnKonfEszkbe->isEnabled());
+    Settle();
+    // A programs file opened meanwhile readies 132 records for the next send, not for this one.
+    Open(Path("programs.dmx"));
+    ASSERT_EQ(page->StreamFrameCount, 132u);
+    receiver->silent = false;
+    receiver->silentFromRecord = -1;
+    box->PushReport({InputBlockAck});
     Settle();
     const QByteArray stream = StreamBytes(*page);
     ASSERT_EQ(receiver->records.size(), 108u);

@@ -1,4 +1,5 @@
 #include <QTimer>
+#include <set>
 
 #include "app/Main.h"
 #include "maker_fixture.h"
@@ -8,6 +9,13 @@
 // and configuration pages, through the real window and the simulator.
 class UploadTest : public MakerRdmFixture {
 public:
+    void SetUp() override {
+        MakerRdmFixture::SetUp();
+        ASSERT_EQ(maker->ProgramPacketPauseMs, 100);
+        // Whole uploads here run hundreds of pauses.
+        maker->ProgramPacketPauseMs = 2;
+    }
+
     // A pattern no two colours of a program share by accident.
     static uint8_t Pattern(int p, int s, int d, int c) { return uint8_t(p * 31 + s * 7 + d * 3 + c * 41); }
 
@@ -217,22 +225,23 @@ TEST_F(UploadTest, ThreeColourProgramsGoOutPacketByPacketAndComeBack) {
 TEST_F(UploadTest, FiveColourUploadKeepsTheWindowResponsiveAndComesBack) {
     UseKind(8);
     FillPrograms(5);
-    // A timer that fires while the upload waits between packets shows the
-    // window is not frozen by the pauses.
-    int ticksInPause = 0;
+    // A timer that fires whenever the event loop runs: it must fire inside the
+    // pause after every packet's answer, or the pauses freeze the window.
+    std::set<size_t> pausesSeenRunning; // by packets answered so far
     QTimer probe;
-    probe.setInterval(10);
+    probe.setInterval(0);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (dm->Pausing() && St().RdmPendingOp == RdmOpProgramBlock) ++ticksInPause;
+        if (dm->Pausing() && St().RdmPendingOp == RdmOpProgramBlock)
+            pausesSeenRunning.insert(dev->rdm.received.size());
     });
     probe.start();
     Upload("Programok");
     probe.stop();
     EXPECT_EQ(PacketsSent(0x8008), AllPackets(20)); // 189 packets, one per answer, in order
-    EXPECT_GT(ticksInPause, 100);
+    EXPECT_EQ(pausesSeenRunning.size(), 189u);
     EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
     EXPECT_EQ(St().RdmPendingOp, 0);
-    // Part 3 carries step 2 of fixtures 1..10, part 4 step 2 of fixtures 11..20.
+    // Packet part 3 carries step 2 of fixtures 1..10, packet part 4 step 2 of fixtures 11..20.
     EXPECT_EQ(dev->programPackets[std::pair(1, 3)][2 + 5 * 0 + 4], Pattern(1, 2, 1, 5));
     EXPECT_EQ(dev->programPackets[std::pair(1, 4)][2 + 5 * 9 + 0], Pattern(1, 2, 20, 1));
 
@@ -290,6 +299,18 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
             EXPECT_EQ(w->prgUi->gPrg->value(), c.progress);
         }
     }
+}
+
+TEST_F(UploadTest, AnUploadStartedAgainDuringAPauseIsNotAdvancedByTheOldOne) {
+    UseKind(2);
+    dev->rdm.silent = true;
+    Upload("Programok");
+    maker->SendNextProgramSteps(tRdmMessage{}); // the first packet answered: a pause runs
+    w->prgUi->btnPrgEszkozbe->click();          // and the user starts over meanwhile
+    SettleLong();
+    EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 0}}));
+    EXPECT_EQ(maker->UploadPartIndex, 0);
+    EXPECT_EQ(St().RdmPendingOp, RdmOpProgramSteps);
 }
 
 TEST_F(UploadTest, AProgramReadStopsOnARefusalOrANumberOutOfRange) {

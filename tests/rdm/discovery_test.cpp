@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <algorithm>
 #include <deque>
 #include <map>
+#include <set>
 
 #include "rdm/rdm_discovery.h"
 #include "support/sim/rdm_any_range_responder.h"
@@ -167,6 +169,50 @@ TEST(Discovery, MisbehavingRespondersCannotKeepTheSearchGoing) {
                 EXPECT_EQ(line.mid(16), muted);
             }
         }
+    }
+}
+
+// Lines whose devices all follow the rules, laid out to make the search go
+// deep and wide between two finds: every device is listed, and the longest
+// run of requests without a new device stays far from the limit that ends a
+// run broken by a responder.
+TEST(Discovery, TheLimitForBrokenLinesIsFarFromWhatAGoodLineNeeds) {
+    const uint64_t base = Uid(0x4000, 0x5555AAAA);
+    struct Row {
+        const char* name;
+        std::vector<uint64_t> uids;
+        int randomCount;
+    };
+    std::vector<uint64_t> oneBitApart{base};
+    for (int bit = 0; bit < 47; ++bit)
+        if (const uint64_t u = base ^ (uint64_t(1) << bit); u >= RdmDiscovery::FirstUid)
+            oneBitApart.push_back(u);
+    const uint64_t first = RdmDiscovery::FirstUid, last = RdmDiscovery::LastUid;
+    const Row rows[] = {
+        {"both ends of the UID space, in pairs one apart", {first, first + 1, last - 1, last}, 0},
+        {"one device at the last UID", {last}, 0},
+        {"one device per bit apart from another", oneBitApart, 0},
+        {"500 random", {}, 500},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LineHost h;
+        for (uint64_t uid : row.uids)
+            h.line.responders.push_back(SimDiscoveryResponder{uid});
+        if (row.randomCount) h.line.AddRandomResponders(row.randomCount, 11);
+        h.Run();
+        std::set<uint64_t> expected;
+        for (const auto& r : h.line.responders)
+            expected.insert(r.uid);
+        EXPECT_EQ(h.Found(), expected);
+        EXPECT_TRUE(h.log.filter("does not").isEmpty());
+        int gap = 0, longest = 0;
+        for (const QString& line : h.log) {
+            if (line.startsWith("Disc.branch") || line.startsWith("Mute device"))
+                longest = std::max(longest, ++gap);
+            if (line.startsWith("To list")) gap = 0;
+        }
+        EXPECT_LT(longest, RdmDiscovery::RequestsWithoutDeviceMax / 4);
     }
 }
 

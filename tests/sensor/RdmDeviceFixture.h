@@ -19,17 +19,6 @@ using Data = std::vector<uint8_t>;
 // A request as it reached the simulated line: command class, PID, data.
 using Req = std::tuple<int, int, Data>;
 
-// How the device tree is replaced under an operation on one of its nodes.
-enum class TreeChange { Emptied, NewDiscovery, Demo };
-
-inline const auto AllTreeChanges =
-    ::testing::Values(TreeChange::Emptied, TreeChange::NewDiscovery, TreeChange::Demo);
-
-inline std::string TreeChangeName(const ::testing::TestParamInfo<TreeChange>& info) {
-    const char* names[] = {"Emptied", "NewDiscovery", "Demo"};
-    return names[int(info.param)];
-}
-
 // The whole program with an interface plugged in and two RDM devices on its
 // line, already in the tree (as after a scan): node 1 is device 7FF3:00000001,
 // node 2 device 7FF3:00000002. Node 1 is selected.
@@ -95,20 +84,6 @@ protected:
     }
 
     tRdmDevice& Rec(int node = 1) { return *view->RecordAt(node); }
-
-    void ChangeTree(TreeChange change) {
-        switch (change) {
-        case TreeChange::Emptied:
-            view->FreeDeviceRecords();
-            break;
-        case TreeChange::NewDiscovery:
-            view->PrepareDiscovery();
-            break;
-        case TreeChange::Demo:
-            view->btnDemoDiscClick();
-            break;
-        }
-    }
 
     // The RDM requests sent since the last ClearLog, and the UIDs they went to.
     std::vector<Req> Sent(std::vector<uint64_t>* destinations = nullptr) const {

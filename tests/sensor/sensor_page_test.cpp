@@ -9,6 +9,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include "rdm/rdm_frame.h"
+#include "rdm/rdm_handlers_later.h"
 #include "support/log_access.h"
 #include "support/program_fixture.h"
 #include "views/DeviceTree.h"
@@ -176,7 +178,13 @@ TEST_F(SensorPageTest, ShortAnswersAndBrokenDefinitionsAreSurvived) {
                        .description = "flat"};
     page->StartSensorPolling();
     page->SensorTimerTick();
-    page->ShowSensorValue(std::vector<uint8_t>{0x00, 0x05}); // a NACK's reason code only
+    // A NACK is no reading, even one that carries a value's worth of bytes.
+    tRdmMessage nack;
+    nack.responseType = RdmNackReason;
+    nack.pdl = 9;
+    const auto bytes = Value(10, 20);
+    std::copy(bytes.begin(), bytes.end(), nack.data.begin());
+    ShowSensorValue(*w->dataModule(), nack);
     EXPECT_EQ(text("lSensCurr1"), "---");
     EXPECT_EQ(page->SensorIndex, 1); // the poll moves on
     page->SensorTimerTick();

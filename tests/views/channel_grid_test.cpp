@@ -2,6 +2,7 @@
 #include <string>
 
 #include "channel_grid_fixture.h"
+#include "tree_change.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     Rebuild();
     Press(At(21));
     ASSERT_EQ(view->RdmCurrentNode(), 2);
-    ChangeTree(GetParam());
+    ChangeTree(*view, GetParam());
     std::vector<uint16_t> before;
     for (int i = 0; i < view->NodeCountInTree(); ++i)
         before.push_back(view->RecordAt(i)->dmxStartAddress);
@@ -146,7 +147,7 @@ TEST_P(TreeReplacedUnderDrag, EndsTheDrag) {
     EXPECT_EQ(MapLetters().find('Y'), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Replacements, TreeReplacedUnderDrag, AllTreeChanges, TreeChangeName);
+INSTANTIATE_TREE_CHANGES(TreeReplacedUnderDrag);
 
 TEST_F(ChannelGrid, FollowsTheTreeAndTheTabs) {
     Place(1, 1, 4);

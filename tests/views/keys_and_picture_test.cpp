@@ -16,9 +16,9 @@ constexpr uint32_t ShapePressed = 0xCE6800;
 
 class RemoteKeys : public RemoteAccessTab {
 protected:
-    TRemAccShape* Shape(const char* name) { return Find<TRemAccShape>(name); }
-    void Press(TRemAccShape* s) { QTest::mousePress(s, Qt::LeftButton, {}, s->rect().center()); }
-    void Release(TRemAccShape* s) { QTest::mouseRelease(s, Qt::LeftButton, {}, s->rect().center()); }
+    TShape* Shape(const char* name) { return Find<TShape>(name); }
+    void Press(TShape* s) { QTest::mousePress(s, Qt::LeftButton, {}, s->rect().center()); }
+    void Release(TShape* s) { QTest::mouseRelease(s, Qt::LeftButton, {}, s->rect().center()); }
 };
 
 class SavedDisplay : public RemoteAccessTab {
@@ -69,7 +69,7 @@ TEST_F(RemoteKeys, SentAtTheEndsOfFramesWhileHeld) {
         display.frame = 0;
         display.skipPages = c.skip;
         remote->StartRemoteAccess();
-        TRemAccShape* key = Shape(c.shape);
+        TShape* key = Shape(c.shape);
         Press(key);
         for (const char* other : {"sDown", "sUp", "sEsc", "sEnter"})
             EXPECT_EQ(Shape(other)->colour(), Shape(other) == key ? ShapePressed : ShapeBlue) << other;

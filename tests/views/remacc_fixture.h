@@ -2,11 +2,12 @@
 
 #include <QTabWidget>
 #include <QTest>
+#include <span>
 
+#include "maker/Shapes.h"
 #include "sensor/RdmDeviceFixture.h"
 #include "support/sim/rdm_display_responder.h"
 #include "views/remacc.h"
-#include "views/remacc_shape.h"
 
 // The program with the maker's device 7FF3:00000001 (node 1) on the
 // simulated line: it lists the display and key parameters and shows a
@@ -55,8 +56,9 @@ protected:
     }
 
     // An answer to a display page request, as if the device sent it now.
-    void PushPageAnswer(const std::array<uint8_t, 122>& page) {
-        const auto frame = BuildRdmAnswerFrame(0x7FF100000000ull, Uid1, 0, 0, 0, 0x21, 0x8002, page);
+    void PushPageAnswer(std::span<const uint8_t> page, uint8_t responseType = 0) {
+        const auto frame =
+            BuildRdmAnswerFrame(0x7FF100000000ull, Uid1, 0, responseType, 0, 0x21, 0x8002, page);
         for (const auto& r : SimRdmLine::SplitAnswer(frame, 60))
             box->PushReport(std::vector<uint8_t>(r.begin(), r.begin() + 64));
         Settle();

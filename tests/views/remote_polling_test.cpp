@@ -3,6 +3,7 @@
 
 #include "remacc_fixture.h"
 #include "support/log_access.h"
+#include "tree_change.h"
 
 namespace {
 
@@ -132,11 +133,17 @@ TEST_F(RemoteAccessTab, AnswersCountOnlyWhileAPageIsAwaited) {
     EXPECT_EQ(remote->RemoteDisplayPages, before);
     EXPECT_TRUE(RemoteSent().empty());
 
-    // While page 1 is awaited the same answer is taken as page 1, and page 2 is asked.
+    // While page 1 is awaited the same answer is taken as page 1, and page 2 is
+    // asked; a NACK before it is no page and asks nothing.
     display.skipPages = {1};
     Tick();
     ClearLog();
     display.skipPages.clear();
+    const tRemoteDisplay waiting = remote->RemoteDisplayPages;
+    const uint8_t reason[] = {0x00, 0x05};
+    PushPageAnswer(reason, 2);
+    EXPECT_EQ(remote->RemoteDisplayPages, waiting);
+    EXPECT_TRUE(RemoteSent().empty());
     PushPageAnswer(stray);
     EXPECT_EQ(remote->RemoteDisplayPages[1], stray);
     EXPECT_EQ(RemoteSent().front(), (Req{0x20, 0x8002, {2}}));
@@ -156,17 +163,13 @@ TEST_F(RemoteAccessTab, AShortAnswerFillsOnlyWhatItBrings) {
     EXPECT_EQ(remote->displayImage().pixel(2 * 50, 0), Blue);
 }
 
-namespace {
-
 class RemoteAccessTreeChange : public RemoteAccessTab, public ::testing::WithParamInterface<TreeChange> {};
-
-} // namespace
 
 TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
     DrawPattern();
     display.skipPages = {1};
     Tick(); // page 1 awaited
-    ChangeTree(GetParam());
+    ChangeTree(*view, GetParam());
     const tRemoteDisplay before = remote->RemoteDisplayPages;
     ClearLog();
     std::array<uint8_t, 122> stray;
@@ -177,4 +180,4 @@ TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
     EXPECT_EQ(remote->RemoteDisplayPages, before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Changes, RemoteAccessTreeChange, AllTreeChanges, TreeChangeName);
+INSTANTIATE_TREE_CHANGES(RemoteAccessTreeChange);
