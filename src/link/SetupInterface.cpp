@@ -8,6 +8,9 @@
 TfrmSetupInterface::TfrmSetupInterface(TfrmMain* owner)
     : TModalDialog(owner), ui(std::make_unique<Ui::TfrmSetupInterface>()), frmMain(owner) {
     ui->setupUi(this);
+    // The star comes from the field's style sheet, which takes effect once the
+    // field is polished; text put in before that would keep the platform's dot.
+    ui->meJelszo->ensurePolished();
     // A radio button that becomes checked, by the user or by code, runs its handler.
     connect(ui->rbNetwork, &QRadioButton::toggled, this, [this](bool on) {
         if (on) rbNetworkClick();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "app/Main.h"
 #include "ui_Lvn.h"
@@ -247,7 +248,9 @@ void TfrmLvn::seInChNrChange() {
     // The records hold 32 slots a personality, whatever the device allows.
     const int count = std::min(ui->seInChNr->value(), LvnSlotCapacity);
     personality().inChannelCount = uint8_t(count);
-    if (count > 2 && LvnFirstVisibleSlot + 2 > count - 1) LvnFirstVisibleSlot = uint8_t(count - 3);
+    // With two slots or fewer the scroll bar is off, so the window goes back to
+    // the first slot: rows left past the count would edit slots never written.
+    if (LvnFirstVisibleSlot + 2 > count - 1) LvnFirstVisibleSlot = uint8_t(std::max(count - 3, 0));
     ShowPersonalityPage();
 }
 

@@ -148,6 +148,9 @@ QString ParseLvnConfigImage(tLvnConfig& cfg) {
     h.softwareVersionId = GetImageLongBE(image, c);
     h.personalityCount = GetImageByte(image, c);
     if (h.personalityCount > lim.personalityMax) h.personalityCount = 0;
+    // The device's slot records begin after all of its personality blocks,
+    // also those of personalities that the records cannot keep.
+    const int storedCount = h.personalityCount;
     if (h.personalityCount > LvnPersonalityCapacity) {
         problem = QStringLiteral("Config data: %1 personalities, only %2 are kept")
                       .arg(h.personalityCount)
@@ -185,7 +188,7 @@ QString ParseLvnConfigImage(tLvnConfig& cfg) {
         pers.description = LvnText(GetImageText(image, c, LvnTextField));
     }
 
-    int at = PersonalityBlocksEnd(count);
+    int at = PersonalityBlocksEnd(storedCount);
     for (int p = 0; p < count; ++p) {
         tLvnPersonality& pers = cfg.LvnPersonalities[size_t(p)];
         for (int s = 0; s < stored[size_t(p)]; ++s, at += LvnSlotRecordSize) {

@@ -40,7 +40,7 @@ TLvnPage::TLvnPage(TfrmMain* mainWindow)
 
     ++FillingControls;
     ui->cbProdCat->addItems(ProductCategoryItems());
-    fillFineCategories(0);
+    FillProductSubCategories(0);
     --FillingControls;
 
     connect(ui->eDevModDesc, &QLineEdit::textChanged, this, [this] { eDevModDescChange(); });
@@ -87,7 +87,7 @@ void TLvnPage::setFlag(uint16_t& word, uint16_t bit, bool on) {
     word = on ? uint16_t(word | bit) : uint16_t(word & ~bit);
 }
 
-void TLvnPage::fillFineCategories(uint16_t category) {
+void TLvnPage::FillProductSubCategories(uint16_t category) {
     ++FillingControls;
     ui->cbProdFineCat->clear();
     ui->cbProdFineCat->addItems(ProductSubCategoryItems(category));
@@ -106,7 +106,7 @@ void TLvnPage::ShowLvnHeader() {
     ui->seSoftVerID->setValue(h.softwareVersionId);
     ui->seSubDevCnt->setValue(h.subDeviceCount);
     ui->cbProdCat->setCurrentIndex(GetProductCategoryIndex(h.productCategory));
-    fillFineCategories(h.productCategory);
+    FillProductSubCategories(h.productCategory);
     ui->cbProdFineCat->setCurrentIndex(GetProductSubCategoryIndex(h.productCategory));
     ui->seTotPers->setMaximum(PersonalityLimit());
     ui->seTotPers->setValue(h.personalityCount);
@@ -133,7 +133,7 @@ void TLvnPage::cbProdCatChange() {
     if (FillingControls || ui->cbProdCat->currentIndex() < 0) return;
     const uint16_t code = GetProductCategoryCode(ui->cbProdCat->currentIndex());
     cfg.LvnHeader.productCategory = code;
-    fillFineCategories(code);
+    FillProductSubCategories(code);
     ui->cbProdFineCat->setCurrentIndex(GetProductSubCategoryIndex(code));
 }
 

@@ -79,7 +79,7 @@ private:
     void handleReadAnswer(const tRdmMessage& msg);
     void handleWriteAnswer(const tRdmMessage& msg);
     void log(const QString& line);
-    void fillFineCategories(uint16_t category);
+    void FillProductSubCategories(uint16_t category);
     void setFlag(uint16_t& word, uint16_t bit, bool on);
 
     TfrmMain* frm;

@@ -117,8 +117,10 @@ void TLvnPage::handleReadAnswer(const tRdmMessage& msg) {
     // answer: taken for that, it too would start the read over and over.
     if (data.size() >= 2 && GetWordBE(data, 0) == 0) {
         tLvnDeviceLimits& lim = cfg.LvnDeviceLimits;
-        lim.personalityMax = std::min<uint8_t>(msg.data[3], LvnPersonalityCapacity);
-        lim.slotMax = std::min<uint8_t>(msg.data[4], LvnSlotCapacity);
+        // Kept as the device says: the parse needs its own maximum to find the
+        // slot records, and the editor bounds its counts by what the records hold.
+        lim.personalityMax = msg.data[3];
+        lim.slotMax = msg.data[4];
         lim.subDeviceMax = msg.data[5];
         lim.flagMask = GetWordBE(msg.data, 7);
         LvnBlockAddress = FirstBlockAddress;

@@ -78,6 +78,11 @@ TEST_F(LvnEditor, ScrollingAndLoweringTheCountMoveTheWindow) {
     // The rows edit the slots they show.
     Row<QSpinBox>("seSlotDef", 3)->setValue(99);
     EXPECT_EQ(Pers(0).slotInfo[4].defaultValue, 99);
+    // Two slots leave no scroll bar: the window must show them.
+    Dlg<QSpinBox>("seInChNr")->setValue(2);
+    EXPECT_EQ(RowCaption(1), "1.");
+    Row<QSpinBox>("seSlotDef", 2)->setValue(42);
+    EXPECT_EQ(Pers(0).slotInfo[1].defaultValue, 42);
 }
 
 TEST_F(LvnEditor, OutChannelLists) {

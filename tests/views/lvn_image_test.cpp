@@ -223,6 +223,17 @@ TEST(LvnImage, OversizedImagesAreReadAsFarAsTheyFit) {
     EXPECT_EQ(big.LvnPersonalities[2].slotInfo[27].description, "Q");
     EXPECT_EQ(big.LvnPersonalities[2].slotInfo[28].description, "kept");
 
+    // Nine personalities where the device allows twelve: eight are kept, and
+    // the slot records are found after all nine blocks.
+    tLvnConfig nine;
+    nine.LvnDeviceLimits = {12, 32, 0, 0};
+    nine.LvnConfigImage[6] = 9;
+    nine.LvnConfigImage[192] = 1;
+    nine.LvnConfigImage[192 * 10 + 3] = 55;
+    EXPECT_EQ(ParseLvnConfigImage(nine).toStdString(), "Config data: 9 personalities, only 8 are kept");
+    EXPECT_EQ(nine.LvnHeader.personalityCount, 8);
+    EXPECT_EQ(nine.LvnPersonalities[0].slotInfo[0].defaultValue, 55);
+
     // And a build of it writes no byte outside the image.
     big.LvnConfigImage.fill(0);
     EXPECT_EQ(BuildLvnConfigImage(big), 14016);

@@ -203,19 +203,24 @@ TEST_F(LvnTest, OnlyTheDecoderIsReadOrWritten) {
     EXPECT_EQ(Log().size(), lines);
 }
 
-// The device's maxima bound the editor, but never beyond what the records hold.
+// The device's maxima bound the editor, but never beyond what the records
+// hold; more personalities than those are read as far as the records go.
 TEST_F(LvnTest, TheDeviceLimitsBoundTheEditor) {
     const struct {
-        uint8_t personalityMax, slotMax;
-        int personalities, slotLimit, outChannels;
-    } cases[] = {{12, 40, 8, 32, 32}, {3, 10, 3, 10, 10}};
+        uint8_t personalityMax, slotMax, stored;
+        int personalities, slotLimit, outChannels, kept;
+    } cases[] = {{12, 40, 9, 8, 32, 40, 8}, {3, 10, 2, 3, 10, 10, 2}};
     WriteDeviceConfig(memory);
     DiscoverAndSelect();
     dlg->setAnswerer([](TModalDialog&) {});
     for (const auto& k : cases) {
         memory.personalityMax = k.personalityMax;
         memory.slotMax = k.slotMax;
+        memory.PutByte(6, k.stored);
+        const int from = int(Log().size());
         Get();
+        EXPECT_EQ(Header().personalityCount, k.kept);
+        EXPECT_EQ(LogFrom(from).contains("Config data: 9 personalities, only 8 are kept"), k.stored > k.kept);
         EXPECT_EQ(Tab<QSpinBox>("seTotPers")->maximum(), k.personalities);
         page->ui->btnPersSettings->click();
         EXPECT_EQ(Dlg<QSpinBox>("seInChNr")->maximum(), k.slotLimit);
