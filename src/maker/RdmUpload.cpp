@@ -26,6 +26,8 @@
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
+#include "views/DeviceTree.h"
+#include "views/RdmPageView.h"
 #include "views/rdm_set_context.h"
 
 namespace {
@@ -258,9 +260,17 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
                          .arg(UploadPartIndex));
         return;
     }
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this, fiveColour, run = programUploadRun] {
-        if (run == programUploadRun) ContinueProgramUpload(fiveColour);
-    });
+    // The window runs during the pause: a click on another node, or a new
+    // discovery, must not receive the rest of this device's programs.
+    const uint16_t node = CurrentNodeOf(frm);
+    const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
+    frm->dataModule()->PauseThen(ProgramPacketPauseMs,
+                                 [this, fiveColour, run = programUploadRun, node, changes] {
+                                     if (run != programUploadRun || CurrentNodeOf(frm) != node ||
+                                         TreeChanges(RdmViewOf(frm)->tree()) != changes)
+                                         return;
+                                     ContinueProgramUpload(fiveColour);
+                                 });
 }
 
 void TMakerRdm::ContinueProgramUpload(bool fiveColour) {

@@ -1,8 +1,10 @@
 #include "views/PageLog.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QWidget>
 
 PageLog::PageLog(QPlainTextEdit* memo, int limit, QObject* parent)
     : QObject(parent), memo(memo), limit(std::max(limit, 1)) {
@@ -83,4 +85,34 @@ bool PageLog::eventFilter(QObject* watched, QEvent* event) {
     // that come meanwhile would have it catch up at every paint again.
     if (watched == memo && event->type() == QEvent::Show && unshown > 0) Flush();
     return QObject::eventFilter(watched, event);
+}
+
+RepaintBatch::RepaintBatch(QWidget* window, std::function<bool()> holding, QObject* parent, int ms)
+    : QObject(parent), window(window), holding(std::move(holding)), ms(std::max(ms, 1)) {
+    due.setSingleShot(true);
+    connect(&due, &QTimer::timeout, this, &RepaintBatch::Release);
+    if (window) window->installEventFilter(this);
+}
+
+bool RepaintBatch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != window || event->type() != QEvent::UpdateRequest)
+        return QObject::eventFilter(watched, event);
+    if (!releasing && holding && holding() && sincePaint.isValid() && sincePaint.elapsed() < ms) {
+        // The widgets' dirty regions stay marked; the window asks for no
+        // further repaint until this one is made, so it is posted again later.
+        held = true;
+        if (!due.isActive()) due.start(int(std::max<qint64>(ms - sincePaint.elapsed(), 1)));
+        return true;
+    }
+    releasing = false;
+    held = false;
+    due.stop();
+    sincePaint.restart();
+    return QObject::eventFilter(watched, event);
+}
+
+void RepaintBatch::Release() {
+    if (!held || !window) return;
+    releasing = true;
+    QCoreApplication::postEvent(window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <deque>
+#include <functional>
 
 class QPlainTextEdit;
+class QWidget;
 
 // A log of lines shown in a memo. The lines are kept here, at most `limit`
 // of them (the oldest go first); the memo is only a view of them. Laying the
@@ -53,4 +57,30 @@ private:
     // more than the store holds once lines were dropped before the memo saw them.
     size_t unshown = 0;
     QTimer batch;
+};
+
+// The window's repaints, at most one per `ms` while `holding` says so. A
+// discovery adds a node to the tree at nearly every request, and repainting
+// the window for each costs many times the work of finding the device; the
+// user sees no difference between that and a repaint every few tens of
+// milliseconds. Only the drawing on screen waits: the widgets hold their
+// contents all the time, and grab() draws them as they are.
+class RepaintBatch : public QObject {
+public:
+    // `parent` owns what `holding` reads; the batch goes with it.
+    RepaintBatch(QWidget* window, std::function<bool()> holding, QObject* parent, int ms = PageLog::BatchMs);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Release();
+
+    QPointer<QWidget> window;
+    std::function<bool()> holding;
+    const int ms;
+    QElapsedTimer sincePaint;
+    bool held = false;
+    bool releasing = false;
+    QTimer due;
 };

@@ -44,6 +44,9 @@ RdmPageView::RdmPageView(TfrmMain* mainWindow)
     // Every row is one line of text: the tree need not measure each row each
     // time it lays out its hundreds of nodes.
     ui->tvDeviceList->setUniformRowHeights(true);
+    // During a run the tree grows at nearly every request; the window shows it in batches.
+    const auto running = [this] { return RunInProgress(); };
+    new RepaintBatch(frmMain, running, this);
 
     QAbstractItemModel* treeModel = ui->tvDeviceList->model();
     // The groups that discovery made in an emptied tree, by caption (see AddFoundDevice).

@@ -1,25 +1,19 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
-#include <ostream>
 
-#include "app/Main.h"
 #include "app/ModalDialog.h"
 #include "app/Nyelv.h"
-#include "app/Program.h"
 #include "link/SetupInterface.h"
 #include "support/log_access.h"
+#include "support/program_fixture.h"
 #include "ui_Nyelv.h"
 #include "ui_RdmPage.h"
 
 // A program built on its own temporary folder, as a fresh start would see it.
-class ShellTest : public ::testing::Test {
+class ShellTest : public ProgramFixture {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
@@ -30,12 +24,14 @@ protected:
         program->frmNyelv->setAnswerer([](TModalDialog&) { ADD_FAILURE() << "unexpected language dialog"; });
         program->frmSetupInterface->setAnswerer(
             [](TModalDialog&) { ADD_FAILURE() << "unexpected interface setup dialog"; });
+        w = program->frmMain.get();
+        dm = program->DM.get();
         return *program;
     }
 
     // A start on the given settings file with the start-up work done.
     Program& startWith(const QByteArray& ini) {
-        writeIni(ini);
+        WriteSettings(ini);
         Program& p = start();
         p.frmMain->FormActivate();
         return p;
@@ -52,31 +48,9 @@ protected:
 
     TfrmMain& main() { return *program->frmMain; }
 
-    QString iniPath() const { return dir.filePath(QStringLiteral("Tamarind.ini")); }
-
-    void writeIni(const QByteArray& content) {
-        QFile f(iniPath());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
-
-    QByteArray readIni() const {
-        QFile f(iniPath());
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return f.readAll();
-    }
-
     // What the program told the user in the RDM page's log.
     QString log() const { return DeviceLogText(program->frmMain.get()); }
-
-    QTemporaryDir dir;
-    std::unique_ptr<Program> program;
 };
-
-// Readable failures for texts.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 // A click on a radio button's indicator (a click beside its text does nothing).
 inline void ClickRadio(QAbstractButton* rb) {

@@ -116,5 +116,5 @@ TEST_F(StatusBar, OnlyAClickOnTheLanguagePanelOpensTheLanguageDialog) {
     click(overLanguage);
     EXPECT_EQ(p.frmNyelv->timesShown(), 1);
     EXPECT_EQ(main().statusPanel(0)->text(), "Sprache: Deutsch");
-    EXPECT_TRUE(readIni().contains("Language=German"));
+    EXPECT_TRUE(ReadSettings().contains("Language=German"));
 }

@@ -17,8 +17,8 @@ TEST_F(Settings, FirstStartAsksForTheLanguageWritesTheDefaultsAndASecondStartRea
     main().FormActivate();
 
     EXPECT_EQ(p.frmNyelv->timesShown(), 1);
-    EXPECT_EQ(readIni(), QByteArray("[Setup]\nLanguage=German\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\n"
-                                    "MASK=255.255.255.255\n"));
+    EXPECT_EQ(ReadSettings(), QByteArray("[Setup]\nLanguage=German\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\n"
+                                         "MASK=255.255.255.255\n"));
     EXPECT_EQ(main().LanguageIndex, 3);
     EXPECT_EQ(main().mainPageCaption(), "RDM");
     EXPECT_EQ(main().ui->mFile->title(), TextOf(12, 3));
@@ -35,10 +35,10 @@ TEST_F(Settings, FirstStartAsksForTheLanguageWritesTheDefaultsAndASecondStartRea
     EXPECT_EQ(again.frmMain->InterfaceKind, "USB");
 
     // Cancelled instead, the first start writes an empty language, which reads as English.
-    ASSERT_TRUE(QFile::remove(iniPath()));
+    ASSERT_TRUE(QFile::remove(SettingsPath()));
     AnswerLanguage(start(), Lang::Deutsch, false);
     main().FormActivate();
-    EXPECT_TRUE(readIni().startsWith("[Setup]\nLanguage=\nUSB=2\n"));
+    EXPECT_TRUE(ReadSettings().startsWith("[Setup]\nLanguage=\nUSB=2\n"));
     EXPECT_EQ(main().LanguageIndex, 2);
     start().frmMain->FormActivate();
     EXPECT_EQ(main().LanguageName, "");
@@ -69,7 +69,7 @@ TEST_F(Settings, OddFilesGiveDefinedValuesLeaveTheFileAloneAndStartUpCompletes) 
         EXPECT_EQ(main().InterfaceKind, r.kind);
         EXPECT_EQ(IpToText(main().InterfaceIp), r.ip);
         EXPECT_EQ(IpToText(main().InterfaceMask), "255.255.255.255");
-        EXPECT_EQ(readIni(), r.ini);
+        EXPECT_EQ(ReadSettings(), r.ini);
         // The rest of start-up ran: captions, the RDM page, the grid.
         EXPECT_EQ(main().ui->mFile->title(), TextOf(12, r.language));
         EXPECT_EQ(main().mainPageCaption(), "RDM");
@@ -86,18 +86,18 @@ TEST_F(Settings, CancelInTheLanguageDialogWritesTheOldLanguageAgain) {
     Program& p = startWith(with("Hungarian"));
 
     // Someone changes the file while the program runs; Cancel still writes the name in memory.
-    writeIni(with("English"));
+    WriteSettings(with("English"));
     AnswerLanguage(p, Lang::Deutsch, false);
     main().ui->mSetupLang->trigger();
     EXPECT_EQ(p.frmNyelv->timesShown(), 1);
     EXPECT_EQ(main().LanguageIndex, 1);
-    EXPECT_EQ(readIni(), with("Hungarian"));
+    EXPECT_EQ(ReadSettings(), with("Hungarian"));
 
     // OK with German changes the one line and the captions.
     AnswerLanguage(p, Lang::Deutsch, true);
     main().ui->mSetupLang->trigger();
     EXPECT_EQ(main().ui->mSetup->title(), TextOf(8, 3));
-    EXPECT_EQ(readIni(), with("German"));
+    EXPECT_EQ(ReadSettings(), with("German"));
 }
 
 TEST_F(Settings, InterfaceMenuWritesTheInterfaceKeysAndTheStatusPanel) {
@@ -108,8 +108,9 @@ TEST_F(Settings, InterfaceMenuWritesTheInterfaceKeysAndTheStatusPanel) {
     // Cancelled, the dialog leaves the choice as it was, and it is written all the same.
     program->frmSetupInterface->setAnswerer([](TModalDialog& d) { d.reject(); });
     main().ui->mSetupInterface->trigger();
-    EXPECT_EQ(readIni(), QByteArray("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=NETWORK\nIP=192.168.1.20\n"
-                                    "MASK=255.255.255.0\n"));
+    EXPECT_EQ(ReadSettings(),
+              QByteArray("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=NETWORK\nIP=192.168.1.20\n"
+                         "MASK=255.255.255.0\n"));
     EXPECT_EQ(main().statusPanel(2)->text(), "NETWORK Interface: No contact");
 }
 
@@ -127,7 +128,7 @@ TEST_F(Settings, AFileThatCannotBeReadOrWrittenIsReportedAndStartUpCompletes) {
     main().ChooseLanguage();
     EXPECT_EQ(main().LanguageIndex, 3); // the choice holds for this run
     EXPECT_TRUE(log().contains("could not be written"));
-    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+    EXPECT_TRUE(QFileInfo(SettingsPath()).isDir());
 
     // A folder that cannot hold the file: the first start is told and completes.
     program.reset();
@@ -141,8 +142,8 @@ TEST_F(Settings, AFileThatCannotBeReadOrWrittenIsReportedAndStartUpCompletes) {
 
 // The settings reader and writer on its own: a profile's rules, and every byte it does not change kept.
 TEST_F(Settings, IniFileReadsLikeAProfileAndWritesInPlace) {
-    writeIni("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\n\n[B]\nx=1\nq='1\n");
-    TIniFile ini(iniPath());
+    WriteSettings("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\n\n[B]\nx=1\nq='1\n");
+    TIniFile ini(SettingsPath());
     EXPECT_EQ(ini.ReadString("a", "NAME", "-"), "quoted value");
     EXPECT_EQ(ini.ReadString("A", "missing", "-"), "-");
     EXPECT_EQ(ini.ReadString("C", "x", "-"), "-");
@@ -151,14 +152,14 @@ TEST_F(Settings, IniFileReadsLikeAProfileAndWritesInPlace) {
     ASSERT_TRUE(ini.WriteString("A", "New", "a=b;c")); // no escaping
     ASSERT_TRUE(ini.WriteString("B", "x", "2"));
     ASSERT_TRUE(ini.WriteString("C", "y", "3"));
-    EXPECT_EQ(readIni(), QByteArray("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\nNew=a=b;c\n\n"
-                                    "[B]\nx=2\nq='1\n[C]\ny=3\n"));
-    EXPECT_EQ(TIniFile(iniPath()).ReadString("A", "new", "-"), "a=b;c");
+    EXPECT_EQ(ReadSettings(), QByteArray("\xEF\xBB\xBF[A]\nName = \"quoted value\" \n# comment\nNew=a=b;c\n\n"
+                                         "[B]\nx=2\nq='1\n[C]\ny=3\n"));
+    EXPECT_EQ(TIniFile(SettingsPath()).ReadString("A", "new", "-"), "a=b;c");
 
     // A comment in a single-byte code page (not UTF-8), and a last byte that starts a UTF-8 sequence.
-    writeIni("; be\xE1ll\xEDt\xE1sok\r\n[Setup]\r\nLanguage=English\r\nNote=\xF5\xFB\xC3");
-    ASSERT_TRUE(TIniFile(iniPath()).WriteString("Setup", "Language", "German"));
-    EXPECT_EQ(readIni(),
+    WriteSettings("; be\xE1ll\xEDt\xE1sok\r\n[Setup]\r\nLanguage=English\r\nNote=\xF5\xFB\xC3");
+    ASSERT_TRUE(TIniFile(SettingsPath()).WriteString("Setup", "Language", "German"));
+    EXPECT_EQ(ReadSettings(),
               QByteArray("; be\xE1ll\xEDt\xE1sok\r\n[Setup]\r\nLanguage=German\r\nNote=\xF5\xFB\xC3\r\n"));
 }
 
@@ -190,23 +191,24 @@ TEST_F(Settings, AWriteChangesOnlyItsKeyAndEveryValueReadsBackAsStored) {
     // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        writeIni(r.file);
+        WriteSettings(r.file);
         QStringList before;
         for (const QString& key : r.others)
-            before << TIniFile(iniPath()).ReadString("Setup", key, "-");
+            before << TIniFile(SettingsPath()).ReadString("Setup", key, "-");
         ASSERT_FALSE(before.contains("-"));
-        ASSERT_TRUE(TIniFile(iniPath()).WriteString("Setup", r.key, r.value));
-        const TIniFile again(iniPath());
+        ASSERT_TRUE(TIniFile(SettingsPath()).WriteString("Setup", r.key, r.value));
+        const TIniFile again(SettingsPath());
         EXPECT_EQ(again.ReadString("Setup", r.key, "-"), r.value);
         for (int i = 0; i < r.others.size(); ++i)
             EXPECT_EQ(again.ReadString("Setup", r.others[i], "-"), before[i]) << r.others[i].toStdString();
         // Writing what was read changes nothing more.
-        ASSERT_TRUE(TIniFile(iniPath()).WriteString("Setup", r.key, again.ReadString("Setup", r.key, "-")));
-        EXPECT_EQ(TIniFile(iniPath()).ReadString("Setup", r.key, "-"), r.value);
+        ASSERT_TRUE(
+            TIniFile(SettingsPath()).WriteString("Setup", r.key, again.ReadString("Setup", r.key, "-")));
+        EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Setup", r.key, "-"), r.value);
     }
-    writeIni("[Setup]\nLanguage=Magyar\xE1\nName=Caf\xC3\xA9\n");
-    ASSERT_TRUE(TIniFile(iniPath()).WriteString("Setup", "Language", "German"));
-    EXPECT_EQ(TIniFile(iniPath()).ReadString("Setup", "Name", "-"), cafe);
+    WriteSettings("[Setup]\nLanguage=Magyar\xE1\nName=Caf\xC3\xA9\n");
+    ASSERT_TRUE(TIniFile(SettingsPath()).WriteString("Setup", "Language", "German"));
+    EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Setup", "Name", "-"), cafe);
 
     // What cannot be stored so that it reads back is refused, and the file is left alone.
     const QByteArray file = "[Setup]\nLanguage=English\n";
@@ -217,10 +219,10 @@ TEST_F(Settings, AWriteChangesOnlyItsKeyAndEveryValueReadsBackAsStored) {
                                                    {" Key", "1"},
                                                    {"", "1"}};
     for (const auto& [key, value] : refused) {
-        writeIni(file);
-        TIniFile ini(iniPath());
+        WriteSettings(file);
+        TIniFile ini(SettingsPath());
         EXPECT_FALSE(ini.WriteString("Setup", key, value)) << key.toStdString();
         EXPECT_FALSE(ini.writeError().isEmpty());
-        EXPECT_EQ(readIni(), file);
+        EXPECT_EQ(ReadSettings(), file);
     }
 }

@@ -26,7 +26,7 @@ TEST_F(Start, BrandFlagsDecideStepModeBrightnessAndTheDemoButton) {
                                                         {2, false, true, false, 241},
                                                         {0, false, false, false, 241}}) {
         SCOPED_TRACE(flags);
-        writeIni("[Setup]\nLanguage=English\n");
+        WriteSettings("[Setup]\nLanguage=English\n");
         start();
         main().BrandRow.flags = flags;
         main().show();
@@ -40,7 +40,7 @@ TEST_F(Start, BrandFlagsDecideStepModeBrightnessAndTheDemoButton) {
 }
 
 TEST_F(Start, FirstActivationSetsUpTheWindowOnceAheadOfEarlierNotices) {
-    writeIni("[Setup]\nLanguage=English\n");
+    WriteSettings("[Setup]\nLanguage=English\n");
     start();
     // The first HID scan is a notice posted while the program was built: it must find the
     // settings read and the captions set.
@@ -167,7 +167,7 @@ TEST_F(Start, GridCellsCarryTheirChannelNumbersAndTheMapStartsFree) {
 
 TEST_F(Start, LogoPagesShowTheBrandsJpegPicturesAndTheBrandsPageIsChosen) {
     EXPECT_TRUE(QImageReader::supportedImageFormats().contains("jpeg"));
-    writeIni("[Setup]\nLanguage=English\n");
+    WriteSettings("[Setup]\nLanguage=English\n");
     start();
     Ui::TfrmMain& ui = *main().ui;
     for (QLabel* img : {ui.imgOrvamatic, ui.imgPellmor, ui.imgQuillon})

@@ -1,48 +1,20 @@
 #pragma once
 
-#include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
-#include <memory>
 
-#include "app/Main.h"
-#include "app/Program.h"
-#include "link/DataModule.h"
 #include "link/hid/JvHidControllerClass.h"
-#include "support/sim/SimHidPlatform.h"
+#include "support/log_access.h"
+#include "support/program_fixture.h"
 
 // A whole program on the simulator: its settings file in a temporary folder,
 // its USB interfaces virtual.
-class LinkFixture : public ::testing::Test {
+class LinkFixture : public ProgramFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        WriteSettings(0);
-        ProgramOptions options;
-        options.appDir = dir.path() + QLatin1Char('/');
-        options.hidPlatform = platform;
-        options.arguments = arguments;
-        program = std::make_unique<Program>(options);
-        platform->programBusy = [dm = program->DM.get()] { return dm->Pausing(); };
-        dm = program->DM.get();
-        w = program->frmMain.get();
-    }
-
-    void TearDown() override {
-        platform->programBusy = nullptr;
-        program.reset();
-        platform->WaitIdle(200);
-    }
-
-    void WriteSettings(int usb) {
-        QFile f(dir.path() + QStringLiteral("/Tamarind.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QStringLiteral("[Setup]\r\nLanguage=English\r\nUSB=%1\r\nINTERFACE=USB\r\nIP=0.0.0.0\r\n"
-                               "MASK=255.255.255.255\r\n")
-                    .arg(usb)
-                    .toLatin1());
+        WriteSettings(EnglishSettings(0));
+        Build();
     }
 
     // Shows the window; its first scan follows the start-up work.
@@ -72,7 +44,19 @@ protected:
         return box;
     }
 
+    // Plugs an interface, starts the program and gives the interface a DMX
+    // line of simulated devices.
+    template <class Line> std::shared_ptr<Line> StartOnLine() {
+        box = platform->PlugInterface(0);
+        Start();
+        auto line = std::make_shared<Line>();
+        box->line = line;
+        return line;
+    }
+
     QString StatusText() const { return w->statusPanel(2)->text(); }
+    // The lines of the RDM page's device log.
+    QStringList Log() const { return DeviceLogLines(w); }
 
     // Bytes [from, from + n) of a report.
     static std::vector<uint8_t> Bytes(const std::vector<uint8_t>& r, size_t from, size_t n) {
@@ -86,10 +70,5 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
-    QStringList arguments;
-    std::shared_ptr<sim::SimHidPlatform> platform = std::make_shared<sim::SimHidPlatform>();
-    std::unique_ptr<Program> program;
-    TDM* dm = nullptr;
-    TfrmMain* w = nullptr;
+    std::shared_ptr<sim::SimInterface> box; // the interface plugged in
 };

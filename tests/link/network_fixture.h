@@ -41,18 +41,8 @@ protected:
     TDM& dm() { return *program->DM; }
     TNetworkDiscovery& net() { return dm().Network(); }
 
-    QStringList Lines() {
-        QStringList l;
-        for (int i = 0; i < dlg().ui->lbNetworkInterfaceList->count(); ++i)
-            l << dlg().ui->lbNetworkInterfaceList->item(i)->text();
-        return l;
-    }
-    QStringList AdapterLines() {
-        QStringList l;
-        for (int i = 0; i < dlg().ui->cbNetworkAdapter->count(); ++i)
-            l << dlg().ui->cbNetworkAdapter->itemText(i);
-        return l;
-    }
+    QStringList Lines() { return Items(dlg().ui->lbNetworkInterfaceList); }
+    QStringList AdapterLines() { return Items(dlg().ui->cbNetworkAdapter); }
 
     static bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 10000); }
 

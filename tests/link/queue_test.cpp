@@ -49,8 +49,6 @@ protected:
         box->SendCredit(bytes);
         Settle();
     }
-
-    std::shared_ptr<sim::SimInterface> box;
 };
 
 TEST_F(QueueTest, OnlyTheFirstPacketIsAnnouncedAndEachFollowsByCredit) {

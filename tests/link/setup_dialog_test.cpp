@@ -112,7 +112,7 @@ TEST_F(SetupDialog, TheMenuShowsTheDialogAndSavesTheChoice) {
         });
         main().ui->mSetupInterface->trigger();
         EXPECT_FALSE(dlg().isVisible());
-        EXPECT_EQ(readIni(),
+        EXPECT_EQ(ReadSettings(),
                   QStringLiteral("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=%1\nIP=%2\nMASK=%3\n")
                       .arg(r.kind, r.ip, r.mask)
                       .toUtf8());

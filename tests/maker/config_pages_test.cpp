@@ -27,9 +27,9 @@ namespace {
 class ConfigPagesTest : public EditorTest {
 protected:
     void ShowModelPage(const QString& caption) { SelectPageByCaption(frm().konfUi->nbKonf, caption); }
-    QString Text(const QString& edit) { return W<QLineEdit>(edit)->text(); }
-    int Spin(const QString& name) { return W<QSpinBox>(name)->value(); }
-    void TypeTime(const QString& name, const QString& digits) { Type(W<QLineEdit>(name), digits); }
+    QString Text(const QString& edit) { return Find<QLineEdit>(edit)->text(); }
+    int Spin(const QString& name) { return Find<QSpinBox>(name)->value(); }
+    void TypeTime(const QString& name, const QString& digits) { Type(Find<QLineEdit>(name), digits); }
     QLineSeries* Series(const char* chart, int ch) { return config().Series(chart, ch); }
     // The value a page control shows of the record, by field name.
     static int Field(const tDeviceConfig& c, const QString& f, int ch) {
@@ -99,19 +99,19 @@ TEST_F(ConfigPagesTest, GammaSliderAndLabel) {
     C().Gamma[1] = 2.2;
     C().Gamma[2] = 3.0;
     config().ShowConfigPage();
-    EXPECT_EQ(W<QSlider>("tbKarGamR")->value(), 22);
-    EXPECT_EQ(W<QLabel>("lKarGamR")->text(), "2,2");
-    EXPECT_EQ(W<QLabel>("lKarGamG")->text(), "3,0");
+    EXPECT_EQ(Find<QSlider>("tbKarGamR")->value(), 22);
+    EXPECT_EQ(Find<QLabel>("lKarGamR")->text(), "2,2");
+    EXPECT_EQ(Find<QLabel>("lKarGamG")->text(), "3,0");
 
     // A slider sets the channel's label on every page that has one.
-    W<QSlider>("tbKonfQ7GammaG")->setValue(45);
+    Find<QSlider>("tbKonfQ7GammaG")->setValue(45);
     EXPECT_DOUBLE_EQ(C().Gamma[2], 4.5);
     for (const char* l :
          {"lKarGamG", "lKonfQ7GammaG", "lKonfQ9subGammaG", "lKonfQ73GGammaG", "lKonfZK4GammaG"})
-        EXPECT_EQ(W<QLabel>(l)->text(), "4,5") << l;
-    W<QSlider>("tbKonfZK4GammaA")->setValue(50);
-    EXPECT_EQ(W<QLabel>("lKonfQ73GGammaA")->text(), "5,0");
-    EXPECT_EQ(W<QLabel>("lKarGamR")->text(), "2,2");
+        EXPECT_EQ(Find<QLabel>(l)->text(), "4,5") << l;
+    Find<QSlider>("tbKonfZK4GammaA")->setValue(50);
+    EXPECT_EQ(Find<QLabel>("lKonfQ73GGammaA")->text(), "5,0");
+    EXPECT_EQ(Find<QLabel>("lKarGamR")->text(), "2,2");
 
     LocaleGuard english{QLocale(QLocale::English, QLocale::UnitedStates)};
     EXPECT_EQ(ConfigPages::GammaText(22), "2.2");
@@ -124,9 +124,9 @@ TEST_F(ConfigPagesTest, OutputFrequency) {
         config().ShowQ7Config();
         config().ShowQ9RootConfig();
         for (QString m : {"KonfQ7", "KonfQ9root"}) {
-            EXPECT_TRUE(W<QRadioButton>("rb" + m + (hz ? "Hz" : "Free"))->isChecked())
+            EXPECT_TRUE(Find<QRadioButton>("rb" + m + (hz ? "Hz" : "Free"))->isChecked())
                 << m.toStdString() << hz;
-            EXPECT_EQ(W<QSpinBox>("se" + m + "Num")->isEnabled(), hz != 0) << m.toStdString() << hz;
+            EXPECT_EQ(Find<QSpinBox>("se" + m + "Num")->isEnabled(), hz != 0) << m.toStdString() << hz;
         }
         EXPECT_EQ(Spin("seKonfQ7Num"), hz ? hz : 85);
         EXPECT_EQ(C().HzNumber, hz); // showing writes nothing back
@@ -135,11 +135,11 @@ TEST_F(ConfigPagesTest, OutputFrequency) {
     // The user's choice of the radio buttons switches the number.
     frm().showMainPage("Konfiguracio");
     ShowModelPage("Q9Root");
-    QTest::mouseClick(W<QRadioButton>("rbKonfQ9rootHz"), Qt::LeftButton);
-    EXPECT_TRUE(W<QSpinBox>("seKonfQ9rootNum")->isEnabled());
-    W<QRadioButton>("rbKonfQ7Hz")->setChecked(true);
-    W<QRadioButton>("rbKonfQ7Free")->setChecked(true);
-    EXPECT_FALSE(W<QSpinBox>("seKonfQ7Num")->isEnabled());
+    QTest::mouseClick(Find<QRadioButton>("rbKonfQ9rootHz"), Qt::LeftButton);
+    EXPECT_TRUE(Find<QSpinBox>("seKonfQ9rootNum")->isEnabled());
+    Find<QRadioButton>("rbKonfQ7Hz")->setChecked(true);
+    Find<QRadioButton>("rbKonfQ7Free")->setChecked(true);
+    EXPECT_FALSE(Find<QSpinBox>("seKonfQ7Num")->isEnabled());
 
     // Q73G and ZK4 have no free-running choice: 0 shows as the lowest
     // frequency, which the spin edit's handler writes back.
@@ -147,7 +147,7 @@ TEST_F(ConfigPagesTest, OutputFrequency) {
     config().ShowQ73GConfig(3);
     EXPECT_EQ(Spin("seKonfQ73GNum"), 80);
     EXPECT_EQ(C().HzNumber, 80);
-    W<QSpinBox>("seKonfZK4Num")->setValue(1000);
+    Find<QSpinBox>("seKonfZK4Num")->setValue(1000);
     EXPECT_EQ(C().HzNumber, 1000);
 }
 
@@ -171,7 +171,7 @@ TEST_F(ConfigPagesTest, ChannelCountShowsOrHidesWhiteAndAmber) {
         (&r.names == &q73g) ? config().ShowQ73GConfig(r.channels) : config().ShowZK4Config(r.channels);
         for (const QString& name : r.names)
             for (QChar l : r.shown + r.hidden)
-                EXPECT_EQ(W<QWidget>(name + l)->isHidden(), r.hidden.contains(l))
+                EXPECT_EQ(Find<QWidget>(name + l)->isHidden(), r.hidden.contains(l))
                     << (name + l).toStdString() << " with " << r.channels;
     }
 }
@@ -239,7 +239,7 @@ TEST_F(ConfigPagesTest, EveryModelPageShowsAndWritesItsFields) {
                 t->setValue(37);
                 EXPECT_EQ(Field(C(), field, ch), 37) << n;
             } else {
-                QCheckBox* b = W<QCheckBox>(name);
+                QCheckBox* b = Find<QCheckBox>(name);
                 EXPECT_EQ(b->isChecked(), Field(want, field, ch) != 0) << n;
                 b->click();
                 EXPECT_EQ(Field(C(), field, ch) != 0, b->isChecked()) << n;
@@ -277,9 +277,9 @@ TEST_F(ConfigPagesTest, StepTimesNormaliseAndUnreadableOnesKeepTheStoredTime) {
 
     config().ShowConfigPage();
     TypeTime("meSpeed2", "1");
-    EXPECT_EQ(Text("meSpeed2"), "00:10.05"); // the record's time again
-    W<QLineEdit>("meWait7")->setText("0");   // left unreadable without leaving the edit
-    W<QLineEdit>("meSpeed1")->setText("02:00.00");
+    EXPECT_EQ(Text("meSpeed2"), "00:10.05");  // the record's time again
+    Find<QLineEdit>("meWait7")->setText("0"); // left unreadable without leaving the edit
+    Find<QLineEdit>("meSpeed1")->setText("02:00.00");
     EXPECT_FALSE(config().ReadConfigPage());
     EXPECT_EQ(C().Wait[7], 350);
     EXPECT_EQ(Text("meWait7"), "00:17.50");
@@ -320,7 +320,7 @@ TEST_F(ConfigPagesTest, DamagedRecordsShowClampedAndDrawSafely) {
 
         EXPECT_EQ(Text("meKonfQ73GWait9"), "30:00.00");
         EXPECT_EQ(Spin("seKonfQ7Num"), 125);
-        EXPECT_TRUE(W<QRadioButton>("rbKonfQ7Hz")->isChecked());
+        EXPECT_TRUE(Find<QRadioButton>("rbKonfQ7Hz")->isChecked());
         const std::tuple<const char*, int, int> clamped[] = {{"seKonfZK4Num", C().HzNumber, 1200},
                                                              {"seKarOffsG", C().Offs[2], 50},
                                                              {"seCharZK4OutMinA", C().OutMin[5], 40000},
@@ -331,8 +331,8 @@ TEST_F(ConfigPagesTest, DamagedRecordsShowClampedAndDrawSafely) {
         }
         for (int ch = 1; ch <= 5; ++ch) {
             const QString l = QString("RGBWA")[ch - 1];
-            EXPECT_EQ(W<QSlider>("tbKonfZK4Gamma" + l)->value(), positions[ch - 1]) << ch;
-            EXPECT_EQ(W<QLabel>("lKonfZK4Gamma" + l)->text(), ConfigPages::GammaText(positions[ch - 1]))
+            EXPECT_EQ(Find<QSlider>("tbKonfZK4Gamma" + l)->value(), positions[ch - 1]) << ch;
+            EXPECT_EQ(Find<QLabel>("lKonfZK4Gamma" + l)->text(), ConfigPages::GammaText(positions[ch - 1]))
                 << ch;
             EXPECT_DOUBLE_EQ(C().Gamma[ch], positions[ch - 1] / 10.0) << ch;
         }
@@ -346,8 +346,8 @@ TEST_F(ConfigPagesTest, DamagedRecordsShowClampedAndDrawSafely) {
 // with "ZK4" showing, into CurveTable and the charts.
 TEST_F(ConfigPagesTest, HandlersRedrawTheCurveOfThePageShowing) {
     ShowModelPage("Kelvar");
-    W<QSlider>("tbKarGamR")->setValue(10);
-    W<QSlider>("tbKarGamR")->setValue(22);
+    Find<QSlider>("tbKarGamR")->setValue(10);
+    Find<QSlider>("tbKarGamR")->setValue(22);
     EXPECT_EQ(config().CurveTable[1][128], 8780);
     for (const char* chart : {"Chart1", "Chart2", "Chart3", "Chart4"}) {
         QLineSeries* s = Series(chart, 1);
@@ -365,8 +365,8 @@ TEST_F(ConfigPagesTest, HandlersRedrawTheCurveOfThePageShowing) {
         C().Gamma[ch] = 1.0;
     }
     for (auto [wb, level] : {std::pair{false, 15686}, {true, 12235}}) {
-        W<QCheckBox>("cbKonfQ73GFehEgyens")->setChecked(!wb);
-        W<QCheckBox>("cbKonfQ73GFehEgyens")->click();
+        Find<QCheckBox>("cbKonfQ73GFehEgyens")->setChecked(!wb);
+        Find<QCheckBox>("cbKonfQ73GFehEgyens")->click();
         EXPECT_EQ(C().WhiteBalance, wb);
         for (int ch = 1; ch <= 3; ++ch)
             EXPECT_EQ(config().CurveTable[ch][100], level) << ch;
@@ -378,16 +378,16 @@ TEST_F(ConfigPagesTest, HandlersRedrawTheCurveOfThePageShowing) {
     C().OutStart[1] = 1000;
     C().OutMax[1] = 40000;
     C().Max[1] = 255;
-    W<QSlider>("tbKonfZK4GammaR")->setValue(11);
-    W<QSlider>("tbKonfZK4GammaR")->setValue(10);
+    Find<QSlider>("tbKonfZK4GammaR")->setValue(11);
+    Find<QSlider>("tbKonfZK4GammaR")->setValue(10);
     EXPECT_EQ(config().CurveTable[1][1], 1000);
     EXPECT_EQ(config().CurveTable[1][128], 20500);
     EXPECT_EQ(Series("ChartZK4", 1)->count(), 256);
     EXPECT_DOUBLE_EQ(Series("ChartZK4", 1)->at(128).y(), 20500 / 400.0);
     EXPECT_DOUBLE_EQ(Series("Chart1", 1)->at(127).y(), generic); // the generic charts keep theirs
     const tCurveRow green = config().CurveTable[2];
-    W<QSpinBox>("seCharZK4InMin")->setValue(100);
-    W<QSpinBox>("seCharZK4InMax")->setValue(200);
+    Find<QSpinBox>("seCharZK4InMin")->setValue(100);
+    Find<QSpinBox>("seCharZK4InMax")->setValue(200);
     EXPECT_EQ(C().Min[1], 100);
     EXPECT_EQ(C().Max[1], 200);
     EXPECT_EQ(C().Min[2], 0);

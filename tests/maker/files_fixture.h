@@ -27,8 +27,6 @@ protected:
     void SetUp() override {
         EditorTest::SetUp();
         if (HasFatalFailure()) return;
-        w = frmPtr;
-        dm = program->DM.get();
         page = w->sendPage.get();
         page->reportFileError = [this](const QString& m) { errors << m; };
         program->frmInfo->setAnswerer([this](TModalDialog& d) {
@@ -44,11 +42,6 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
         return Path(name);
-    }
-
-    static QByteArray Read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     // File > Open, the user choosing this file.
@@ -76,8 +69,6 @@ protected:
 
     void Settle() { ASSERT_TRUE(platform->WaitIdle(20000)); }
 
-    TfrmMain* w = nullptr;
-    TDM* dm = nullptr;
     TSendPage* page = nullptr;
     QStringList errors;
     std::vector<uint8_t> infoKinds;

@@ -38,10 +38,7 @@ public:
 
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmLinkLine>();
-        box->line = line;
+        line = StartOnLine<SimRdmLinkLine>();
         dm->LinkMode = LinkModeRdm;
         view = w->rdmView;
         tab = TSpecialTab::of(w);
@@ -92,7 +89,6 @@ public:
         line->requests.clear();
     }
 
-    QStringList Log() const { return DeviceLogLines(w); }
     void ClearLog() { view->btnClrTortenetClick(); }
 
     void Click(QAbstractButton* b) {
@@ -104,13 +100,6 @@ public:
     // before each packet).
     void SettleLong() { ASSERT_TRUE(platform->WaitIdle(60000)); }
 
-    template <typename T> T* Find(const QString& name) const {
-        T* widget = w->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmLinkLine> line;
     std::unique_ptr<SimMakerDevice> dev;
     RdmPageView* view = nullptr;

@@ -60,7 +60,6 @@ protected:
         Settle();
     }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::unique_ptr<sim::SimDmxInput> input;
     std::vector<int> warningKinds; // MessageKind of each question dialog shown
 };

@@ -15,16 +15,6 @@
 #include "maker/StreamUpload.h"
 #include "ui_ProgramPage.h"
 
-namespace {
-
-template <class T> T* Find(TfrmMain* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-} // namespace
-
 using OpenSaveTest = FilesTest;
 
 TEST_F(OpenSaveTest, ProgramsSurviveSaveChangeAndOpen) {
@@ -44,7 +34,7 @@ TEST_F(OpenSaveTest, ProgramsSurviveSaveChangeAndOpen) {
     Save("prog.dmx");
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_FALSE(QFile::exists(Path("prog.dmx")));
-    EXPECT_EQ(Read(Path("prog.dmx.dmx")).size(), 28792);
+    EXPECT_EQ(ReadFile(Path("prog.dmx.dmx")).size(), 28792);
 
     w->programEditor->InitPrograms();
     P().SetRgb(4, 1, 1, 0xFFFFFF);
@@ -77,15 +67,15 @@ TEST_F(OpenSaveTest, ConfigurationSurvivesSaveChangeAndOpen) {
     w->configPages->selectedDeviceKind = [] { return std::optional<int>(1); };
     w->ui->mAblakKonfig->trigger();
     ASSERT_EQ(w->mainPageCaption(), QStringLiteral("Konfiguracio"));
-    Find<QSpinBox>(w, "seKarMinR")->setValue(12);
-    Find<QSpinBox>(w, "seKarMaxG")->setValue(200);
-    Find<QSpinBox>(w, "seKonfDefB")->setValue(77);
-    Find<QSlider>(w, "tbKarGamG")->setValue(35);
-    Find<QSpinBox>(w, "seKarOffsB")->setValue(9);
-    Find<QSpinBox>(w, "seBright3")->setValue(50);
-    Find<QSpinBox>(w, "seBright9")->setValue(100);
-    Find<QCheckBox>(w, "cbKonfKelvarTulmeleg")->setChecked(true);
-    Find<QLineEdit>(w, "meSpeed4")->setText("01:02.35");
+    Find<QSpinBox>("seKarMinR")->setValue(12);
+    Find<QSpinBox>("seKarMaxG")->setValue(200);
+    Find<QSpinBox>("seKonfDefB")->setValue(77);
+    Find<QSlider>("tbKarGamG")->setValue(35);
+    Find<QSpinBox>("seKarOffsB")->setValue(9);
+    Find<QSpinBox>("seBright3")->setValue(50);
+    Find<QSpinBox>("seBright9")->setValue(100);
+    Find<QCheckBox>("cbKonfKelvarTulmeleg")->setChecked(true);
+    Find<QLineEdit>("meSpeed4")->setText("01:02.35");
     w->ConfigDeviceCode = 3;
     Save("conf");
     ASSERT_TRUE(errors.isEmpty());
@@ -116,9 +106,9 @@ TEST_F(OpenSaveTest, ConfigurationSurvivesSaveChangeAndOpen) {
     EXPECT_EQ(back.Brightness[3], 50);
     EXPECT_EQ(back.Brightness[9], 100);
     // And the page shows them.
-    EXPECT_EQ(Find<QSpinBox>(w, "seKarMinR")->value(), 12);
-    EXPECT_EQ(Find<QSlider>(w, "tbKarGamG")->value(), 35);
-    EXPECT_EQ(Find<QSpinBox>(w, "seBright3")->value(), 50);
+    EXPECT_EQ(Find<QSpinBox>("seKarMinR")->value(), 12);
+    EXPECT_EQ(Find<QSlider>("tbKarGamG")->value(), 35);
+    EXPECT_EQ(Find<QSpinBox>("seBright3")->value(), 50);
 }
 
 TEST_F(OpenSaveTest, FirmwareAndLogoShowOnTheSendPage) {
@@ -252,7 +242,7 @@ TEST_F(OpenSaveTest, FileErrorsAreReported) {
     Save("plain/prog");
     ASSERT_EQ(errors.size(), 3);
     EXPECT_TRUE(errors[2].contains(QStringLiteral("plain/prog.dmx")));
-    EXPECT_EQ(Read(Path("plain")), QByteArray("x"));
+    EXPECT_EQ(ReadFile(Path("plain")), QByteArray("x"));
 }
 
 TEST_F(OpenSaveTest, OpeningAFileShowsTheLiveOutputAsOff) {

@@ -21,7 +21,7 @@ protected:
     }
 
     TShape* Square(int s, int d) {
-        return W<TShape>(QString("Shape_%1_%2").arg(s, 2, 10, QChar('0')).arg(d, 2, 10, QChar('0')));
+        return Find<TShape>(QString("Shape_%1_%2").arg(s, 2, 10, QChar('0')).arg(d, 2, 10, QChar('0')));
     }
     int BoldStep() {
         int bold = 0;
@@ -43,8 +43,8 @@ TEST_F(ProgramEditorTest, GridAndDeviceAddresses) {
     for (auto [channels, second, last] : rows) {
         P().EditorChannels = channels;
         editor().LabelDeviceAddresses();
-        EXPECT_EQ(W<QLabel>("lDmxSlave1")->text(), QString::number(second));
-        EXPECT_EQ(W<QLabel>("lDmxSlave19")->text(), QString::number(last));
+        EXPECT_EQ(Find<QLabel>("lDmxSlave1")->text(), QString::number(second));
+        EXPECT_EQ(Find<QLabel>("lDmxSlave19")->text(), QString::number(last));
     }
 }
 
@@ -311,8 +311,8 @@ TEST_F(ProgramEditorTest, NewProgramsAndTheWindowMenu) {
     P().CurrentProgram = 4;
     P().CurrentStep = 2;
     frm().ui->mAblakProg->trigger();
-    EXPECT_EQ(W<QLabel>("lDmxSlave2")->text(), "7"); // three channels again
-    EXPECT_EQ(P().Rgb(4, 1, 1), 0xFFFFFFu);          // kept
+    EXPECT_EQ(Find<QLabel>("lDmxSlave2")->text(), "7"); // three channels again
+    EXPECT_EQ(P().Rgb(4, 1, 1), 0xFFFFFFu);             // kept
 
     frm().showMainPage("RDM");
     frm().ui->mFileSave->setEnabled(false);

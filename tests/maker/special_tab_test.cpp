@@ -1,5 +1,4 @@
 #include <QCheckBox>
-#include <QDir>
 #include <QRadioButton>
 
 #include "app/Main.h"
@@ -315,18 +314,4 @@ TEST_F(SpecialTabTest, ARefusedModeAnswerChangesNothing) {
     ASSERT_EQ(Sent().size(), 1u);
     EXPECT_EQ(Spec().seRdmSpecDmxAdr->value(), 100);
     EXPECT_EQ(Log().size(), 1);
-}
-
-// The Special tab of a Q7 device after its mode was read, for the documents.
-TEST_F(SpecialTabTest, Screenshot) {
-    const QString out = qEnvironmentVariable("TAMARIND_SCREENSHOTS");
-    if (out.isEmpty()) GTEST_SKIP() << "TAMARIND_SCREENSHOTS not set";
-    UseKind(2, 3, 7);
-    dev->dmxMode = {0x14, 0x00, 0x28, 0x00, 0x0A, 0x64};
-    w->resize(1100, 760);
-    w->showMainPage("RDM");
-    view->tree()->setCurrentItem(NodeAt(view->tree(), 1));
-    w->rdmUi->pcRdm->setCurrentWidget(w->rdmUi->tsSpecial);
-    Settle();
-    EXPECT_TRUE(w->grab().save(QDir(out).filePath("special-tab-q7.png")));
 }

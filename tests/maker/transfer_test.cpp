@@ -57,7 +57,7 @@ TEST_F(TransferTest, ProgramsUploadSendsEveryRecordOnItsAcknowledge) {
     P().SetRgb(3, 2, 1, 0x010101);
     w->ui->mAblakProg->trigger();
     Save("meanwhile");
-    EXPECT_EQ(Read(Path("meanwhile.dmx")).size(), 28792);
+    EXPECT_EQ(ReadFile(Path("meanwhile.dmx")).size(), 28792);
 
     receiver->silent = false;
     receiver->silentFromRecord = -1;

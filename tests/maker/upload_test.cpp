@@ -1,4 +1,5 @@
 #include <QTimer>
+#include <functional>
 #include <set>
 
 #include "app/Main.h"
@@ -298,6 +299,33 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
         if (c.progress >= 0) {
             EXPECT_EQ(w->prgUi->gPrg->value(), c.progress);
         }
+    }
+}
+
+TEST_F(UploadTest, AProgramUploadGoesNoFurtherOnceTheSelectionOrTreeChangedInAPause) {
+    const std::pair<const char*, std::function<void(UploadTest&)>> cases[] = {
+        {"another node selected", [](UploadTest& t) { t.view->RdmCurrentNode() = 0; }},
+        {"tree rebuilt alike",
+         [](UploadTest& t) {
+             QTreeWidget* tree = t.view->tree();
+             ClearDeviceTree(tree);
+             AddDeviceNode(tree, nullptr, "7FF3")->record().nodeKind = NodeKindGroup;
+             tRdmDevice& r = AddDeviceNode(tree, NodeAt(tree, 0), "Maker device")->record();
+             r.nodeKind = NodeKindDevice;
+             r.uid = Uid;
+             r.DeviceKind = 2;
+         }},
+    };
+    for (const auto& [name, change] : cases) {
+        SCOPED_TRACE(name);
+        UseKind(2);
+        dev->rdm.silent = true;
+        Upload("Programok");
+        maker->SendNextProgramSteps(tRdmMessage{}); // the first packet answered: a pause runs
+        change(*this);                              // and the selection or the tree changes meanwhile
+        SettleLong();
+        EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}}));
+        EXPECT_EQ(St().RdmPendingOp, RdmOpProgramSteps);
     }
 }
 

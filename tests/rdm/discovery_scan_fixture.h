@@ -24,16 +24,9 @@ class DiscoveryScanTest : public LinkFixture {
 protected:
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmDiscoveryLinkLine>();
-        box->line = line;
+        line = StartOnLine<SimRdmDiscoveryLinkLine>();
         view = w->rdmView;
         ui = w->rdmUi.get();
-    }
-
-    static constexpr uint64_t Uid(uint16_t manufacturer, uint32_t device) {
-        return uint64_t(manufacturer) << 32 | device;
     }
 
     // A responder owned by the test, on the line.
@@ -49,18 +42,12 @@ protected:
         Settle();
     }
 
-    QStringList Log() const { return DeviceLogLines(w); }
     // The device log's last line; empty when there is none.
     QString LastLogLine() const {
         const QStringList log = Log();
         return log.isEmpty() ? QString() : log.back();
     }
-    QStringList Captions() const {
-        QStringList l;
-        for (int i = 0; i < NodeCount(ui->tvDeviceList); ++i)
-            l << NodeAt(ui->tvDeviceList, i)->text(0);
-        return l;
-    }
+    QStringList Captions() const { return NodeCaptions(ui->tvDeviceList); }
     // The GETs one responder received, as PIDs (with their first data byte for indexed ones).
     static std::vector<uint16_t> GetPids(const SimRdmResponder& r) {
         std::vector<uint16_t> pids;
@@ -89,13 +76,11 @@ protected:
     }
     // A real mouse click on a node of the tree.
     void Click(int node) {
-        const QRect r = ui->tvDeviceList->visualItemRect(NodeAt(ui->tvDeviceList, node));
-        QTest::mouseClick(ui->tvDeviceList->viewport(), Qt::LeftButton, {}, r.center());
+        ClickItem(ui->tvDeviceList, NodeAt(ui->tvDeviceList, node));
         Settle();
     }
     RdmState& St() { return dm->RdmGlobals(); }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmDiscoveryLinkLine> line;
     std::deque<SimRdmResponder> devices;
     RdmPageView* view = nullptr;

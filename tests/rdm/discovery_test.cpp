@@ -10,6 +10,7 @@
 #include "support/sim/rdm_any_range_responder.h"
 #include "support/sim/rdm_discovery_line.h"
 #include "support/sim/rdm_unmutable_responder.h"
+#include "support/test_helpers.h"
 
 namespace {
 // Runs the search against the simulated line, answering each request at once.
@@ -53,10 +54,6 @@ public:
                 discovery.DiscoveredUids.begin() + discovery.DiscoveredCount};
     }
 };
-
-constexpr uint64_t Uid(uint16_t manufacturer, uint32_t device) {
-    return uint64_t(manufacturer) << 32 | device;
-}
 } // namespace
 
 TEST(Discovery, UidTextsAreZeroPadded) {

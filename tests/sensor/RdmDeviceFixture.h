@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
+#include <string>
 
 #include "link/LinkFixture.h"
 #include "rdm/RdmState.h"
@@ -28,11 +29,8 @@ protected:
 
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmLinkLine>();
+        line = StartOnLine<SimRdmLinkLine>();
         line->rdm.responders = {&dev1, &dev2};
-        box->line = line;
         dm->LinkMode = LinkModeRdm;
         view = w->rdmView;
         tree = w->findChild<QTreeWidget*>("tvDeviceList");
@@ -106,22 +104,11 @@ protected:
         return sent.empty() ? Data{0xEE, 0xEE} : std::get<2>(sent.front());
     }
 
-    QStringList Log() const {
-        return DeviceLogLines(w);
-    }
     void ClearLog() {
         w->rdmView->btnClrTortenetClick();
         line->requests.clear();
     }
 
-public:
-    template <typename T> T* Find(const char* name) const {
-        T* widget = w->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-protected:
     void Click(const char* button) {
         Find<QPushButton>(button)->click();
         Settle();
@@ -134,7 +121,6 @@ protected:
             Find<QSpinBox>(input)->setValue(value);
     }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmLinkLine> line;
     SimRdmResponder dev1{Uid1};
     SimRdmResponder dev2{Uid2};

@@ -5,17 +5,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "app/Main.h"
-#include "app/Program.h"
-#include "link/DataModule.h"
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_handlers_later.h"
 #include "support/log_access.h"
+#include "support/program_fixture.h"
 #include "views/DeviceTree.h"
 #include "views/sensor_page.h"
 
@@ -34,17 +31,16 @@ std::vector<uint8_t> Value(uint8_t number, int present, int lowest = 0, int high
 
 // The sensor page of a whole program, with one device selected whose
 // requests are caught instead of sent.
-class SensorPageTest : public ::testing::Test {
+class SensorPageTest : public ProgramFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        program = std::make_unique<Program>(ProgramOptions{dir.path(), {}});
-        frm = program->frmMain.get();
-        page = TSensorPage::of(frm);
+        Build();
+        page = TSensorPage::of(w);
         ASSERT_NE(page, nullptr);
-        QTreeWidget* tree = frm->findChild<QTreeWidget*>("tvDeviceList");
+        QTreeWidget* tree = w->findChild<QTreeWidget*>("tvDeviceList");
         AddDeviceNode(tree, nullptr, "7FF1");
         rec = &AddDeviceNode(tree, NodeAt(tree, 0), "7FF1:00000007")->record();
         rec->nodeKind = NodeKindDevice;
@@ -55,11 +51,11 @@ protected:
         page->links.send = [this](const tRdmDevice&, uint8_t cc, uint16_t pid, uint8_t n) {
             sent.emplace_back(cc, pid, n);
         };
-        frm->showMainPage("RDM");
+        w->showMainPage("RDM");
         ShowTab("tsErzekelok");
     }
     void TearDown() override {
-        program.reset();
+        ProgramFixture::TearDown();
         QDir::setCurrent(oldCwd);
     }
 
@@ -84,21 +80,17 @@ protected:
         page->ShowSensorValue(Value(uint8_t(std::get<2>(sent.back())), present, lowest, highest, recorded));
     }
     void ShowTab(const char* tab) {
-        frm->findChild<QTabWidget*>("pcRdm")->setCurrentWidget(frm->findChild<QWidget*>(tab));
+        w->findChild<QTabWidget*>("pcRdm")->setCurrentWidget(w->findChild<QWidget*>(tab));
     }
-    template <typename T = QWidget> T* W(const QString& name) { return frm->findChild<T*>(name); }
-    QString text(const QString& label) { return W<QLabel>(label)->text(); }
+    QString text(const QString& label) { return Find<QLabel>(label)->text(); }
     // The page counter and which of the paging buttons work.
     QString nav() {
-        return text("lSensPagesNum") + (W("btnRdmSensPrev")->isEnabled() ? " <" : "") +
-               (W("btnRdmSensNext")->isEnabled() ? " >" : "");
+        return text("lSensPagesNum") + (Find("btnRdmSensPrev")->isEnabled() ? " <" : "") +
+               (Find("btnRdmSensNext")->isEnabled() ? " >" : "");
     }
-    QString lastLogLine() { return DeviceLogText(frm).split('\n').last(); }
+    QString lastLogLine() { return DeviceLogText(w).split('\n').last(); }
 
-    QTemporaryDir dir;
     QString oldCwd;
-    std::unique_ptr<Program> program;
-    TfrmMain* frm = nullptr;
     TSensorPage* page = nullptr;
     tRdmDevice* rec = nullptr;
     bool demo = false;
@@ -128,7 +120,7 @@ TEST_F(SensorPageTest, FourSensorsOverTwoPagesAndNone) {
 
     // An answer still in flight for the old page is ignored.
     page->SensorTimerTick();
-    W<QPushButton>("btnRdmSensNext")->click();
+    Find<QPushButton>("btnRdmSensNext")->click();
     page->ShowSensorValue(Value(11, 50));
     EXPECT_EQ(text("lSensCurr1"), "---");
     EXPECT_EQ(page->SensorIndex, 3);
@@ -136,14 +128,14 @@ TEST_F(SensorPageTest, FourSensorsOverTwoPagesAndNone) {
     EXPECT_EQ(nav(), "2/2 <");
     EXPECT_EQ(text("lSensName1"), "Sensor 4 - T4");
     EXPECT_EQ(text("lSensName2"), "Sensor - not defined");
-    EXPECT_FALSE(W("lSensName2")->isEnabled());
-    EXPECT_EQ(W("sSens2L")->width(), 0);
-    EXPECT_TRUE(W("btnSensDatRes2")->isHidden());
+    EXPECT_FALSE(Find("lSensName2")->isEnabled());
+    EXPECT_EQ(Find("sSens2L")->width(), 0);
+    EXPECT_TRUE(Find("btnSensDatRes2")->isHidden());
     sent.clear();
     for (int i = 0; i < 3; ++i)
         pollAnswer(20);
     EXPECT_EQ(sent, std::vector<Sent>(3, {0x20, 0x0201, 13})); // sensor 4 again and again
-    W<QPushButton>("btnRdmSensPrev")->click();
+    Find<QPushButton>("btnRdmSensPrev")->click();
     EXPECT_EQ(nav(), "1/2 >");
 }
 
@@ -153,26 +145,26 @@ TEST_F(SensorPageTest, RowGeometryAndValues) {
     std::vector<int> xs;
     for (const char* mark :
          {"sSens1R", "lSensLinZero1", "lSensZero1", "sSensLinNormMin1", "sSensLinNormMax1", "lSensNormMin1"})
-        xs.push_back(W(mark)->x());
+        xs.push_back(Find(mark)->x());
     EXPECT_EQ(xs, (std::vector<int>{72, 184, 180, 184, 354, 189}));
-    EXPECT_EQ(W("sSens1R")->width(), 353);
-    EXPECT_FALSE(W("lSensLinZero1")->isHidden());
+    EXPECT_EQ(Find("sSens1R")->width(), 353);
+    EXPECT_FALSE(Find("lSensLinZero1")->isHidden());
     EXPECT_EQ(text("lSensMin1"), "-40" + Deg);
 
     // Above the range maximum: shown as the maximum, the bar full and red.
     pollAnswer(90, -3, 70, 22);
     EXPECT_EQ(text("lSensCurr1"), "85" + Deg);
-    EXPECT_EQ(W("sSens1L")->width(), 351);
-    EXPECT_EQ(W("sSens1L")->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(Find("sSens1L")->width(), 351);
+    EXPECT_EQ(Find("sSens1L")->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(text("lSensLow1"), "Lowest: -3" + Deg);
-    EXPECT_EQ(W("lSensLow1")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(W("lSensHigh1")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(Find("lSensLow1")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(Find("lSensHigh1")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(text("lRecorded1"), "Recorded: 22" + Deg);
 
     pollAnswer(60, 0, 60, 0);
-    EXPECT_EQ(W("sSens1L")->palette().color(QPalette::Window), QColor(0, 128, 0));
-    EXPECT_EQ(W("lSensLow1")->palette().color(QPalette::WindowText), QColor(128, 128, 128));
-    EXPECT_EQ(W("sSens1L")->width(), 100 * 351 / 125);
+    EXPECT_EQ(Find("sSens1L")->palette().color(QPalette::Window), QColor(0, 128, 0));
+    EXPECT_EQ(Find("lSensLow1")->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+    EXPECT_EQ(Find("sSens1L")->width(), 100 * 351 / 125);
 }
 
 TEST_F(SensorPageTest, ShortAnswersAndBrokenDefinitionsAreSurvived) {
@@ -192,7 +184,7 @@ TEST_F(SensorPageTest, ShortAnswersAndBrokenDefinitionsAreSurvived) {
     nack.pdl = 9;
     const auto bytes = Value(10, 20);
     std::copy(bytes.begin(), bytes.end(), nack.data.begin());
-    ShowSensorValue(*frm->dataModule(), nack);
+    ShowSensorValue(*w->dataModule(), nack);
     EXPECT_EQ(text("lSensCurr1"), "---");
     EXPECT_EQ(page->SensorIndex, 1); // the poll moves on
     page->SensorTimerTick();
@@ -201,7 +193,7 @@ TEST_F(SensorPageTest, ShortAnswersAndBrokenDefinitionsAreSurvived) {
     EXPECT_EQ(text("lSensLow2"), "Lowest: ");
 
     pollAnswer(-30000);
-    EXPECT_TRUE(W("sSens3L")->width() >= 0 && W("sSens3L")->width() <= 351) << W("sSens3L")->width();
+    EXPECT_TRUE(Find("sSens3L")->width() >= 0 && Find("sSens3L")->width() <= 351) << Find("sSens3L")->width();
     pollAnswer(5);
     EXPECT_EQ(sent.size(), 4u);
 }
@@ -209,8 +201,8 @@ TEST_F(SensorPageTest, ShortAnswersAndBrokenDefinitionsAreSurvived) {
 TEST_F(SensorPageTest, ResetAndRecordQueueForTheNextTick) {
     addSensors(6);
     page->StartSensorPolling();
-    auto* reset1 = W<QPushButton>("btnSensDatRes1");
-    auto* all = W<QCheckBox>("cbAllSensor");
+    auto* reset1 = Find<QPushButton>("btnSensDatRes1");
+    auto* all = Find<QCheckBox>("cbAllSensor");
 
     demo = true; // nothing is queued in demo mode
     const QString before = lastLogLine();
@@ -224,7 +216,7 @@ TEST_F(SensorPageTest, ResetAndRecordQueueForTheNextTick) {
     EXPECT_FALSE(all->isChecked());
     all->setChecked(true);
     reset1->click(); // a second reset before the tick is not sent twice
-    W<QPushButton>("btnRecSens2")->click();
+    Find<QPushButton>("btnRecSens2")->click();
     EXPECT_EQ(lastLogLine(), "Send record sensor (Sensor 2 - T2) to: 7FF1:00000007 - 0");
     for (int i = 0; i < 3; ++i)
         page->SensorTimerTick();
@@ -232,8 +224,8 @@ TEST_F(SensorPageTest, ResetAndRecordQueueForTheNextTick) {
     EXPECT_EQ(sent, (std::vector<Sent>{{0x30, 0x0201, 0xFF}, {0x30, 0x0202, 11}, {0x20, 0x0201, 10}}));
 
     sent.clear();
-    W<QPushButton>("btnRdmSensNext")->click();
-    W<QPushButton>("btnSensDatRes3")->click();
+    Find<QPushButton>("btnRdmSensNext")->click();
+    Find<QPushButton>("btnSensDatRes3")->click();
     EXPECT_EQ(lastLogLine(), "Send sensor data reset (Sensor 6 - T6) to: 7FF1:00000007 - 0");
     page->SensorTimerTick();
     EXPECT_EQ(sent, (std::vector<Sent>{{0x30, 0x0201, 15}}));
@@ -250,7 +242,7 @@ TEST_F(SensorPageTest, LeavingTheTabStopsTheTimerAtItsNextTick) {
 
     ShowTab("tsErzekelok");
     page->StartSensorPolling();
-    frm->showMainPage("Logo");
+    w->showMainPage("Logo");
     page->SensorTimerTick();
     EXPECT_FALSE(page->timer()->isActive());
 }
@@ -258,7 +250,7 @@ TEST_F(SensorPageTest, LeavingTheTabStopsTheTimerAtItsNextTick) {
 TEST_F(SensorPageTest, LogWritesTwoSensorsPerCycleAndReportsFaults) {
     addSensors(3);
     page->StartSensorPolling();
-    auto* log = W<QPushButton>("btnLog");
+    auto* log = Find<QPushButton>("btnLog");
     EXPECT_TRUE(log->isHidden());
     EXPECT_EQ(log->text(), "LOG START");
     log->click();

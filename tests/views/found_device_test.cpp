@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr uint64_t Uid(uint16_t maker, uint32_t device) {
-    return (uint64_t(maker) << 32) | device;
-}
-
 // The tree as captions, a node's children in brackets.
 QString Shape(QTreeWidgetItem* item) {
     QString s = item->text(0);

@@ -31,10 +31,6 @@ protected:
         return QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
     QString In(const QString& name) const { return QDir(folder.path()).filePath(name); }
-    static QByteArray Read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static uint32_t Field(const QByteArray& b, int offset, int size) {
         uint32_t v = 0;
         for (int i = size - 1; i >= 0; --i)
@@ -90,7 +86,7 @@ TEST_F(SavedDisplay, ThePictureShowsTheDisplay) {
     Tick();
     // The name always gets ".bmp", also when it has it already.
     EXPECT_EQ(Save(In("panel.bmp")), QStringList{"panel.bmp.bmp"});
-    const QByteArray file = Read(In("panel.bmp.bmp"));
+    const QByteArray file = ReadFile(In("panel.bmp.bmp"));
     ASSERT_EQ(file.size(), 2366);
     struct Field_ {
         int offset, size;
@@ -124,7 +120,7 @@ TEST_F(SavedDisplay, EveryRowEndsWithItsFill) {
         page.fill(0xFF);
     Tick();
     Save(In("lit"));
-    const QByteArray file = Read(In("lit.bmp"));
+    const QByteArray file = ReadFile(In("lit.bmp"));
     ASSERT_EQ(file.size(), 2366);
     // A lit display row: the left margin, 244 lit pixels, then 4 bits of fill.
     QByteArray litRow(32, char(0xFF));
@@ -138,7 +134,7 @@ TEST_F(SavedDisplay, EveryRowEndsWithItsFill) {
 
 TEST_F(SavedDisplay, BeforeAnyFrameAllBlue) {
     Save(In("empty"));
-    const QByteArray file = Read(In("empty.bmp"));
+    const QByteArray file = ReadFile(In("empty.bmp"));
     ASSERT_EQ(file.size(), 2366);
     EXPECT_EQ(file.mid(62), QByteArray(2304, 0));
 }

@@ -28,10 +28,6 @@
 
 using ByteList = std::vector<uint8_t>;
 
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 // A decoder configuration written the way the device keeps it: the identity,
 // personality 0 of 3 slots and personality 1 of 2, then their five slot
 // records; every byte after them carries its block number.
@@ -88,10 +84,7 @@ protected:
 
     void SetUp() override {
         LinkFixture::SetUp();
-        box = platform->PlugInterface(0);
-        Start();
-        line = std::make_shared<SimRdmDiscoveryLinkLine>();
-        box->line = line;
+        line = StartOnLine<SimRdmDiscoveryLinkLine>();
         simdev::Basic(decoder, 0x0051, "LVN24", "Maker", {0x0080, 0x0081});
         line->Add(decoder);
         page = TLvnPage::of(w);
@@ -107,8 +100,7 @@ protected:
         QTreeWidget* tree = w->rdmUi->tvDeviceList;
         for (int i = 0; i < NodeCount(tree); ++i) {
             if (w->rdmView->RecordAt(i)->uid != DecoderUid) continue;
-            const QRect r = tree->visualItemRect(NodeAt(tree, i));
-            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+            ClickItem(tree, NodeAt(tree, i));
             Settle();
         }
         QTabWidget* pc = w->rdmUi->pcRdm;
@@ -128,21 +120,15 @@ protected:
         Finish();
     }
 
-    QStringList Log() const { return DeviceLogLines(w); }
     // The device-log lines written since `from` lines.
     QStringList LogFrom(int from) const { return Log().mid(from); }
 
-    template <typename T> T* In(QWidget* parent, const QString& name) const {
-        T* widget = parent->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
     template <typename T> T* Tab(const char* name) const {
-        return In<T>(page->ui->eDevModDesc->parentWidget(), name);
+        return FindChild<T>(page->ui->eDevModDesc->parentWidget(), name);
     }
-    template <typename T> T* Dlg(const char* name) const { return In<T>(dlg, name); }
+    template <typename T> T* Dlg(const char* name) const { return FindChild<T>(dlg, name); }
     template <typename T> T* Row(const char* stem, int row) const {
-        return In<T>(dlg, QLatin1String(stem) + QString::number(row));
+        return FindChild<T>(dlg, QLatin1String(stem) + QString::number(row));
     }
 
     tLvnConfig& Cfg() { return page->cfg; }
@@ -150,7 +136,6 @@ protected:
     tLvnPersonality& Pers(int p) { return page->cfg.LvnPersonalities[size_t(p)]; }
     RdmState& St() { return dm->RdmGlobals(); }
 
-    std::shared_ptr<sim::SimInterface> box;
     std::shared_ptr<SimRdmDiscoveryLinkLine> line;
     SimRdmResponder decoder{DecoderUid};
     SimDecoderBehaviour memory{decoder};

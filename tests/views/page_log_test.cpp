@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -23,6 +24,14 @@ struct Script {
     // c clears the log, w lets the batch timer run.
     std::vector<std::string> steps;
     int firstKept, lastKept; // the lines the log holds at the end (0, 0: none)
+};
+
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
 };
 
 } // namespace
@@ -119,4 +128,34 @@ TEST(PageLogTest, MemoKeepsShowingTheNewestLine) {
         EXPECT_TRUE(atBottom()) << memo.verticalScrollBar()->value() << " of "
                                 << memo.verticalScrollBar()->maximum();
     }
+}
+
+// While held, a window repaints at most once per interval and then shows its
+// last state by itself; a grab meanwhile draws the widgets as they are.
+TEST(PageLogTest, RepaintsWhileHeldComeInBatchesAndGrabsStayWhole) {
+    QLabel label("zero"), reference("one");
+    label.resize(120, 30);
+    reference.resize(120, 30);
+    bool holding = false;
+    const auto held = [&] { return holding; };
+    RepaintBatch batch(&label, held, nullptr, 1000);
+    PaintCount count;
+    label.installEventFilter(&count);
+    label.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&label));
+    QCoreApplication::processEvents();
+    const auto repaintedAfter = [&](const char* text) {
+        const int before = count.paints;
+        label.setText(text);
+        QCoreApplication::processEvents();
+        return count.paints > before;
+    };
+    EXPECT_TRUE(repaintedAfter("zero again"));
+    holding = true;
+    const int before = count.paints;
+    EXPECT_FALSE(repaintedAfter("one"));
+    EXPECT_EQ(label.grab().toImage(), reference.grab().toImage());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return count.paints > before + 1; }, 5000));
+    holding = false;
+    EXPECT_TRUE(repaintedAfter("two"));
 }

@@ -35,9 +35,7 @@ protected:
     }
 
     void ClickNode(int node) {
-        QTreeWidgetItem* item = NodeAt(tree, node);
-        tree->scrollToItem(item);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        ClickItem(tree, NodeAt(tree, node));
         Settle();
     }
     bool TabShown() const { return pc->isTabVisible(pc->indexOf(tab)); }

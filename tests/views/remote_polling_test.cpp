@@ -1,8 +1,4 @@
-#include <QCoreApplication>
-#include <QDir>
-#include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QTimer>
 
 #include "remacc_fixture.h"
@@ -185,31 +181,3 @@ TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
 }
 
 INSTANTIATE_TREE_CHANGES(RemoteAccessTreeChange);
-
-// Writes the picture of the remote-access tab showing the simulated device's
-// display into the folder named by TAMARIND_SCREENSHOTS; without it the test
-// does nothing.
-TEST_F(RemoteAccessTab, Screenshot) {
-    const QString out = qEnvironmentVariable("TAMARIND_SCREENSHOTS");
-    if (out.isEmpty()) GTEST_SKIP() << "TAMARIND_SCREENSHOTS not set";
-    QImage text(122, 32, QImage::Format_RGB32);
-    text.fill(Qt::black);
-    {
-        QPainter p(&text);
-        QFont font;
-        font.setPixelSize(11);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QRect(2, 0, 118, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("DMX address"));
-        p.drawText(QRect(2, 16, 118, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("> 001"));
-        p.drawRect(0, 0, 121, 31);
-    }
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 122; ++x)
-            display.SetPixel(x, y, qGray(text.pixel(x, y)) > 100);
-    w->resize(1100, 720);
-    Tick();
-    QCoreApplication::processEvents();
-    DeviceLogText(w); // the log's memo catches up before the picture
-    EXPECT_TRUE(w->grab().save(QDir(out).filePath("remote-access.png")));
-}

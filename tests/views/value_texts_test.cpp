@@ -8,35 +8,35 @@ using ValueTextsPage = ViewsTest;
 // state selects its item, with "out of range" added for the values it lacks.
 TEST_F(ValueTextsPage, EveryByteValueOfTheTextValuedFields) {
     const int node = AddDevice([](tRdmDevice&) {});
-    tRdmDevice& rec = *view.RecordAt(node);
+    tRdmDevice& rec = *view->RecordAt(node);
     const struct {
         const QLabel* label;
         QStringList named;
         bool lamp;
     } fields[] = {
-        {ui.lDispInv, {" OFF", " ON", " AUTO"}, false},
-        {ui.lLampState,
+        {ui->lDispInv, {" OFF", " ON", " AUTO"}, false},
+        {ui->lLampState,
          {" LAMP OFF", " LAMP ON", " LAMP STRIKE", " LAMP STANDBY", " LAMP NOT PRESENT"},
          true},
-        {ui.lLampOnMode,
+        {ui->lLampOnMode,
          {" LAMP ON MODE: OFF", " LAMP ON MODE: DMX", " LAMP ON MODE: ON", " LAMP ON MODE: AFTER CAL"},
          true}};
     const QStringList power{"FULL OFF", "SHUTDOWN", "STANDBY", "NORMAL"};
     for (int v = 0; v <= 255; ++v) {
         rec.displayInvert = rec.lampState = rec.lampOnMode = rec.powerState = uint8_t(v);
-        view.ShowPowerState(node, true);
-        view.ShowDisplayInvert(node, true);
-        view.ShowLampState(node, true);
-        view.ShowLampOnMode(node, true);
+        view->ShowPowerState(node, true);
+        view->ShowDisplayInvert(node, true);
+        view->ShowLampState(node, true);
+        view->ShowLampOnMode(node, true);
         for (const auto& f : fields) {
             QString expected = v < f.named.size() ? f.named[v] : "out of range";
             if (f.lamp && v >= 0x80 && v <= 0xDF) expected = " Manufact. specific states";
-            if (f.label == ui.lLampState && v == 0x7F) expected = " LAMP ERROR";
+            if (f.label == ui->lLampState && v == 0x7F) expected = " LAMP ERROR";
             ASSERT_EQ(f.label->text(), expected) << f.label->objectName().toStdString() << " " << v;
         }
         const int item = v <= 2 ? v : v == 0xFF ? 3 : 4;
-        ASSERT_EQ(Items(ui.cbPowState), item < 4 ? power : power + QStringList{"out of range"}) << v;
-        ASSERT_EQ(ui.cbPowState->currentIndex(), item) << v;
+        ASSERT_EQ(Items(ui->cbPowState), item < 4 ? power : power + QStringList{"out of range"}) << v;
+        ASSERT_EQ(ui->cbPowState->currentIndex(), item) << v;
     }
 }
 
@@ -59,9 +59,9 @@ TEST_F(ValueTextsPage, ProductCategoryLabel) {
     };
     const int node = AddDevice([](tRdmDevice&) {});
     for (const auto& [code, text] : rows) {
-        view.RecordAt(node)->productCategory = code;
-        view.ShowDeviceDetails(node);
-        EXPECT_EQ(ui.lProdCatD->text(), text) << std::hex << code;
+        view->RecordAt(node)->productCategory = code;
+        view->ShowDeviceDetails(node);
+        EXPECT_EQ(ui->lProdCatD->text(), text) << std::hex << code;
     }
 }
 

@@ -2,52 +2,46 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <utility>
 
-#include "app/Main.h"
-#include "app/Program.h"
 #include "rdm/RdmDevice.h"
+#include "support/program_fixture.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
 
 // A fresh program on a temporary folder, with its RDM page at hand.
-class ViewsTest : public ::testing::Test {
+class ViewsTest : public ProgramFixture {
 protected:
-    QTemporaryDir dir;
-    Program program{ProgramOptions{dir.path(), {}}};
-    TfrmMain& w = *program.frmMain;
-    RdmPageView& view = *w.rdmView;
-    Ui::RdmPage& ui = *w.rdmUi;
-
     // With a settings file, showing the window asks for no language.
     ViewsTest() {
-        QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.0\n");
+        Build();
+        view = w->rdmView;
+        ui = w->rdmUi.get();
+        WriteSettings("[Setup]\nLanguage=English\nUSB=2\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.0\n");
     }
+
+    RdmPageView* view = nullptr;
+    Ui::RdmPage* ui = nullptr;
 
     // A device node with its record under a new group node; returns the device's index.
     int AddDevice(const std::function<void(tRdmDevice&)>& fill) {
-        DeviceNode* group = AddDeviceNode(ui.tvDeviceList, nullptr, "7FF3");
+        DeviceNode* group = AddDeviceNode(ui->tvDeviceList, nullptr, "7FF3");
         group->record().nodeKind = NodeKindGroup;
         group->record().uid = uint64_t(0x7FF3) << 32;
-        DeviceNode* dev = AddDeviceNode(ui.tvDeviceList, group, "7FF3:00000001");
+        DeviceNode* dev = AddDeviceNode(ui->tvDeviceList, group, "7FF3:00000001");
         dev->record().nodeKind = NodeKindDevice;
         dev->record().uid = uint64_t(0x7FF3) << 32 | 1;
         fill(dev->record());
-        return NodeIndex(ui.tvDeviceList, dev);
+        return NodeIndex(ui->tvDeviceList, dev);
     }
 
     static void Supports(tRdmDevice& rec, std::initializer_list<uint16_t> pids) {
@@ -55,19 +49,6 @@ protected:
         for (uint16_t p : pids)
             rec.supportedPids[i++] = p;
         rec.supportedPidCount = uint8_t(i);
-    }
-
-    static QStringList Items(const QComboBox* cb) {
-        QStringList l;
-        for (int i = 0; i < cb->count(); ++i)
-            l << cb->itemText(i);
-        return l;
-    }
-    static QStringList Items(const QListWidget* lb) {
-        QStringList l;
-        for (int i = 0; i < lb->count(); ++i)
-            l << lb->item(i)->text();
-        return l;
     }
 
     // What a control shows: its text, its number, or its items joined by "|" with the current one in
