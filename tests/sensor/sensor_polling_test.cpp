@@ -38,4 +38,11 @@ TEST_F(SensorPolling, LiveValuesFromTheDevice) {
     Click("btnRdmSensNext");
     Tick();
     EXPECT_EQ(Text("lSensCurr1"), "50Hz");
+
+    // Coming back to the RDM page with the sensor tab open polls again; another page does not.
+    dm->tmrSensor->stop();
+    w->showMainPage("Logo");
+    EXPECT_FALSE(dm->tmrSensor->isActive());
+    w->showMainPage("RDM");
+    EXPECT_TRUE(dm->tmrSensor->isActive());
 }
