@@ -35,6 +35,11 @@ TEST(ReportDescriptor, InputReportLengthFromRealDescriptors) {
     ReportDescriptorInfo v = Parse(vendorDescriptor);
     EXPECT_EQ(v.inputReportLength, 65); // 64 data bytes and the report id
     EXPECT_FALSE(v.numberedReports);
+    // A long item (no report meaning) is stepped over whole.
+    std::vector<uint8_t> withLong{0xFE, 0x02, 0x10, 0x85, 0x01}; // its data would read as a report id
+    withLong.insert(withLong.end(), vendorDescriptor.begin(), vendorDescriptor.end());
+    EXPECT_EQ(Parse(withLong).inputReportLength, 65);
+    EXPECT_FALSE(Parse(withLong).numberedReports);
 }
 
 TEST(ReportDescriptor, TruncatedOrGarbledInputIsReadSafely) {
