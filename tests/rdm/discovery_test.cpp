@@ -110,6 +110,16 @@ TEST(Discovery, BranchAnswersOfEveryShapeAreReadWithinTheirBytes) {
         ASSERT_FALSE(h.log.isEmpty());
         EXPECT_EQ(h.log.front(), c.line);
     }
+    // The shortest mute answer that still holds its command class.
+    LineHost m;
+    m.discovery.StartDiscovery();
+    m.discovery.HandleDiscoveryReport(report(0, uint8_t(answer.size()), answer));
+    std::vector<uint8_t> ack(24, 0);
+    ack[0] = 11, ack[1] = 4, ack[2] = 20, ack[23] = 0x11; // the command class
+    m.log.clear();
+    m.discovery.HandleDiscoveryReport(ack);
+    ASSERT_FALSE(m.log.isEmpty());
+    EXPECT_EQ(m.log.front(), "Acknoledged: 7FF300000001");
     // Truncated reports and foreign types are ignored.
     LineHost h;
     h.discovery.StartDiscovery();
