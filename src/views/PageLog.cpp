@@ -69,21 +69,34 @@ void PageLog::Flush() {
         if (i != first) text += QLatin1Char('\n');
         text += lines[i];
     }
+    QScrollBar* bar = memo->verticalScrollBar();
+    if (bar && memo->isVisible()) followEnd = bar->value() >= bar->maximum();
     if (first == 0) {
         // Nothing the memo shows is left in the store (or the memo is empty):
-        // it shows the store afresh, scrolled to the newest line as an append would.
+        // it shows the store afresh.
         memo->setPlainText(text);
-        if (QScrollBar* bar = memo->verticalScrollBar()) bar->setValue(bar->maximum());
     } else {
         memo->appendPlainText(text);
     }
+    if (followEnd) ScrollToEnd();
     unshown = 0;
+}
+
+void PageLog::ScrollToEnd() {
+    if (QScrollBar* bar = memo->verticalScrollBar()) bar->setValue(bar->maximum());
 }
 
 bool PageLog::eventFilter(QObject* watched, QEvent* event) {
     // Not on a paint: bringing the memo up to date repaints it, and lines
     // that come meanwhile would have it catch up at every paint again.
-    if (watched == memo && event->type() == QEvent::Show && unshown > 0) Flush();
+    if (watched == memo && event->type() == QEvent::Show) {
+        if (unshown > 0) Flush();
+        // A hidden memo has no layout to scroll by; it gets one once shown.
+        if (followEnd)
+            QTimer::singleShot(0, this, [this] {
+                if (memo && memo->isVisible()) ScrollToEnd();
+            });
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -49,6 +49,7 @@ protected:
 private:
     void Keep(const QString& line);
     void BatchDue();
+    void ScrollToEnd();
 
     QPlainTextEdit* memo;
     const int limit;
@@ -56,6 +57,9 @@ private:
     // Lines at the end of `lines` that the memo does not show yet; it may be
     // more than the store holds once lines were dropped before the memo saw them.
     size_t unshown = 0;
+    // The memo was showing its newest line when last looked at: it keeps
+    // following the end, also over lines that came while it was hidden.
+    bool followEnd = true;
     QTimer batch;
 };
 

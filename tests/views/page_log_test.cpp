@@ -116,6 +116,13 @@ TEST(PageLogTest, MemoKeepsShowingTheNewestLine) {
         {"first batch, by the timer", 50, [] { QTest::qWait(PageLog::BatchMs * 2); }},
         {"next batch, by the timer", 50, [] { QTest::qWait(PageLog::BatchMs * 2); }},
         {"read", 50, [&] { log.Lines(); }},
+        {"while hidden, then shown", 50,
+         [&] {
+             memo.hide();
+             log.Lines();
+             memo.show();
+             QTest::qWait(10);
+         }},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.how);
