@@ -51,8 +51,12 @@ TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* p
 
     // The first scan waits for the main window to be shown, so that it runs
     // from the event loop after the window's start-up work (which is posted
-    // at a higher priority when the window is first shown).
-    if (frmMain) frmMain->installEventFilter(this);
+    // at a higher priority when the window is first shown). Without a window
+    // (the benchmarks' rigs) there is nothing to wait for.
+    if (frmMain)
+        frmMain->installEventFilter(this);
+    else
+        JvHidDC->Loaded();
 }
 
 TDM::~TDM() {
