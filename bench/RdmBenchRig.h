@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 
+#include "BenchProgram.h"
 #include "app/Main.h"
 #include "app/Program.h"
 #include "link/DataModule.h"
@@ -24,14 +25,7 @@ struct RdmBenchRig {
     std::deque<SimRdmResponder> devices;
 
     explicit RdmBenchRig(int count, uint32_t seed) {
-        QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Setup]\nLanguage=English\nUSB=0\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.255\n");
-        ini.close();
-        ProgramOptions options;
-        options.appDir = dir.path() + "/";
-        options.hidPlatform = platform;
-        program = std::make_unique<Program>(options);
+        program = MakeBenchProgram(dir, platform);
         program->frmMain->show();
         box = platform->PlugInterface(0);
         box->autoCredit = false; // the bench takes packets from the queue itself

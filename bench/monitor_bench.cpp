@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchProgram.h"
 #include "app/Main.h"
 #include "app/Program.h"
 #include "link/DataModule.h"
@@ -127,14 +128,7 @@ struct PageRig {
     std::shared_ptr<sim::SimInterface> box;
 
     explicit PageRig(const std::vector<FrameReports>& frames) {
-        QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Setup]\nLanguage=English\nUSB=0\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.255\n");
-        ini.close();
-        ProgramOptions options;
-        options.appDir = dir.path() + "/";
-        options.hidPlatform = platform;
-        program = std::make_unique<Program>(options);
+        program = MakeBenchProgram(dir, platform);
         program->frmMain->resize(1024, 720);
         program->frmMain->show();
         box = platform->PlugInterface(0);

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "BenchProgram.h"
 #include "QtBenchmarkMain.h"
 #include "app/Main.h"
 #include "app/Program.h"
@@ -77,13 +78,7 @@ struct Rig {
     std::unique_ptr<Program> program;
 
     Rig() {
-        QFile ini(QDir(dir.path()).filePath("Tamarind.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Setup]\nLanguage=English\nUSB=0\nINTERFACE=USB\nIP=0.0.0.0\nMASK=255.255.255.255\n");
-        ini.close();
-        ProgramOptions options;
-        options.appDir = dir.path() + "/";
-        program = std::make_unique<Program>(options);
+        program = MakeBenchProgram(dir);
         program->frmMain->show();
         QApplication::processEvents();
     }
