@@ -30,6 +30,7 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
                                    uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType) {
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
+    state.ScanRequestOut = false;
     std::array<uint8_t, RdmRequestMax> packet{};
     const int length = BuildRdmRequest(packet, subDevice, commandClass, destination, pid, pdl, data, linkType,
                                        state.RdmTransaction);
@@ -104,8 +105,23 @@ void RdmController::HandleCompleteAnswer() {
 }
 
 void RdmController::HandleNoAnswer() {
-    switch (OperationNoAnswerAction(state.RdmPendingOp, state.RdmCurrentPid, state.RdmRetryCount)) {
+    switch (OperationNoAnswerAction(state.RdmPendingOp, state.RdmCurrentPid, state.RdmRetryCount,
+                                    state.ScanRequestOut)) {
     case RdmNoAnswerAction::Nothing: break;
+    case RdmNoAnswerAction::GiveUpScanDevice:
+        // The next device starts with a fresh count of resends.
+        state.RdmRetryCount = 0;
+        state.ScanRequestOut = false;
+        link.GiveUpScanDevice();
+        return;
+    case RdmNoAnswerAction::ResendScanGet: {
+        const std::array<uint8_t, RdmParamDataSize> data = state.ScanData;
+        if (Resend(RdmGetCommand, state.ScanPid, state.ScanPdl, data)) {
+            state.ScanRequestOut = true;
+            link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
+        }
+        break;
+    }
     case RdmNoAnswerAction::ResendSet: {
         // The last SET with its data, so that the device gets the same request
         // again rather than an empty one it would refuse.
@@ -117,8 +133,13 @@ void RdmController::HandleNoAnswer() {
     }
     case RdmNoAnswerAction::ResendGetDmxAddress: Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {}); break;
     case RdmNoAnswerAction::ResendGetDeviceInfo:
-        if (Resend(RdmGetCommand, PID_DEVICE_INFO, 0, {}))
+        if (Resend(RdmGetCommand, PID_DEVICE_INFO, 0, {})) {
+            // Whoever sent the first one, the resend is the scan's.
+            state.ScanRequestOut = true;
+            state.ScanPid = PID_DEVICE_INFO;
+            state.ScanPdl = 0;
             link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
+        }
         break;
     case RdmNoAnswerAction::ResendGetDeviceLabel: Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {}); break;
     }

@@ -30,4 +30,8 @@ public:
 
     // Calls the named answer handler with the parsed answer.
     virtual void CallAnswerHandler(RdmAnswerHandler handler, const tRdmMessage& msg) = 0;
+
+    // The scan's device at the current node stayed silent through every
+    // resend: the scan leaves it and goes on. Nothing when there is no scan.
+    virtual void GiveUpScanDevice() {}
 };

@@ -32,4 +32,11 @@ struct RdmState {
     uint16_t LastSetPid = 0;
     uint8_t LastSetPdl = 0;
     std::array<uint8_t, RdmParamDataSize> LastSetData{};
+
+    // The scan's last GET, repeated when it gets no answer. ScanRequestOut
+    // is set while it is the last request sent (every request clears it).
+    bool ScanRequestOut = false;
+    uint16_t ScanPid = 0;
+    uint8_t ScanPdl = 0;
+    std::array<uint8_t, RdmParamDataSize> ScanData{};
 };

@@ -55,14 +55,20 @@ RdmAnswerHandler OperationAnswerHandler(uint8_t pendingOp) {
     }
 }
 
-RdmNoAnswerAction OperationNoAnswerAction(uint8_t pendingOp, uint16_t currentPid, uint8_t retryCount) {
-    // A device that has gone from the line would otherwise be asked for ever.
-    if (retryCount >= RdmRetryLimit) return RdmNoAnswerAction::Nothing;
+RdmNoAnswerAction OperationNoAnswerAction(uint8_t pendingOp, uint16_t currentPid, uint8_t retryCount,
+                                          bool scanRequestOut) {
+    // A device that has gone from the line would otherwise be asked for ever;
+    // the scan moves on without it, so that the run ends.
+    if (retryCount >= RdmRetryLimit) {
+        return pendingOp == RdmOpScan && scanRequestOut ? RdmNoAnswerAction::GiveUpScanDevice
+                                                        : RdmNoAnswerAction::Nothing;
+    }
     switch (pendingOp) {
     case RdmOpKelvarSetup: return RdmNoAnswerAction::ResendSet;
     case RdmOpDmxAddress: return RdmNoAnswerAction::ResendGetDmxAddress;
     case RdmOpScan:
-        return currentPid == PID_DEVICE_INFO ? RdmNoAnswerAction::ResendGetDeviceInfo : RdmNoAnswerAction::Nothing;
+        if (currentPid == PID_DEVICE_INFO) return RdmNoAnswerAction::ResendGetDeviceInfo;
+        return scanRequestOut ? RdmNoAnswerAction::ResendScanGet : RdmNoAnswerAction::Nothing;
     case RdmOpDeviceLabel: return RdmNoAnswerAction::ResendGetDeviceLabel;
     default: return RdmNoAnswerAction::Nothing;
     }

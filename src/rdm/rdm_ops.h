@@ -52,6 +52,8 @@ enum class RdmNoAnswerAction : uint8_t {
     ResendGetDmxAddress,      // operation 3: GET DMX_START_ADDRESS
     ResendGetDeviceInfo,      // operation 4 while DEVICE_INFO is in flight, logged
     ResendGetDeviceLabel,     // operation 5: GET DEVICE_LABEL
+    ResendScanGet,            // operation 4, any other GET of the scan: that GET again, logged
+    GiveUpScanDevice,         // operation 4 after the last resend: the scan leaves the device
 };
 
 // Pending-operation codes.
@@ -97,8 +99,13 @@ RdmAnswerHandler PidAnswerHandler(uint8_t commandClass, uint16_t pid);
 // The handler of the pending operation's answers ("on an answer" column).
 RdmAnswerHandler OperationAnswerHandler(uint8_t pendingOp);
 
-// The "on no answer" column. Every resend is bounded by the retry count.
-RdmNoAnswerAction OperationNoAnswerAction(uint8_t pendingOp, uint16_t currentPid, uint8_t retryCount);
+// The "on no answer" column. Every resend is bounded by the retry count; the
+// scan then gives up on the silent device rather than wait for ever.
+// `scanRequestOut` tells that the last request sent was the scan's own, so
+// that a silent answer to another request (a poll, a click's GET) is never
+// taken for the scan's.
+RdmNoAnswerAction OperationNoAnswerAction(uint8_t pendingOp, uint16_t currentPid, uint8_t retryCount,
+                                          bool scanRequestOut);
 
 // The handler's name as the program knows it (for the debug log and tests).
 const char* RdmAnswerHandlerName(RdmAnswerHandler handler);

@@ -9,6 +9,7 @@
 #include "views/PageLog.h"
 #include "views/RdmPageView.h"
 #include "views/rdm_dispatch.h"
+#include "views/rdm_scan.h"
 
 namespace {
 
@@ -45,6 +46,11 @@ void DataModuleRdmLink::SetNodeCaption(int nodeIndex, const QString& caption) {
 
 void DataModuleRdmLink::CallAnswerHandler(RdmAnswerHandler handler, const tRdmMessage& msg) {
     CallRdmAnswerHandler(DM, handler, msg);
+}
+
+void DataModuleRdmLink::GiveUpScanDevice() {
+    TfrmMain* frm = DM.mainWindow();
+    if (frm && frm->rdmView) frm->rdmView->Scan->GiveUpOnDevice();
 }
 
 // ---- the data module's RDM methods ------------------------------------------

@@ -17,6 +17,7 @@ public:
     tRdmDevice* DeviceRecordAt(int nodeIndex) override;
     void SetNodeCaption(int nodeIndex, const QString& caption) override;
     void CallAnswerHandler(RdmAnswerHandler handler, const tRdmMessage& msg) override;
+    void GiveUpScanDevice() override;
 
 private:
     TDM& DM;

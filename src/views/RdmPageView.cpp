@@ -8,6 +8,7 @@
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "app/Main.h"
 #include "app/Notebook.h"
@@ -124,6 +125,11 @@ bool RdmPageView::RunInProgress() const {
     return DiscoveryRunning && !ui->btnDiscovery->isEnabled();
 }
 
+void RdmPageView::TakeClickHeldDuringRun() {
+    if (!std::exchange(clickHeldDuringRun, false) || RunInProgress()) return;
+    tvDeviceListClick();
+}
+
 void RdmPageView::mAblakRdmClick() {
     frmMain->showMainPage(QStringLiteral("RDM"));
 }
@@ -136,6 +142,7 @@ void RdmPageView::btnDiscoveryClick() {
 
 void RdmPageView::btnDemoDiscClick() {
     DemoMode = 1;
+    clickHeldDuringRun = false;
     if (DiscoveryRunning) {
         // The demo replaces the tree under a search or scan: end them, so that
         // late answers are not read into the demo's records.
@@ -163,6 +170,7 @@ void RdmPageView::FreeDeviceRecords() {
 }
 
 void RdmPageView::PrepareDiscovery() {
+    clickHeldDuringRun = false;
     CallHook(hooks.StopSensorPolling);
     ui->btnDiscovery->setEnabled(false);
     DiscoveryRunning = true;
@@ -193,8 +201,10 @@ void RdmPageView::tvDeviceListClick() {
     const int node = NodeIndex(ui->tvDeviceList, item);
     if (node < 0) return;
     if (RunInProgress()) {
-        // The scan works on the current node: a click only shows the node.
-        ShowDeviceDetails(node);
+        // The scan works on the current node, and the buttons of the page act
+        // on it: showing another node now would make them act on a node the
+        // page does not show. The click is taken when the run has ended.
+        clickHeldDuringRun = true;
         return;
     }
     RdmCurrentNode() = static_cast<uint16_t>(node);

@@ -98,6 +98,8 @@ public:
     bool DiscoveryRunning = false;
     // A run is on and the discovery button is disabled by it.
     bool RunInProgress() const;
+    // A click on the tree while a run was on is taken now, as a whole.
+    void TakeClickHeldDuringRun();
 
     // ---------------------------------------------------------- parameter page
     bool DeviceSupportsPid(int node, uint16_t pid) const;
@@ -144,6 +146,8 @@ private:
     void SelectRdmTab(int index);
 
     bool changingTabByCode = false;
+    // The tree was clicked while a run was on (the tree's current item is the node).
+    bool clickHeldDuringRun = false;
     QHash<QString, QTreeWidgetItem*> groupsByCaption;
     bool groupsByCaptionExact = false;
     bool addingFoundDevice = false;

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <utility>
 
 #include "app/Main.h"
 #include "link/DataModule.h"
@@ -14,6 +15,7 @@
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
+#include "views/rdm_set_context.h"
 
 const std::array<uint16_t, 23> AskPidList = {0x0080, 0x0081, 0x0082, 0x0400, 0x0401, 0x00C1, 0x00C2, 0x00A0,
                                              0x00B0, 0x0500, 0x0501, 0x0070, 0x1010, 0x0405, 0x0402, 0x0403,
@@ -76,6 +78,12 @@ void RdmScan::Get(const tRdmDevice& rec, uint16_t pid, uint8_t pdl) {
     RdmState& st = dm->RdmGlobals();
     dm->SendRdmRequest(rec.subDevice, RdmGetCommand, rec.uid, pid, pdl,
                        std::span<const uint8_t>(st.RdmParamData.data(), pdl), RdmLinkTypeRequest);
+    // Kept for a resend when the device stays silent (the parameter data
+    // buffer is shared with every other request).
+    st.ScanRequestOut = true;
+    st.ScanPid = pid;
+    st.ScanPdl = pdl;
+    std::copy_n(st.RdmParamData.begin(), pdl, st.ScanData.begin());
 }
 
 void RdmScan::Begin() {
@@ -85,6 +93,9 @@ void RdmScan::Begin() {
     dm->LinkMode = 4;
     st.RdmPendingOp = PendingOpScan;
     st.AwaitingAnswer = 0;
+    // Silent answers to earlier requests (a poll of a device now gone) must
+    // not use up the resends of the scan's first device.
+    st.RdmRetryCount = 0;
     AskDeviceIndex = 0;
     st.AskItemIndex = 0;
     st.RdmCurrentNode = 1;
@@ -217,6 +228,9 @@ void RdmScan::AskNextDevice() {
     QTreeWidget* tv = view.tree();
     const uint16_t discovered = view.Discovery.DiscoveredCount;
 
+    // A device the scan gave up on is not asked for its sub-devices: they
+    // answer through the same responder, which has stopped answering.
+    const bool silent = std::exchange(leavingSilentDevice, false);
     if (st.AwaitingAnswer == 0) {
         tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
         if (rec) rec->DeviceKind = ::ClassifyDevice(*rec);
@@ -227,7 +241,7 @@ void RdmScan::AskNextDevice() {
                 SubDeviceIndex += 1;
                 nextDevice = false;
             }
-        } else if (rec && rec->subDeviceCount != 0) {
+        } else if (rec && rec->subDeviceCount != 0 && !silent) {
             // E1.20 allows at most 512 sub-devices; a larger count is not believed.
             SubDeviceTotal = std::min(rec->subDeviceCount, MaxSubDevices);
             QTreeWidgetItem* deviceNode = NodeAt(tv, st.RdmCurrentNode);
@@ -283,6 +297,21 @@ void RdmScan::AskNextDevice() {
         view.AutoDiscoveryCount += 1;
         view.ui->lAutoDisc->setText(QString::number(view.AutoDiscoveryCount));
     }
+    view.TakeClickHeldDuringRun();
+}
+
+void RdmScan::GiveUpOnDevice() {
+    TDM* dm = view.frmMain->dataModule();
+    if (!dm) return;
+    RdmState& st = dm->RdmGlobals();
+    const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
+    // A node that no longer exists has no scan left to end.
+    if (!rec) return;
+    const QString pid = QString::number(st.ScanPid, 16).rightJustified(4, QLatin1Char('0')).toUpper();
+    view.AddDeviceListLine(QStringLiteral("No answer to GET 0x") + pid +
+                           QStringLiteral(", the scan goes on without this device: ") + DeviceLineTail(*rec));
+    leavingSilentDevice = true;
+    AskNextDevice();
 }
 
 // The answer handler of pending operation 4, reached by name from the answer path.

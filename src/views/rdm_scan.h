@@ -37,6 +37,9 @@ public:
     void AskNextDevice();
     // Classification of the node's record (0 when the node is gone).
     uint8_t ClassifyDevice(int node) const;
+    // The device at the current node stayed silent through every resend: one
+    // line names it and the request, and the scan goes on with the next node.
+    void GiveUpOnDevice();
 
 private:
     void Get(const tRdmDevice& rec, uint16_t pid, uint8_t pdl);
@@ -44,4 +47,5 @@ private:
     void WalkSupportedParameters(const tRdmDevice& rec);
 
     RdmPageView& view;
+    bool leavingSilentDevice = false;
 };
