@@ -36,6 +36,15 @@ void TDM::JvHidDCArrival(TJvHidDevice* dev) {
     if (!dev || !IsMakerInterface(dev->Attributes.vendorId, dev->Attributes.productId)) return;
     const uint8_t type = uint8_t(dev->Attributes.version >> 8);
     if (HidConnected || !IsInterfaceTypeEnabled(type)) return;
+    if (!dev->ReadWriteAccess) {
+        // Held, it would look connected while nothing can be written to it or
+        // read from it. It is not taken; the line says once per plug-in why
+        // (an arrival comes only with a new plug-in, never with a rescan).
+        AddDeviceListLine(QStringLiteral("USB interface %1 can not be opened for reading and writing: "
+                                         "install the udev rule (see README) and plug it in again")
+                              .arg(dev->PnPInfo().DevicePath));
+        return;
+    }
 
     HidDev = dev;
     HidConnected = true;

@@ -4,12 +4,14 @@
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "LinkFixture.h"
 #include "app/Nevjegy.h"
 #include "app/Nyelv.h"
 #include "link/LinkTypes.h"
+#include "support/sim/rdm_discovery_link.h"
 #include "ui_Main.h"
 #include "ui_RdmPage.h"
 
@@ -364,4 +366,61 @@ TEST_F(ArrivalTest, PullingWithReportsInFlightLeavesTheProgramUsable) {
         EXPECT_EQ(box->packets.back().payload(), (std::vector<uint8_t>{1, 2, uint8_t(round)}));
         EXPECT_EQ(dm->TxQueue.Count, 0);
     }
+}
+
+TEST_F(ArrivalTest, InterfaceThatCannotBeOpenedIsNotTakenAndTheLogSaysWhy) {
+    // Types whose arrival would write a request at once, start a request
+    // timer, or enable DISCOVERY.
+    struct Row {
+        uint8_t type;
+        uint8_t usb;
+    };
+    const std::vector<Row> rows = {{0, 2}, {1, 0}, {5, 0}, {7, 0}, {12, 0}};
+    Start();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "type " << int(r.type));
+        w->UsbSetting = r.usb;
+        dm->LinkMode = LinkModeIdle;
+        const qsizetype before = Log().size();
+        auto locked =
+            std::make_shared<sim::SimInterface>(QStringLiteral("usb-locked-%1").arg(r.type), r.type);
+        locked->readWriteAccess = false;
+        platform->Plug(locked);
+        ASSERT_NO_FATAL_FAILURE(Settle());
+        // Nothing changed: a rescan says nothing more.
+        platform->PostChangeNotice();
+        ASSERT_NO_FATAL_FAILURE(Settle());
+
+        EXPECT_FALSE(dm->HidConnected);
+        EXPECT_EQ(dm->HidDev, nullptr);
+        EXPECT_EQ(StatusText(), QStringLiteral("USB Interface: No contact"));
+        EXPECT_FALSE(w->rdmUi->btnDiscovery->isEnabled());
+        EXPECT_FALSE(dm->tmrGetInfo->isActive());
+        EXPECT_EQ(dm->LinkMode, LinkModeIdle);
+        EXPECT_TRUE(locked->written.empty());
+        const QStringList added = Log().mid(before);
+        ASSERT_EQ(added.size(), 1) << added.join('\n').toStdString();
+        EXPECT_TRUE(added[0].contains(locked->path)) << added[0].toStdString();
+        EXPECT_TRUE(added[0].contains(QStringLiteral("udev"))) << added[0].toStdString();
+        EXPECT_TRUE(added[0].contains(QStringLiteral("can not be opened for reading and writing")));
+
+        platform->Unplug(locked);
+        ASSERT_NO_FATAL_FAILURE(Settle());
+        EXPECT_EQ(Log().size(), before + 1);
+    }
+
+    // Plugged in again, now with access: it works as usual.
+    w->UsbSetting = 0;
+    auto box = platform->PlugInterface(7);
+    auto line = std::make_shared<SimRdmDiscoveryLinkLine>();
+    box->line = line;
+    ASSERT_NO_FATAL_FAILURE(Settle());
+    ASSERT_TRUE(dm->HidConnected);
+    EXPECT_TRUE(dm->HidDev->HasReadThread());
+    EXPECT_EQ(StatusText(), QStringLiteral("USB Interface: Contact OK - Tamarind Interface"));
+    ASSERT_TRUE(w->rdmUi->btnDiscovery->isEnabled());
+    QTest::mouseClick(w->rdmUi->btnDiscovery, Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(Settle());
+    EXPECT_EQ(line->discovery.unMuteRequests, 1);
+    EXPECT_TRUE(Log().contains(QStringLiteral("Number of discovered units: 0")));
 }

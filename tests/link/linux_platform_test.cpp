@@ -1,14 +1,23 @@
 // The Linux HID platform without hardware: the descriptor parser on real
-// report descriptors, and a scan of this machine.
+// report descriptors, a scan of this machine, and other nodes standing in for
+// an interface's hidraw node.
+#include <QElapsedTimer>
+#include <QLabel>
 #include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "link/LinkTypes.h"
 #include "link/hid/JvHidControllerClass.h"
 #include "link/hid/LinuxHidPlatform.h"
 #include "link/hid/ReportDescriptor.h"
+#include "support/log_access.h"
+#include "support/program_fixture.h"
+#include "ui_RdmPage.h"
 
 namespace {
 
@@ -28,6 +37,37 @@ const std::vector<uint8_t> vendorDescriptor = {
 };
 
 // clang-format on
+
+// A character node that this process cannot open for reading and writing: a
+// random number source (its driver allows reading only), the controlling
+// terminal of a process that has none, or for a user who is not root the
+// kernel log. Empty when there is none.
+QString NodeWithoutReadWriteAccess() {
+    for (const char* node : {"/dev/hwrng", "/dev/tty", "/dev/kmsg"}) {
+        struct stat st {};
+        if (::stat(node, &st) != 0 || !S_ISCHR(st.st_mode)) continue;
+        const int fd = ::open(node, O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) return QString::fromLatin1(node);
+        ::close(fd);
+    }
+    return {};
+}
+
+// This machine's platform with one HID interface: a node standing in for the
+// interface box's hidraw node. Only the list and the ids (which a node that is
+// not HID cannot give) are made up; the node is opened by the platform itself.
+class OneNodePlatform : public LinuxHidPlatform {
+public:
+    explicit OneNodePlatform(QString path) : node(std::move(path)) {}
+    std::vector<HidInterfaceInfo> ListInterfaces() override { return {{QStringLiteral("usb-box"), node}}; }
+    bool GetAttributes(HidHandle& /*handle*/, HidAttributes& attributes) override {
+        attributes = {MakerVendorId, MakerProductIdA, 0x0701};
+        return true;
+    }
+
+private:
+    QString node;
+};
 
 } // namespace
 
@@ -105,4 +145,37 @@ TEST(LinuxHidPlatform, HandleOnNodesThatAreNotHid) {
     r = platform.Read(*mem, buffer, 65, 0);
     EXPECT_EQ(r.status, HidReadResult::Failed);
     EXPECT_EQ(r.error, uint32_t(EIO));
+}
+
+using LinuxHidProgram = ProgramFixture;
+
+TEST_F(LinuxHidProgram, InterfaceNodeWithoutReadWriteAccessIsNamedInTheLog) {
+    const QString node = NodeWithoutReadWriteAccess();
+    if (node.isEmpty()) GTEST_SKIP() << "no character node here that refuses reading and writing";
+    WriteSettings(EnglishSettings(0));
+    ProgramOptions options;
+    options.appDir = dir.path() + QLatin1Char('/');
+    options.hidPlatform = std::make_shared<OneNodePlatform>(node);
+    program = std::make_unique<Program>(options);
+    dm = program->DM.get();
+    w = program->frmMain.get();
+    w->show();
+    QElapsedTimer clock;
+    clock.start();
+    while (dm->JvHidDC->Devices().empty() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+
+    // The controller knows the interface, without access, under its node.
+    ASSERT_EQ(dm->JvHidDC->Devices().size(), 1u);
+    const TJvHidDevice* dev = dm->JvHidDC->Devices()[0];
+    EXPECT_FALSE(dev->ReadWriteAccess);
+    EXPECT_EQ(dev->PnPInfo().DevicePath, node);
+    // The program does not take it, and says why.
+    EXPECT_FALSE(dm->HidConnected);
+    EXPECT_EQ(dm->HidDev, nullptr);
+    EXPECT_EQ(w->statusPanel(2)->text(), QStringLiteral("USB Interface: No contact"));
+    EXPECT_FALSE(w->rdmUi->btnDiscovery->isEnabled());
+    const QStringList lines = DeviceLogLines(w).filter(node);
+    ASSERT_EQ(lines.size(), 1) << DeviceLogText(w).toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("udev"))) << lines[0].toStdString();
 }
