@@ -233,7 +233,7 @@ void TDmxChannelMap::StringGrid1MouseUp() {
     if (!rec || rec->dmxStartAddress == DragStartAddress) return;
     // Sent in demo mode too.
     if (TRdmSetCommands* commands = TRdmSetCommands::of(frm))
-        commands->SendDmxStartAddress(frm->rdmView->RdmCurrentNode());
+        commands->SendDmxStartAddress(frm->rdmView->RdmCurrentNode(), DragStartAddress);
 }
 
 bool TDmxChannelMap::eventFilter(QObject* watched, QEvent* event) {

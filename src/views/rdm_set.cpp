@@ -97,26 +97,46 @@ bool TRdmSetCommands::demo() const {
 void TRdmSetCommands::btnModDmxAdrClick() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
+    const uint16_t addressBefore = rec->dmxStartAddress;
     rec->dmxStartAddress = static_cast<uint16_t>(frm->rdmUi->seDmxStartAdrD->value());
     if (demo()) {
         frm->rdmUi->btnModDmxAdr->setEnabled(false);
         return;
     }
-    SendDmxStartAddress(CurrentNodeOf(frm));
+    SendDmxStartAddress(CurrentNodeOf(frm), addressBefore);
 }
 
-void TRdmSetCommands::SendDmxStartAddress(uint16_t node) {
+void TRdmSetCommands::SendDmxStartAddress(uint16_t node, uint16_t addressBefore) {
     RdmPageView* view = RdmViewOf(frm);
     tRdmDevice* rec = view ? view->RecordAt(node) : nullptr;
     if (!rec) return;
     RdmState& st = RdmStateOf(frm);
     const uint16_t a = rec->dmxStartAddress;
+    rememberBefore(*rec, RdmOpDmxAddress, 0x00F0, addressBefore);
     st.RdmPendingOp = RdmOpDmxAddress;
     st.RdmParamData[0] = static_cast<uint8_t>(a >> 8);
     st.RdmParamData[1] = static_cast<uint8_t>(a & 0xFF);
     st.RdmCurrentPid = 0x00F0;
     SendRdmParam(frm, *rec, SetCommand, 0x00F0, 2);
     DeviceLogLine(frm, QStringLiteral("Send new dmx address (%1) to: ").arg(a) + DeviceLineTail(*rec));
+}
+
+void TRdmSetCommands::rememberBefore(const tRdmDevice& rec, uint8_t op, uint16_t pid, uint32_t number,
+                                     const QString& label) {
+    // A SET sent again before the first one was verified: the value the
+    // device is known to have is still the one from before the first.
+    const bool unverified = before.pid == pid && before.uid == rec.uid && before.subDevice == rec.subDevice &&
+                            RdmStateOf(frm).RdmPendingOp == op;
+    if (unverified) return;
+    before = {pid, rec.uid, rec.subDevice, number, label};
+}
+
+std::optional<TRdmSetCommands::ValueBefore> TRdmSetCommands::TakeValueBefore(uint16_t pid,
+                                                                             const tRdmDevice& rec) {
+    if (before.pid != pid || before.uid != rec.uid || before.subDevice != rec.subDevice) return std::nullopt;
+    const ValueBefore was = before;
+    before = ValueBefore();
+    return was;
 }
 
 void TRdmSetCommands::sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid,
@@ -136,6 +156,7 @@ void TRdmSetCommands::sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t 
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
+    rememberBefore(*rec, op, pid, rec->*field);
     sendSet(*rec, op, pid, {value});
     rec->*field = value;
     DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
@@ -146,6 +167,7 @@ void TRdmSetCommands::sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
+    rememberBefore(*rec, op, pid, rec->*field);
     // The first byte is always 0: the spin edits stop at 16777215.
     sendSet(*rec, op, pid,
             {0x00, static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
@@ -219,6 +241,7 @@ void TRdmSetCommands::cbQuietIdentifyMouseUp() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
     const uint8_t value = frm->rdmUi->cbQuietIdentify->isChecked() ? 0x00 : 0xFF;
+    rememberBefore(*rec, RdmOpIdentifyMode, 0x1040, rec->identifyMode);
     sendSet(*rec, RdmOpIdentifyMode, 0x1040, {value});
     rec->identifyMode = value;
     DeviceLogLine(frm, QStringLiteral("Send new identify mode to: ") + DeviceLineTail(*rec));
@@ -258,12 +281,14 @@ void TRdmSetCommands::btnModDevLabClick() {
     RdmState& st = RdmStateOf(frm);
     const QString text = frm->rdmUi->eDeviceLabel->text();
     const QString label = text.left(RdmTextMax);
+    const QString labelBefore = rec->deviceLabel;
     rec->deviceLabel = label;
     if (demo()) {
         if (QTreeWidgetItem* item = NodeAt(frm->rdmUi->tvDeviceList, CurrentNodeOf(frm)))
             item->setText(0, label.isEmpty() ? rec->modelDescription : label);
         frm->rdmUi->btnModDevLab->setEnabled(false);
     } else {
+        rememberBefore(*rec, RdmOpDeviceLabel, 0x0082, 0, labelBefore);
         st.RdmPendingOp = RdmOpDeviceLabel;
         const QByteArray bytes = label.toLatin1();
         const int n = static_cast<int>(bytes.size());

@@ -3,7 +3,9 @@
 #include <initializer_list>
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
+#include <optional>
 
 class TfrmMain;
 class QEvent;
@@ -21,8 +23,24 @@ public:
 
     static TRdmSetCommands* of(const TfrmMain* mainWindow);
 
-    // SET DMX_START_ADDRESS with the address the record of `node` holds.
-    void SendDmxStartAddress(uint16_t node);
+    // SET DMX_START_ADDRESS with the address the record of `node` holds;
+    // `addressBefore` is the address the device had before it was changed
+    // in the record.
+    void SendDmxStartAddress(uint16_t node, uint16_t addressBefore);
+
+    // The value of a device that a SET replaced in its record. A device that
+    // refuses to read the parameter back has not said that it took the new
+    // value, so the verification puts this one back.
+    struct ValueBefore {
+        uint16_t pid = 0; // 0: nothing remembered
+        uint64_t uid = 0;
+        uint16_t subDevice = 0;
+        uint32_t number = 0;
+        QString label;
+    };
+    // The value the last SET of `pid` to the record's device replaced; it is
+    // forgotten once given.
+    std::optional<ValueBefore> TakeValueBefore(uint16_t pid, const tRdmDevice& rec);
 
     void btnModDmxAdrClick();
     void btnDispLevelClick();
@@ -53,6 +71,10 @@ private:
     void sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid, std::initializer_list<uint8_t> data);
     void sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field, const char* text);
     void sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint32_t tRdmDevice::*field, const char* text);
+    // Call before the SET's operation is put in place.
+    void rememberBefore(const tRdmDevice& rec, uint8_t op, uint16_t pid, uint32_t number,
+                        const QString& label = QString());
 
     TfrmMain* frm;
+    ValueBefore before;
 };

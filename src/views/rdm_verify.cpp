@@ -18,6 +18,7 @@
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
+#include "views/rdm_set.h"
 #include "views/rdm_set_context.h"
 
 namespace {
@@ -61,6 +62,13 @@ std::optional<Step> Begin(TDM& DM) {
     return Step{frm, st, view, node, rec, TreeChanges(view->tree())};
 }
 
+// Step 2 ends the verification: the value the SET replaced in the record, if
+// it is still known, is given back.
+std::optional<TRdmSetCommands::ValueBefore> ValueBeforeSet(const Step& s, uint16_t pid) {
+    TRdmSetCommands* commands = TRdmSetCommands::of(s.frm);
+    return commands ? commands->TakeValueBefore(pid, *s.rec) : std::nullopt;
+}
+
 // After a pause: the operation goes on only while it is still the one pending
 // and its node is still the node it was (the tree did not change meanwhile).
 bool StillTheSameStep(const std::optional<Step>& now, const Step& was, uint8_t op) {
@@ -88,8 +96,11 @@ void VerifyField(TDM& DM, const tRdmMessage& msg, uint16_t pid, int width, Field
     auto s = Begin(DM);
     if (!s || SendVerifyingGet(*s, pid) || !AwaitsReadBack(*s, msg, pid)) return;
     const QString x = QString::fromLatin1(what);
+    const auto before = ValueBeforeSet(*s, pid);
     uint32_t value = 0;
     if (!ReadValue(msg, width, value)) {
+        // The device did not say what it holds: it keeps the value it had.
+        if (before) s->rec->*field = static_cast<Field>(before->number);
         DeviceLogLine(s->frm, x + QStringLiteral(" can not be modified"));
     } else if (value == static_cast<uint32_t>(s->rec->*field)) {
         DecodeAnswer(s->frm, msg, s->node);
@@ -124,19 +135,27 @@ void VerifyDmxAddress(TDM& DM, const tRdmMessage& msg) {
     auto s = Begin(DM);
     if (!s || SendVerifyingGet(*s, 0x00F0) || !AwaitsReadBack(*s, msg, 0x00F0)) return;
     Ui::RdmPage* ui = s->frm->rdmUi.get();
+    const auto before = ValueBeforeSet(*s, 0x00F0);
+    const uint16_t requested = s->rec->dmxStartAddress;
     uint32_t value = 0;
     const bool read = ReadValue(msg, 2, value);
-    if (read && value == s->rec->dmxStartAddress) {
+    if (read && value == requested) {
         DecodeAnswer(s->frm, msg, s->node);
         DeviceLogLine(s->frm, QStringLiteral("Dmx address modified"));
     } else {
-        if (read) s->rec->dmxStartAddress = static_cast<uint16_t>(value);
+        if (read)
+            s->rec->dmxStartAddress = static_cast<uint16_t>(value);
+        else if (before)
+            s->rec->dmxStartAddress = static_cast<uint16_t>(before->number);
         DeviceLogLine(s->frm, QStringLiteral("Dmx address can not be modified"));
     }
     ui->seDmxStartAdrD->setValue(s->rec->dmxStartAddress);
     ui->btnModDmxAdr->setEnabled(false);
     s->st.RdmPendingOp = RdmOpNone;
     s->view->ShowSlotInfo(s->node, s->view->DeviceSupportsPid(s->node, 0x0120));
+    // The map still shows the device where it was dragged or sent to.
+    if (s->rec->dmxStartAddress != requested && s->view->hooks.BuildDmxChannelMap)
+        s->view->hooks.BuildDmxChannelMap();
 }
 
 void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
@@ -152,12 +171,16 @@ void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
     }
     if (!AwaitsReadBack(*s, msg, 0x0082)) return;
     Ui::RdmPage* ui = s->frm->rdmUi.get();
+    const auto before = ValueBeforeSet(*s, 0x0082);
     const QString requested = s->rec->deviceLabel;
     if (msg.responseType == RdmAck && LabelOf(msg) == requested) {
         DecodeAnswer(s->frm, msg, s->node);
         DeviceLogLine(s->frm, QStringLiteral("Device label modified"));
     } else {
-        if (msg.responseType == RdmAck) DecodeAnswer(s->frm, msg, s->node);
+        if (msg.responseType == RdmAck)
+            DecodeAnswer(s->frm, msg, s->node);
+        else if (before) // the device did not say what it holds: it keeps its label
+            s->rec->deviceLabel = before->label;
         DeviceLogLine(s->frm, QStringLiteral("Device label can not be modified"));
         ui->eDeviceLabel->setText(s->rec->deviceLabel);
     }

@@ -4,9 +4,13 @@
 #include <QTest>
 #include <gmock/gmock.h>
 
+#include <QLabel>
+#include <functional>
+
 #include "RdmDeviceFixture.h"
 #include "app/Kerdes.h"
 #include "rdm/rdm_ops.h"
+#include "views/dmx_channel_map.h"
 
 namespace {
 
@@ -142,6 +146,100 @@ TEST_F(SetVerify, DeviceLabelComparedAfterReadBack) {
     EXPECT_EQ(FirstData(), Data{});
     EXPECT_EQ(Rec().deviceLabel, "");
     EXPECT_EQ(Log().last(), "Device label modified");
+}
+
+// A device that acknowledges a SET but does not read the value back has not
+// said that it took it: the record, the page and the channel map go back to
+// the value it had.
+TEST_F(SetVerify, RefusedReadBackKeepsTheValueFromBefore) {
+    TDmxChannelMap* map = TDmxChannelMap::of(w);
+    ASSERT_NE(map, nullptr);
+    auto mouseAt = [](int channel) {
+        return QPoint((channel - 1) % 22 * 22 + 5, (channel - 1) / 22 * 17 + 5);
+    };
+    auto drag = [&](int from, int to) {
+        map->StringGrid1MouseDown(mouseAt(from).x(), mouseAt(from).y());
+        map->StringGrid1MouseMove(mouseAt(to).x(), mouseAt(to).y());
+        map->StringGrid1MouseUp();
+        Settle();
+    };
+    auto addressKept = [&] {
+        EXPECT_EQ(Rec().dmxStartAddress, 10);
+        EXPECT_EQ(Find<QSpinBox>("seDmxStartAdrD")->value(), 10);
+        EXPECT_EQ(w->DmxChannelMap[9].device, 2); // channels 10..13 belong to node 1
+        EXPECT_EQ(w->DmxChannelMap[76].device, 0);
+    };
+    struct Param {
+        const char* name;
+        uint16_t pid;
+        std::function<void()> send, expectKept;
+        const char* verdict;
+    };
+    // clang-format off
+    const Param params[] = {
+        {"address", 0x00F0, [&] { Modify("seDmxStartAdrD", 77, "btnModDmxAdr"); }, addressKept,
+         "Dmx address can not be modified"},
+        {"dragged address", 0x00F0, [&] { drag(10, 77); }, addressKept, "Dmx address can not be modified"},
+        {"label", 0x0082, [&] { ModifyLabel("Truss 3"); },
+         [&] {
+             EXPECT_EQ(Rec().deviceLabel, "Stage left");
+             EXPECT_EQ(Find<QLineEdit>("eDeviceLabel")->text(), "Stage left");
+         },
+         "Device label can not be modified"},
+        {"lamp state", 0x0403, [&] { Modify("cbLampState", 3, "btnModLampState"); },
+         [&] {
+             EXPECT_EQ(Rec().lampState, 1);
+             EXPECT_EQ(Find<QLabel>("lLampState")->text(), " LAMP ON");
+         },
+         "Lamp state can not be modified"},
+        {"lamp hours", 0x0401, [&] { Modify("seLampHours", 500, "btnModLampHours"); },
+         [&] {
+             EXPECT_EQ(Rec().lampHours, 10u);
+             EXPECT_EQ(Find<QSpinBox>("seLampHours")->value(), 10);
+         },
+         "Lamp hours can not be modified"},
+    };
+    // clang-format on
+    const std::pair<SimReadBack, const char*> refusals[] = {
+        {SimReadBack::Nack, "NACK"}, {SimReadBack::AckTimer, "ACK_TIMER"}, {SimReadBack::Short, "short"}};
+    for (auto [refusal, refusalName] : refusals) {
+        for (const Param& p : params) {
+            if (p.pid == 0x0082 && refusal == SimReadBack::Short) continue; // a label of any length is one
+            SCOPED_TRACE(std::string(p.name) + " " + refusalName);
+            dev1.SetDeviceInfo(0x0042, 0x0101, 1, 2, 10, 0, 0, 4);
+            dev1.values[0x0403] = {1};
+            Rec().dmxStartAddress = 10;
+            Rec().lampState = 1;
+            Rec().lampHours = 10;
+            Rec().deviceLabel = "Stage left";
+            Select(1);
+            view->hooks.BuildDmxChannelMap();
+            behaviour1.setModes[p.pid] = SimSetMode::KeepAck;
+            behaviour1.readBacks[p.pid] = refusal;
+            ClearLog();
+            p.send();
+            const Reqs sent = Sent();
+            ASSERT_EQ(sent.size(), 2u);
+            EXPECT_EQ(sent[1], (Req{0x20, p.pid, {}}));
+            EXPECT_EQ(Log().last(), p.verdict);
+            EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, 0);
+            p.expectKept();
+        }
+    }
+}
+
+// A second SET before the first was verified: the device's value is still the
+// one from before the first.
+TEST_F(SetVerify, RefusedReadBackAfterAnUnverifiedSet) {
+    behaviour1.setModes[0x0401] = SimSetMode::Silent;
+    Modify("seLampHours", 500, "btnModLampHours");
+    ASSERT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpLampHours);
+    behaviour1.setModes[0x0401] = SimSetMode::KeepAck;
+    behaviour1.readBacks[0x0401] = SimReadBack::Nack;
+    Modify("seLampHours", 600, "btnModLampHours");
+    EXPECT_EQ(Log().last(), "Lamp hours can not be modified");
+    EXPECT_EQ(Rec().lampHours, 10u);
+    EXPECT_EQ(Find<QSpinBox>("seLampHours")->value(), 10);
 }
 
 TEST_F(SetVerify, FactoryDefaultsDoneOnlyWhenTheDeviceSaysSo) {

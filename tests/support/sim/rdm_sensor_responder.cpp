@@ -16,6 +16,7 @@ constexpr uint16_t PidResetDevice = 0x1001;
 constexpr uint16_t NackWriteProtect = 0x0004;
 constexpr uint16_t NackDataOutOfRange = 0x0006;
 constexpr uint16_t NackFormatError = 0x0001;
+constexpr uint16_t NackHardwareFault = 0x0002;
 
 void PutWord(std::vector<uint8_t>& v, int16_t w) {
     v.push_back(uint8_t(uint16_t(w) >> 8));
@@ -144,6 +145,22 @@ std::optional<SimRdmResponder::Reply> SimDeviceBehaviour::Handle(uint8_t cc, uin
         }
         atFactoryDefaults = true;
         return Ack();
+    }
+
+    if (cc == 0x20 && IsStandardSetPid(pid) && readBacks.count(pid)) {
+        switch (readBacks.at(pid)) {
+        case SimReadBack::Nack:
+            return Nack(NackHardwareFault);
+        case SimReadBack::AckTimer:
+            return SimRdmResponder::Reply{1, {0x00, 0x0A}, false}; // in one second
+        case SimReadBack::Short: {
+            std::vector<uint8_t> value = values.count(pid) ? values.at(pid) : std::vector<uint8_t>{};
+            if (!value.empty()) value.pop_back();
+            return Ack(std::move(value));
+        }
+        case SimReadBack::Value:
+            break;
+        }
     }
 
     if (pid == PidResetDevice && cc == 0x30) {

@@ -16,6 +16,14 @@ enum class SimSetMode {
     Silent,   // keeps its old value and does not answer
 };
 
+// What a simulated responder answers to a GET of a standard parameter.
+enum class SimReadBack {
+    Value,    // ACK with the value it holds
+    Nack,     // NACK_REASON (HARDWARE_FAULT)
+    AckTimer, // ACK_TIMER: the value would come later
+    Short,    // ACK with the value's last byte missing
+};
+
 // One sensor of a simulated responder: its definition and its values.
 struct SimSensor {
     uint8_t type = 0;
@@ -39,7 +47,8 @@ public:
 
     SimRdmResponder& responder;
     std::vector<SimSensor> sensors;
-    std::map<uint16_t, SimSetMode> setModes; // by PID; Take when not listed
+    std::map<uint16_t, SimSetMode> setModes;   // by PID; Take when not listed
+    std::map<uint16_t, SimReadBack> readBacks; // by PID; Value when not listed
 
     // FACTORY_DEFAULTS: the values a SET restores, and what a GET reads (by
     // default 1 after a SET until another parameter is changed, 0 otherwise).
