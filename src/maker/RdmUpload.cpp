@@ -124,7 +124,7 @@ void TMakerRdm::btnPrgEszkozbeClick() {
     }
 }
 
-bool TMakerRdm::StepTimesValid(const QString& speedPrefix, const QString& waitPrefix,
+bool TMakerRdm::StepTimesValid(TfrmMain* frm, const QString& speedPrefix, const QString& waitPrefix,
                                const QString& pageName) {
     for (int i = 1; i <= 9; ++i) {
         for (const auto& [prefix, caption] : {std::pair{speedPrefix, QStringLiteral("Speed")},
@@ -173,7 +173,7 @@ void TMakerRdm::UploadConfigQ9Root() {
 }
 
 void TMakerRdm::UploadConfigQ7() {
-    if (!StepTimesValid(QStringLiteral("meKonfQ7Speed"), QStringLiteral("meKonfQ7Wait"),
+    if (!StepTimesValid(frm, QStringLiteral("meKonfQ7Speed"), QStringLiteral("meKonfQ7Wait"),
                         QStringLiteral("Q7")))
         return;
     frm->configPages->ReadQ7StepTimes();
@@ -188,7 +188,7 @@ void TMakerRdm::UploadConfigQ7() {
 }
 
 void TMakerRdm::UploadConfigQ9Sub() {
-    if (!StepTimesValid(QStringLiteral("meKonfQ9SubSpeed"), QStringLiteral("meKonfQ9SubWait"),
+    if (!StepTimesValid(frm, QStringLiteral("meKonfQ9SubSpeed"), QStringLiteral("meKonfQ9SubWait"),
                         QStringLiteral("Q9Sub")))
         return;
     frm->configPages->ReadQ9SubStepTimes();
@@ -200,7 +200,7 @@ void TMakerRdm::UploadConfigQ9Sub() {
 }
 
 void TMakerRdm::UploadConfigQ73G() {
-    if (!StepTimesValid(QStringLiteral("meKonfQ73GSpeed"), QStringLiteral("meKonfQ73GWait"),
+    if (!StepTimesValid(frm, QStringLiteral("meKonfQ73GSpeed"), QStringLiteral("meKonfQ73GWait"),
                         QStringLiteral("Q73G")))
         return;
     frm->configPages->ReadQ73GStepTimes();
@@ -264,13 +264,31 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
     // discovery, must not receive the rest of this device's programs.
     const uint16_t node = CurrentNodeOf(frm);
     const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs,
-                                 [this, fiveColour, run = programUploadRun, node, changes] {
-                                     if (run != programUploadRun || CurrentNodeOf(frm) != node ||
-                                         TreeChanges(RdmViewOf(frm)->tree()) != changes)
-                                         return;
-                                     ContinueProgramUpload(fiveColour);
-                                 });
+    const tRdmDevice* rec = Device();
+    const QString tail = rec ? DeviceLineTail(*rec) : QString();
+    frm->dataModule()->PauseThen(
+        ProgramPacketPauseMs, [this, fiveColour, run = programUploadRun, node, changes, tail] {
+            // An upload started over meanwhile carries on by itself.
+            if (run != programUploadRun) return;
+            if (TreeChanges(RdmViewOf(frm)->tree()) != changes)
+                StopProgramUpload(fiveColour, QStringLiteral("the device tree changed"), tail);
+            else if (CurrentNodeOf(frm) != node)
+                StopProgramUpload(fiveColour, QStringLiteral("the selected device changed"), tail);
+            else
+                ContinueProgramUpload(fiveColour);
+        });
+}
+
+void TMakerRdm::StopProgramUpload(bool fiveColour, const QString& why, const QString& tail) {
+    // The pending code goes too: a late answer to the last packet would
+    // otherwise carry the upload on, towards whatever device is selected now.
+    RdmState& st = RdmStateOf(frm);
+    if (st.RdmPendingOp == (fiveColour ? RdmOpProgramBlock : RdmOpProgramSteps)) st.RdmPendingOp = RdmOpNone;
+    frm->prgUi->gPrg->hide();
+    Line(QStringLiteral("Program upload stopped at program %1, part %2, %3: %4")
+             .arg(UploadProgramIndex)
+             .arg(UploadPartIndex)
+             .arg(why, tail));
 }
 
 void TMakerRdm::ContinueProgramUpload(bool fiveColour) {

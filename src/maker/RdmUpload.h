@@ -54,6 +54,11 @@ public:
     // Tells the user that a time edit does not hold a time: a device-log
     // line, and the edit focused with the text as its tip.
     static void ReportBadTime(TfrmMain* frm, QLineEdit* edit, const QString& text);
+    // Checks the nine step-time pairs of a configuration page before anything
+    // is sent or saved; on the first that is not a time the user is told
+    // which one, and false is returned.
+    static bool StepTimesValid(TfrmMain* frm, const QString& speedPrefix, const QString& waitPrefix,
+                               const QString& pageName);
 
     // GET answers of the maker's parameters.
     void HandleDeviceConfigAnswer(const tRdmMessage& msg);
@@ -63,15 +68,15 @@ public:
 
 private:
     tRdmDevice* Device() const;
-    // Checks the nine step-time pairs of a page; on the first that is not a
-    // time the user is told which one, and false is returned.
-    bool StepTimesValid(const QString& speedPrefix, const QString& waitPrefix, const QString& pageName);
     void SendSet(uint8_t op, uint16_t pid, uint8_t pdl);
     void ShowConfigGauge();
     void SetProgramGauge(int value);
     // One step of a program upload after the pause: the next packet, or the end.
     void ContinueProgramUpload(bool fiveColour);
     void ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour);
+    // Ends a program upload whose device can no longer be told from the
+    // selection: logged with the reason and the device it was going to.
+    void StopProgramUpload(bool fiveColour, const QString& why, const QString& tail);
     // One program packet read: stored, then the next one asked, or the end.
     void ReadProgramPacket(const tRdmMessage& msg, bool fiveColour);
     // A maker answer that is not an acknowledgement: logged, true.

@@ -23,6 +23,7 @@
 #include "maker/ConfigPages.h"
 #include "maker/FileKinds.h"
 #include "maker/ProgramEditor.h"
+#include "maker/RdmUpload.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
 
@@ -361,7 +362,14 @@ bool TSendPage::SaveProgramsFile() {
     return WriteStreamFile(SaveDialog1.FileName + QStringLiteral(".dmx"), *image);
 }
 
+bool TSendPage::KelvarStepTimesValid() {
+    return TMakerRdm::StepTimesValid(&frm, QStringLiteral("meSpeed"), QStringLiteral("meWait"),
+                                     QStringLiteral("Kelvar"));
+}
+
 bool TSendPage::SaveConfigFile() {
+    // A step time that is not a time would be saved as the one stored before it.
+    if (!KelvarStepTimesValid()) return false;
     ConfigPages& pages = *frm.configPages;
     pages.ReadConfigPage();
     const auto image = std::make_unique<tStreamImage>();

@@ -91,6 +91,9 @@ private:
     // with the user told, when it cannot be read.
     std::optional<QByteArray> ReadOpenedFile(qint64 maxBytes = 0);
     bool WriteStreamFile(const QString& fileName, const tStreamImage& image);
+    // The step times of the page "Kelvar", checked before its configuration
+    // is saved or streamed; a bad one is reported and focused.
+    bool KelvarStepTimesValid();
     void ShowInfo(uint8_t kind);
     void SetGauge(uint16_t subState, int value, bool visible);
     // The interface into block download for an upload of frameCount records.

@@ -106,6 +106,8 @@ void TSendPage::UploadProgramsByStream() {
 }
 
 void TSendPage::UploadConfigByStream() {
+    // A step time that is not a time would go out as the one stored before it.
+    if (!KelvarStepTimesValid()) return;
     ConfigPages& pages = *frm.configPages;
     pages.ReadConfigPage();
     BuildConfigStream(Stream, pages.DeviceConfig, pages.CurveTable, frm.ConfigDeviceCode);

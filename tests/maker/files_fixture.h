@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -68,6 +70,33 @@ protected:
     }
 
     void Settle() { ASSERT_TRUE(platform->WaitIdle(20000)); }
+
+    // The page "Kelvar" showing, on the tab that holds this step-time edit,
+    // with the text typed into it and the focus left on another control.
+    QLineEdit* ShowKelvarTime(const char* name, const QString& text) {
+        w->configPages->selectedDeviceKind = [] { return std::optional<int>(1); };
+        w->ui->mAblakKonfig->trigger();
+        auto* edit = w->findChild<QLineEdit*>(name);
+        if (!edit) return nullptr;
+        for (QWidget* p = edit; p && p->parentWidget(); p = p->parentWidget())
+            if (auto* tabs = qobject_cast<QTabWidget*>(p->parentWidget()->parentWidget()))
+                tabs->setCurrentWidget(p);
+        edit->setText(text);
+        w->findChild<QWidget*>("seKarMinR")->setFocus();
+        return edit;
+    }
+
+    // Step times that are not times, and what the user is told of each.
+    struct BadStepTime {
+        const char* edit;
+        const char* text;
+        const char* line;
+    };
+    static constexpr BadStepTime kBadKelvarTimes[] = {
+        {"meSpeed1", "", "Speed 1 on page Kelvar is not a valid time (mm:ss.hh): nothing sent"},
+        {"meWait4", "01:2", "Wait 4 on page Kelvar is not a valid time (mm:ss.hh): nothing sent"},
+        {"meSpeed9", "00:00.0", "Speed 9 on page Kelvar is not a valid time (mm:ss.hh): nothing sent"},
+    };
 
     TSendPage* page = nullptr;
     QStringList errors;

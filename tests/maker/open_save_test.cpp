@@ -13,6 +13,7 @@
 #include "maker/FileKinds.h"
 #include "maker/Shapes.h"
 #include "maker/StreamUpload.h"
+#include "support/log_access.h"
 #include "ui_ProgramPage.h"
 
 using OpenSaveTest = FilesTest;
@@ -109,6 +110,30 @@ TEST_F(OpenSaveTest, ConfigurationSurvivesSaveChangeAndOpen) {
     EXPECT_EQ(Find<QSpinBox>("seKarMinR")->value(), 12);
     EXPECT_EQ(Find<QSlider>("tbKarGamG")->value(), 35);
     EXPECT_EQ(Find<QSpinBox>("seBright3")->value(), 50);
+}
+
+TEST_F(OpenSaveTest, AConfigurationWithAStepTimeThatIsNotATimeIsNotSaved) {
+    const QByteArray older("an older configuration");
+    for (const BadStepTime& c : kBadKelvarTimes) {
+        SCOPED_TRACE(c.edit);
+        Write("conf.dmx", older);
+        QLineEdit* edit = ShowKelvarTime(c.edit, c.text);
+        ASSERT_TRUE(edit);
+        const QString typed = edit->displayText();
+        w->rdmView->btnClrTortenetClick();
+        const tDeviceConfig before = C();
+        Save("conf");
+        Save("new");
+        EXPECT_EQ(DeviceLogLines(w), (QStringList{c.line, c.line}));
+        EXPECT_EQ(w->focusWidget(), edit);
+        EXPECT_EQ(edit->displayText(), typed);
+        EXPECT_EQ(ReadFile(Path("conf.dmx")), older);
+        EXPECT_FALSE(QFile::exists(Path("new.dmx")));
+        EXPECT_TRUE(errors.isEmpty());
+        EXPECT_EQ(C().Speed, before.Speed);
+        EXPECT_EQ(C().Wait, before.Wait);
+        edit->setText("00:01.00");
+    }
 }
 
 TEST_F(OpenSaveTest, FirmwareAndLogoShowOnTheSendPage) {

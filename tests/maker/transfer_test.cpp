@@ -9,6 +9,7 @@
 #include "support/log_access.h"
 #include "ui_KonfigPage.h"
 #include "ui_ProgramPage.h"
+#include "views/RdmPageView.h"
 
 namespace {
 
@@ -102,6 +103,33 @@ TEST_F(TransferTest, ConfigurationUploadStopsBeforeTheCurves) {
     EXPECT_EQ(last[1] | last[2] << 8, 0x4380); // the last of the zero frames
     EXPECT_TRUE(w->konfUi->btnKonfEszkbe->isEnabled());
     EXPECT_TRUE(w->konfUi->gKonf->isHidden());
+}
+
+TEST_F(TransferTest, AConfigurationWithAStepTimeThatIsNotATimeIsNotStreamed) {
+    Plug(0);
+    for (const BadStepTime& c : kBadKelvarTimes) {
+        SCOPED_TRACE(c.edit);
+        QLineEdit* edit = ShowKelvarTime(c.edit, c.text);
+        ASSERT_TRUE(edit);
+        const QString typed = edit->displayText();
+        w->rdmView->btnClrTortenetClick();
+        const QByteArray stream = StreamBytes(*page);
+        const tDeviceConfig before = C();
+        UploadConfigByStream(*w);
+        Settle();
+        EXPECT_EQ(DeviceLogLines(w), QStringList{c.line});
+        EXPECT_EQ(w->focusWidget(), edit);
+        EXPECT_EQ(edit->displayText(), typed) << "what was typed stays to be corrected";
+        EXPECT_TRUE(receiver->blockStarts.empty());
+        EXPECT_TRUE(receiver->records.empty());
+        EXPECT_EQ(w->LineState.TransmitFlag, 0);
+        EXPECT_TRUE(w->konfUi->btnKonfEszkbe->isEnabled());
+        EXPECT_TRUE(w->konfUi->gKonf->isHidden());
+        EXPECT_EQ(StreamBytes(*page), stream);
+        EXPECT_EQ(C().Speed, before.Speed);
+        EXPECT_EQ(C().Wait, before.Wait);
+        edit->setText("00:01.00");
+    }
 }
 
 TEST_F(TransferTest, LogoIsSentFromTheSendPage) {

@@ -302,30 +302,72 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
     }
 }
 
-TEST_F(UploadTest, AProgramUploadGoesNoFurtherOnceTheSelectionOrTreeChangedInAPause) {
-    const std::pair<const char*, std::function<void(UploadTest&)>> cases[] = {
-        {"another node selected", [](UploadTest& t) { t.view->RdmCurrentNode() = 0; }},
-        {"tree rebuilt alike",
-         [](UploadTest& t) {
-             QTreeWidget* tree = t.view->tree();
-             ClearDeviceTree(tree);
-             AddDeviceNode(tree, nullptr, "7FF3")->record().nodeKind = NodeKindGroup;
-             tRdmDevice& r = AddDeviceNode(tree, NodeAt(tree, 0), "Maker device")->record();
-             r.nodeKind = NodeKindDevice;
-             r.uid = Uid;
-             r.DeviceKind = 2;
-         }},
+TEST_F(UploadTest, AProgramUploadStopsAndSaysWhyOnceTheSelectionOrTreeChangedInAPause) {
+    constexpr uint64_t OtherUid = 0x7FF300000002ull;
+    const std::function<void(UploadTest&)> rebuildTree = [](UploadTest& t) {
+        // As a new discovery or the demo would: the same device, in new nodes.
+        QTreeWidget* tree = t.view->tree();
+        ClearDeviceTree(tree);
+        AddDeviceNode(tree, nullptr, "7FF3")->record().nodeKind = NodeKindGroup;
+        tRdmDevice& r = AddDeviceNode(tree, NodeAt(tree, 0), "Maker device")->record();
+        r.nodeKind = NodeKindDevice;
+        r.uid = Uid;
+        r.DeviceKind = t.dev->kind;
     };
-    for (const auto& [name, change] : cases) {
-        SCOPED_TRACE(name);
-        UseKind(2);
+    struct Case {
+        const char* name;
+        uint8_t kind;
+        std::function<void(UploadTest&)> change;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"another device selected", 2, [](UploadTest& t) { t.view->RdmCurrentNode() = 2; },
+         "the selected device changed"},
+        {"the group selected", 8, [](UploadTest& t) { t.view->RdmCurrentNode() = 0; },
+         "the selected device changed"},
+        {"tree rebuilt alike", 2, rebuildTree, "the device tree changed"},
+        {"tree rebuilt alike, five colours", 9, rebuildTree, "the device tree changed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseKind(c.kind);
+        // A second device of the same kind at node 2, that a late answer must not reach.
+        SimMakerDevice other(OtherUid, c.kind);
+        line->rdm.responders.push_back(&other.rdm);
+        tRdmDevice& r = AddDeviceNode(view->tree(), NodeAt(view->tree(), 0), "Other device")->record();
+        r.nodeKind = NodeKindDevice;
+        r.uid = OtherUid;
+        r.DeviceKind = c.kind;
+        ClearLog();
         dev->rdm.silent = true;
         Upload("Programok");
-        maker->SendNextProgramSteps(tRdmMessage{}); // the first packet answered: a pause runs
-        change(*this);                              // and the selection or the tree changes meanwhile
+        const bool five = c.kind != 2;
+        const int pid = five ? 0x8008 : 0x8006;
+        // The first packet answered: a pause runs, and the selection or the tree changes meanwhile.
+        if (five)
+            maker->SendNextProgramBlock(tRdmMessage{});
+        else
+            maker->SendNextProgramSteps(tRdmMessage{});
+        c.change(*this);
         SettleLong();
-        EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}}));
-        EXPECT_EQ(St().RdmPendingOp, RdmOpProgramSteps);
+        const QStringList stopped{QStringLiteral("Program upload stopped at program 1, part 0, %1: "
+                                                 "7FF3:00000001 - 0")
+                                      .arg(c.why)};
+        EXPECT_EQ(Log(), stopped);
+        EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
+        EXPECT_EQ(St().RdmPendingOp, 0);
+
+        // The device's answer to that packet, late: it starts nothing again.
+        const auto frame = BuildRdmAnswerFrame(0x7FF100000000ull, Uid, 0, 0, 0, 0x31, uint16_t(pid), {});
+        for (const auto& report : SimRdmLine::SplitAnswer(frame, 60))
+            box->PushReport(std::vector<uint8_t>(report.begin(), report.begin() + 64));
+        SettleLong();
+        EXPECT_EQ(PacketsSent(pid), (std::vector<std::pair<int, int>>{{1, 0}}));
+        EXPECT_TRUE(other.rdm.received.empty());
+        EXPECT_EQ(Log(), stopped);
+        EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
+        EXPECT_EQ(St().RdmPendingOp, 0);
+        line->rdm.responders.pop_back();
     }
 }
 
