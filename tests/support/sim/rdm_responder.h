@@ -16,6 +16,12 @@
 class SimRdmResponder {
 public:
     explicit SimRdmResponder(uint64_t uid, uint16_t subDevice = 0) : uid(uid), subDevice(subDevice) {}
+    // Tests own the special responders through pointers to this class.
+    virtual ~SimRdmResponder() = default;
+    SimRdmResponder(const SimRdmResponder&) = default;
+    SimRdmResponder& operator=(const SimRdmResponder&) = default;
+    SimRdmResponder(SimRdmResponder&&) = default;
+    SimRdmResponder& operator=(SimRdmResponder&&) = default;
 
     uint64_t uid;
     uint16_t subDevice;
