@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -52,6 +53,27 @@ const QString ProtocolVersionHint = QStringLiteral(
     "This field contains the version number of the published RDM Standard supported by the device.\r\n"
     "The value for these version fields are controlled by this standard and any subsequent revisions\r\n"
     "or additions to this standard as issued in the future.");
+
+// Every hint of the program stays up this long, so that the longer ones can be read.
+constexpr int HintDisplayTime = 25000;
+
+// Qt has no application-wide hint time: each widget carries its own. This
+// gives it to every widget when it is polished, which happens before its
+// first show, so dialogs and controls made later get it as well.
+class HintTimeFilter : public QObject {
+public:
+    using QObject::QObject;
+
+    static void Apply(QWidget* w) {
+        if (w->toolTipDuration() < 0) w->setToolTipDuration(HintDisplayTime);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Polish && watched->isWidgetType()) Apply(static_cast<QWidget*>(watched));
+        return false;
+    }
+};
 
 } // namespace
 
@@ -236,12 +258,21 @@ void TfrmMain::FormActivate() {
     ui->pcDmxRf->setTabVisible(ui->pcDmxRf->indexOf(ui->tsRemCont), false);
     ui->pcDmxRf->setTabVisible(ui->pcDmxRf->indexOf(ui->tsRemContTrain), false);
 
-    // 12, 13. The RDM protocol version explains itself for 25 s.
-    for (QWidget* w : {static_cast<QWidget*>(rdmUi->lRdmProtVerD), static_cast<QWidget*>(rdmUi->sRdmProtVer),
-                       static_cast<QWidget*>(rdmUi->lRdmProtVerLab)}) {
-        w->setToolTip(ProtocolVersionHint);
-        w->setToolTipDuration(25000);
+    // 12. Hints stay up 25 s, in every window; the widgets that exist
+    // already get the time now, the ones made later when they are polished.
+    static const char* const hintTimeName = "hintTimeFilter";
+    if (!findChild<QObject*>(QLatin1String(hintTimeName), Qt::FindDirectChildrenOnly)) {
+        auto* filter = new HintTimeFilter(this);
+        filter->setObjectName(QLatin1String(hintTimeName));
+        QCoreApplication::instance()->installEventFilter(filter);
     }
+    for (QWidget* w : QApplication::allWidgets())
+        HintTimeFilter::Apply(w);
+
+    // 13. The RDM protocol version explains itself.
+    for (QWidget* w : {static_cast<QWidget*>(rdmUi->lRdmProtVerD), static_cast<QWidget*>(rdmUi->sRdmProtVer),
+                       static_cast<QWidget*>(rdmUi->lRdmProtVerLab)})
+        w->setToolTip(ProtocolVersionHint);
 }
 
 void TfrmMain::FormDestroy() {

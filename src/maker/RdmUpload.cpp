@@ -67,7 +67,9 @@ void TMakerRdm::ReportBadTime(TfrmMain* frm, QLineEdit* edit, const QString& tex
     edit->setToolTip(text);
     edit->setFocus();
     edit->selectAll();
-    if (edit->isVisible()) QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), text, edit);
+    if (edit->isVisible())
+        QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), text, edit, QRect(),
+                           edit->toolTipDuration());
 }
 
 void TMakerRdm::btnPrgEszkozbeClick() {

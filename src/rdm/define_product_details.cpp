@@ -69,7 +69,7 @@ const std::array<tDef, 80> ProductDetailTable{{
     {0x0602, "Merge"},
     {0x0603, "Datapatch"},
     {0x0604, "Wireless Link"},
-    {0x0701, "Protocol Converter"},
+    {0x0701, "Protocol Convertor"},
     {0x0702, "Analog Demultiplex"},
     {0x0703, "Analog Multiplex"},
     {0x0704, "Switch Panel"},

@@ -35,6 +35,10 @@ QString FormatUid12(uint64_t uid) {
     return Hex(uid & 0xFFFF'FFFFFFFFull, 12);
 }
 
+bool IsNullOrBroadcastUid(uint64_t uid) {
+    return uid == 0 || (uid & 0xFFFFFFFFu) == 0xFFFFFFFFu;
+}
+
 void RdmDiscovery::StartDiscovery() {
     MuteTries = 0;
     RequestsSinceListed = 0;
@@ -141,7 +145,9 @@ void RdmDiscovery::DiscoveryStep() {
         switch (r.state) {
         case 0:
             if (r.lower == r.upper) {
-                if (IsUidKnown(r.lower) || MuteGivenUp(r.lower)) {
+                // No device has a broadcast UID, and a mute sent to one would
+                // silence every device (of its maker) for the rest of the run.
+                if (IsUidKnown(r.lower) || MuteGivenUp(r.lower) || IsNullOrBroadcastUid(r.lower)) {
                     --DiscoveryTop;
                     break;
                 }
@@ -279,7 +285,9 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
                 DiscoveryReply = count == 1 ? DiscoveryReplyNone : DiscoveryReplyCollision;
             } else {
                 uint64_t uid = 0;
-                if (DecodeUniqueBranchAnswer(data, uid)) {
+                // Answers laid over each other can pass the checksum by chance;
+                // one that reads as no UID or a broadcast one is such a mix.
+                if (DecodeUniqueBranchAnswer(data, uid) && !IsNullOrBroadcastUid(uid)) {
                     FoundUid = uid;
                     DiscoveryReply = DiscoveryReplyUid;
                 } else {

@@ -16,6 +16,9 @@ QString FormatRdmUid(uint64_t uid);
 QString FormatManufacturerId(uint64_t uid);
 // Twelve hexadecimal digits without a colon, as the discovery lines show it.
 QString FormatUid12(uint64_t uid);
+// True for 0000:00000000 and for the broadcast UIDs FFFF:FFFFFFFF and
+// mmmm:FFFFFFFF (every device of one maker): addresses no single device owns.
+bool IsNullOrBroadcastUid(uint64_t uid);
 
 struct tDiscoveryRange {
     uint64_t lower = 0;

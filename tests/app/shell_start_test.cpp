@@ -5,7 +5,9 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "app/Info.h"
 #include "shell_fixture.h"
+#include "ui_Info.h"
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -182,4 +184,31 @@ TEST_F(Start, LogoPagesShowTheBrandsJpegPicturesAndTheBrandsPageIsChosen) {
     main().showMainPage("Logo");
     QCoreApplication::processEvents();
     EXPECT_LE((ui.nbLogo->geometry().center() - ui.pgLogo->rect().center()).manhattanLength(), 2);
+}
+
+// Hints stay up 25 s wherever they are: on the main window's controls, on
+// the repeated squares of the program grid, in a dialog, and on a control
+// made after the start.
+TEST_F(Start, EveryHintStaysUpTwentyFiveSeconds) {
+    Program& p = startEnglish();
+    TfrmInfo& info = *p.frmInfo;
+    auto* late = new QLabel("later", &info);
+    late->setToolTip("a hint");
+    info.setAnswerer([](TModalDialog&) {});
+    info.ShowModal();
+    const struct {
+        const char* name;
+        QWidget* widget;
+    } rows[] = {
+        {"discovery button", main().rdmUi->btnDiscovery},
+        {"send page file name", main().findChild<QWidget*>("lFajlAdat")},
+        {"program grid square", main().findChild<QWidget*>("Shape_01_01")},
+        {"info dialog line", info.ui->lSor1},
+        {"made after the start", late},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_NE(row.widget, nullptr);
+        EXPECT_EQ(row.widget->toolTipDuration(), 25000);
+    }
 }

@@ -22,10 +22,12 @@ public:
     int finishedCalls = 0;
     std::deque<SimDiscoveryReport> pending;
     int requests = 0;
+    std::vector<uint64_t> muted; // destinations of the DISC_MUTEs, in order
 
     void SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::span<const uint8_t> data,
                               uint8_t linkType) override {
         ++requests;
+        if (pid == 0x0002) muted.push_back(destination);
         std::vector<SimDiscoveryReport> reports;
         line.HandleRequest(linkType, destination, pid, data, reports);
         pending.insert(pending.end(), reports.begin(), reports.end());
@@ -143,8 +145,10 @@ TEST(Discovery, MisbehavingRespondersCannotKeepTheSearchGoing) {
         QStringList warnings; // the lines that name the fault
     };
     SimDiscoveryResponder foreignClaim{Uid(0x2000, 0x100)};
-    foreignClaim.answersWithUid = Uid(0x7FFF, 1);          // claims a UID nobody has
-    SimDiscoveryResponder deafLast{RdmDiscovery::LastUid}; // acknowledges its mute, answers on
+    foreignClaim.answersWithUid = Uid(0x7FFF, 1); // claims a UID nobody has
+    // The last UID a device can own (7FFF:FFFFFFFF addresses all of its maker's):
+    // it acknowledges its mute and answers on.
+    SimDiscoveryResponder deafLast{RdmDiscovery::LastUid - 1};
     deafLast.ignoresMute = true;
     // clang-format off
     const Row rows[] = {
@@ -187,6 +191,45 @@ TEST(Discovery, MisbehavingRespondersCannotKeepTheSearchGoing) {
     }
 }
 
+// An answer that decodes to no UID or to a broadcast one comes from several
+// devices at once (their mix passed the checksum) or from a broken one: it is
+// split like a collision and never muted, for a mute there would silence
+// every device, or every device of a maker.
+TEST(Discovery, AnAnswerFromANullOrBroadcastUidIsSplitNotMuted) {
+    const uint64_t addresses[] = {0, 0xFFFF'FFFFFFFFull, Uid(0x4A4A, 0xFFFFFFFF)};
+    const uint64_t good[] = {Uid(0x4A4A, 1), Uid(0x4A4A, 0x80000000), Uid(0x4A4A, 0xFFFFFFFE), Uid(0x1000, 5),
+                             Uid(0x7FF0, 0x00ABCDEF)};
+    for (const uint64_t address : addresses) {
+        for (const bool fromCollisions : {true, false}) {
+            SCOPED_TRACE(FormatRdmUid(address).toStdString() +
+                         (fromCollisions ? " from collisions" : " from one device"));
+            LineHost h;
+            for (const uint64_t uid : good)
+                h.line.responders.push_back(SimDiscoveryResponder{uid});
+            const auto answer = SimDiscoveryLine::EncodeUniqueBranchAnswer(address);
+            if (fromCollisions) {
+                h.line.collisionAnswer = answer;
+            } else {
+                SimDiscoveryResponder odd{Uid(0x4A4A, 0x77)};
+                odd.branchAnswer = answer;
+                h.line.responders.push_back(odd);
+            }
+            h.Run();
+            ASSERT_FALSE(h.discovery.Searching());
+            std::set<uint64_t> expected;
+            for (const auto& r : h.line.responders)
+                expected.insert(r.uid);
+            EXPECT_EQ(h.Found(), expected);
+            EXPECT_EQ(std::count(h.muted.begin(), h.muted.end(), address), 0);
+            for (const auto& r : h.line.responders)
+                EXPECT_EQ(r.mutesReceived, 1) << FormatRdmUid(r.uid).toStdString();
+            EXPECT_TRUE(h.log.filter("Found: " + FormatUid12(address)).isEmpty());
+            EXPECT_TRUE(h.log.filter("stopped").isEmpty());
+            EXPECT_EQ(h.log.back(), QString("Number of discovered units: %1").arg(expected.size()));
+        }
+    }
+}
+
 // Lines whose devices all follow the rules, laid out to make the search go
 // deep and wide between two finds: every device is listed, and the longest
 // run of requests without a new device stays far from the limit that ends a
@@ -202,7 +245,8 @@ TEST(Discovery, TheLimitForBrokenLinesIsFarFromWhatAGoodLineNeeds) {
     for (int bit = 0; bit < 47; ++bit)
         if (const uint64_t u = base ^ (uint64_t(1) << bit); u >= RdmDiscovery::FirstUid)
             oneBitApart.push_back(u);
-    const uint64_t first = RdmDiscovery::FirstUid, last = RdmDiscovery::LastUid;
+    // The search runs up to 7FFF:FFFFFFFF, but that UID addresses every device of its maker.
+    const uint64_t first = RdmDiscovery::FirstUid, last = RdmDiscovery::LastUid - 1;
     const Row rows[] = {
         {"both ends of the UID space, in pairs one apart", {first, first + 1, last - 1, last}, 0},
         {"one device at the last UID", {last}, 0},

@@ -27,6 +27,10 @@ TEST(Tables, ProductDetailNamesFollowTheRuleAndItsExceptions) {
     EXPECT_EQ(GetProductDetailName(0x0004), "Led");
     EXPECT_EQ(GetProductDetailName(0x0103), "Iris Douser");
     EXPECT_EQ(GetProductDetailName(0x0406), "Hfhv Neonballast");
+    EXPECT_EQ(GetProductDetailName(0x0701), "Protocol Convertor"); // PRODUCT_DETAIL_PROTOCOL_CONVERTOR
+    EXPECT_EQ(GetProductDetailName(0x0000), "Not Declared");
+    EXPECT_EQ(GetProductDetailName(0x0A00), "Gfi Rcd");
+    EXPECT_EQ(GetProductDetailName(0x7FFF), "Other");
     // Stored as the program has always spelt them.
     EXPECT_EQ(GetProductDetailName(0x0005), "Fluroescent");
     EXPECT_EQ(GetProductDetailName(0x0308), "Olefactory Stimulator");

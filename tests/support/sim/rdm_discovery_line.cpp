@@ -83,6 +83,10 @@ void SimDiscoveryLine::HandleRequest(uint8_t linkType, uint64_t destination, uin
                                     ? r.branchAnswer
                                     : EncodeUniqueBranchAnswer(r.answersWithUid ? r.answersWithUid : r.uid);
             reports.push_back(DataReport(0, answer));
+        } else if (!collisionAnswer.empty()) {
+            for (SimDiscoveryResponder* r : answering)
+                ++r->branchesAnswered;
+            reports.push_back(DataReport(0, collisionAnswer));
         } else if (collisionsAsGarbledAnswer) {
             std::vector<uint8_t> mixed(24, 0);
             for (SimDiscoveryResponder* r : answering) {
@@ -101,6 +105,15 @@ void SimDiscoveryLine::HandleRequest(uint8_t linkType, uint64_t destination, uin
     }
     case 0x0002: { // DISC_MUTE
         ++muteRequests;
+        if ((destination & 0xFFFFFFFFu) == 0xFFFFFFFFu) {
+            for (SimDiscoveryResponder& r : responders) {
+                if (destination != Broadcast && r.uid >> 32 != destination >> 32) continue;
+                ++r.mutesReceived;
+                r.muted = !r.ignoresMute;
+            }
+            reports.push_back(DataReport(2, {}));
+            return;
+        }
         for (SimDiscoveryResponder& r : responders) {
             if (r.uid != destination) continue;
             ++r.mutesReceived;
@@ -146,6 +159,7 @@ void SimDiscoveryLine::AddRandomResponders(int count, uint32_t seed) {
     while (count > 0) {
         const uint64_t manufacturer = 1 + rng() % 0x7FFF;
         const uint64_t uid = manufacturer << 32 | (rng() & 0xFFFFFFFFu);
+        if ((uid & 0xFFFFFFFFu) == 0xFFFFFFFFu) continue; // the maker's broadcast address
         if (!used.insert(uid).second) continue;
         SimDiscoveryResponder r;
         r.uid = uid;

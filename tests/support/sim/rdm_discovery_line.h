@@ -12,7 +12,9 @@
 // 1, or a garbled subtype-0 answer), none give subtype 2. DISC_MUTE (link type
 // 0x40, command class 0x10) is acknowledged by the addressed responder with a
 // DISCOVERY_COMMAND_RESPONSE; the broadcast DISC_UN_MUTE (link type 0x20)
-// un-mutes everyone and, being a broadcast, is not answered.
+// un-mutes everyone and, being a broadcast, is not answered. A DISC_MUTE to
+// FFFF:FFFFFFFF mutes everyone, one to mmmm:FFFFFFFF every responder of that
+// manufacturer; nobody answers it.
 struct SimDiscoveryResponder {
     uint64_t uid = 0;
     bool muted = false;
@@ -34,6 +36,9 @@ public:
     // Several answers at once: true gives a subtype-0 report whose bytes are
     // the answers laid over each other (the checksum no longer holds).
     bool collisionsAsGarbledAnswer = false;
+    // Several answers at once whose mix happens to pass the checksum: when not
+    // empty, these bytes are the subtype-0 answer to every collision.
+    std::vector<uint8_t> collisionAnswer{};
 
     int branchRequests = 0;
     int muteRequests = 0;
