@@ -15,6 +15,7 @@
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
+#include "views/rdm_set.h"
 #include "views/rdm_set_context.h"
 
 const std::array<uint16_t, 23> AskPidList = {0x0080, 0x0081, 0x0082, 0x0400, 0x0401, 0x00C1, 0x00C2, 0x00A0,
@@ -25,6 +26,8 @@ namespace {
 constexpr uint8_t PendingOpScan = 4;
 constexpr uint16_t MakerId = 0x7FF1;
 constexpr uint16_t DistributorId = 0x7FF3;
+// The parameter data of a whole DEVICE_INFO answer.
+constexpr uint8_t DeviceInfoLength = 19;
 } // namespace
 
 uint8_t ClassifyDevice(const tRdmDevice& rec) {
@@ -153,6 +156,7 @@ void RdmScan::AskNextParameter(const tRdmMessage& msg) {
 
     switch (st.RdmCurrentPid) {
     case 0x0060:
+        KeepPersonalityUnlessRead(&msg);
         st.RdmCurrentPid = 0x00C0;
         view.AddDetailLine(QStringLiteral("ask: SOFTWARE_VERSION_LABEL"));
         Get(rec, 0x00C0, 0);
@@ -300,6 +304,20 @@ void RdmScan::AskNextDevice() {
     view.TakeClickHeldDuringRun();
 }
 
+void RdmScan::KeepPersonalityUnlessRead(const tRdmMessage* msg) {
+    RdmState& st = view.frmMain->dataModule()->RdmGlobals();
+    TRdmSetCommands* commands = TRdmSetCommands::of(view.frmMain);
+    tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
+    // Only the reading again that a SET started verifies the SET.
+    if (!commands || !rec || st.AwaitingAnswer == 0) return;
+    const auto before = commands->TakeValueBefore(0x00E0, *rec);
+    if (!before) return;
+    if (msg && msg->responseType == RdmAck && msg->pdl >= DeviceInfoLength) return;
+    // The device has not said which personality it runs: it keeps the one it had.
+    rec->currentPersonality = static_cast<uint8_t>(before->number);
+    view.AddDeviceListLine(QStringLiteral("Dmx personality can not be modified"));
+}
+
 void RdmScan::GiveUpOnDevice() {
     TDM* dm = view.frmMain->dataModule();
     if (!dm) return;
@@ -307,6 +325,7 @@ void RdmScan::GiveUpOnDevice() {
     const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
     // A node that no longer exists has no scan left to end.
     if (!rec) return;
+    if (st.ScanPid == 0x0060) KeepPersonalityUnlessRead(nullptr);
     const QString pid = QString::number(st.ScanPid, 16).rightJustified(4, QLatin1Char('0')).toUpper();
     view.AddDeviceListLine(QStringLiteral("No answer to GET 0x") + pid +
                            QStringLiteral(", the scan goes on without this device: ") + DeviceLineTail(*rec));

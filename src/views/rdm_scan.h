@@ -45,6 +45,10 @@ private:
     void Get(const tRdmDevice& rec, uint16_t pid, uint8_t pdl);
     void GoToPersonalities(const tRdmDevice& rec);
     void WalkSupportedParameters(const tRdmDevice& rec);
+    // A personality SET is verified by the DEVICE_INFO of the device's reading
+    // again; an answer that does not carry the device's personality (refused,
+    // cut short, or none at all: nullptr) puts the one from before back.
+    void KeepPersonalityUnlessRead(const tRdmMessage* msg);
 
     RdmPageView& view;
     bool leavingSilentDevice = false;

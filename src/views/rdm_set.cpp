@@ -264,12 +264,14 @@ void TRdmSetCommands::btnModDmxPersClick() {
     if (!rec) return;
     RdmPageView* view = RdmViewOf(frm);
     const uint8_t p = static_cast<uint8_t>((frm->rdmUi->cbPersonality->currentIndex() + 1) & 0xFF);
+    const uint8_t personalityBefore = rec->currentPersonality;
     rec->currentPersonality = p;
     if (demo()) {
         rec->dmxStartAddress = rec->personalities[p].footprint != 0 ? 1 : 0;
         view->ShowDeviceDetails(CurrentNodeOf(frm));
         if (view->hooks.BuildDmxChannelMap) view->hooks.BuildDmxChannelMap();
     } else {
+        rememberBefore(*rec, RdmOpPersonality, 0x00E0, personalityBefore);
         sendSet(*rec, RdmOpPersonality, 0x00E0, {p});
     }
     DeviceLogLine(frm, QStringLiteral("Send new dmx personality to: ") + DeviceLineTail(*rec));

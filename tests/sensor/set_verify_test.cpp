@@ -230,6 +230,38 @@ TEST_F(SetVerify, RefusedReadBackKeepsTheValueFromBefore) {
 
 // A second SET before the first was verified: the device's value is still the
 // one from before the first.
+TEST_F(SetVerify, RefusedReadingAgainKeepsThePersonalityFromBefore) {
+    const std::pair<SimReadBack, const char*> refusals[] = {
+        {SimReadBack::Nack, "NACK"}, {SimReadBack::Short, "short"}, {SimReadBack::AckTimer, "ACK_TIMER"}};
+    behaviour1.setModes[0x00E0] = SimSetMode::KeepAck;
+    for (auto [refusal, name] : refusals) {
+        SCOPED_TRACE(name);
+        dev1.SetDeviceInfo(0x0042, 0x0101, 1, 2, 10, 0, 0, 4);
+        Rec().currentPersonality = 1;
+        Rec().personalityCount = 2;
+        Select(1);
+        behaviour1.readBacks[0x0060] = refusal;
+        ClearLog();
+        Modify("cbPersonality", 1, "btnModDmxPers");
+        EXPECT_EQ(Log().filter("Dmx personality can not be modified").size(), 1);
+        EXPECT_EQ(Log().last(), "Process ready");
+        EXPECT_EQ(Rec().currentPersonality, 1);
+        if (refusal != SimReadBack::AckTimer) { // its answer reads as a device with no personalities
+            EXPECT_EQ(Find<QComboBox>("cbPersonality")->currentIndex(), 0);
+        }
+    }
+
+    // Read back whole, the device's own answer decides, and says nothing more.
+    behaviour1.readBacks.clear();
+    dev1.SetDeviceInfo(0x0042, 0x0101, 1, 2, 10, 0, 0, 4);
+    Rec().personalityCount = 2;
+    Select(1);
+    ClearLog();
+    Modify("cbPersonality", 1, "btnModDmxPers");
+    EXPECT_TRUE(Log().filter("can not be modified").isEmpty());
+    EXPECT_EQ(Rec().currentPersonality, 1);
+}
+
 TEST_F(SetVerify, RefusedReadBackAfterAnUnverifiedSet) {
     behaviour1.setModes[0x0401] = SimSetMode::Silent;
     Modify("seLampHours", 500, "btnModLampHours");

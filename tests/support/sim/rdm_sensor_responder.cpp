@@ -147,7 +147,8 @@ std::optional<SimRdmResponder::Reply> SimDeviceBehaviour::Handle(uint8_t cc, uin
         return Ack();
     }
 
-    if (cc == 0x20 && IsStandardSetPid(pid) && readBacks.count(pid)) {
+    // DEVICE_INFO reads a personality change back.
+    if (cc == 0x20 && (IsStandardSetPid(pid) || pid == 0x0060) && readBacks.count(pid)) {
         switch (readBacks.at(pid)) {
         case SimReadBack::Nack:
             return Nack(NackHardwareFault);
