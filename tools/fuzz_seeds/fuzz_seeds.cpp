@@ -24,6 +24,7 @@
 #include "support/sim/SimNetworkInterface.h"
 #include "support/sim/rdm_line.h"
 #include "support/sim/rdm_responder.h"
+#include "support/stream_files.h"
 
 namespace {
 
@@ -45,11 +46,6 @@ bool Write(const QString& folder, const QString& target, const QString& name, co
 
 QByteArray FromSpan(std::span<const uint8_t> bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
-
-void PutU32(QByteArray& a, int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        a[at + i] = char(v >> (8 * i));
 }
 
 // Some colourful programs, saved as the File menu saves them.
@@ -85,28 +81,10 @@ QByteArray ConfigFile() {
 
 // A two-colour BMP of 40 x 16 with a frame and a diagonal.
 QByteArray LogoBmp() {
-    const int width = 40, height = 16, row = (width + 31) / 32 * 4;
-    QByteArray a(62 + row * height, '\0');
-    a[0] = 'B';
-    a[1] = 'M';
-    PutU32(a, 2, uint32_t(a.size()));
-    PutU32(a, 10, 62);
-    PutU32(a, 14, 40);
-    PutU32(a, 18, width);
-    PutU32(a, 22, height);
-    a[26] = 1;
-    a[28] = 1;
-    PutU32(a, 34, uint32_t(row * height));
-    PutU32(a, 54, 0x000000);
-    PutU32(a, 58, 0xFFFFFF);
-    // Rows are stored bottom-up; a set bit is the white palette entry.
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const bool dark = x == 0 || y == 0 || x == width - 1 || y == height - 1 || x == y * 2;
-            char& bits = a[62 + (height - 1 - y) * row + x / 8];
-            if (!dark) bits = char(bits | (0x80 >> (x % 8)));
-        }
-    return a;
+    const int width = 40, height = 16;
+    return Bmp(width, height, [](int x, int y) {
+        return x == 0 || y == 0 || x == width - 1 || y == height - 1 || x == y * 2;
+    });
 }
 
 QByteArray LogoStream(const QByteArray& bmp) {
@@ -117,35 +95,6 @@ QByteArray LogoStream(const QByteArray& bmp) {
     const auto image = std::make_unique<tStreamImage>();
     BuildLogoStream(*image, logo);
     return FromSpan(image->Bytes());
-}
-
-// A firmware file for the interface of type 3: the header, 100 header frames
-// (id, version 2.13, date 2009-03-07) and a few records of 198 bytes. The
-// program only reads these; they come from the maker.
-QByteArray FirmwareFile() {
-    const int frames = 100 + 4;
-    QByteArray a(16 + frames * 218, '\0');
-    a.replace(0, 8, "OrvDMX10");
-    PutU32(a, 12, uint32_t(frames));
-    for (int k = 0; k < frames; ++k) {
-        const int f = 16 + k * 218;
-        PutU32(a, f, 2000000);
-        PutU32(a, f + 12, 198);
-        PutU32(a, f + 16, 1);
-        if (k >= 100)
-            for (int i = 20; i < 218; ++i)
-                a[f + i] = char((k * 7 + i) & 0xFF);
-    }
-    a.replace(40, 5, "frmwr");
-    a[45] = char(0x10);
-    a[46] = char(FirmwareIdByteFor(3));
-    a[47] = 0;
-    a[204] = 13;
-    a[205] = 2;
-    a[208] = 9;
-    a[209] = 3;
-    a[210] = 7;
-    return a;
 }
 
 // The settings file as a first start writes it; the fuzz input is two bytes
@@ -223,11 +172,12 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const QByteArray bmp = LogoBmp();
     const auto [rdmFrame, rdmReports] = RdmAnswers();
-    const std::pair<QString, QByteArray> stream[] = {{QStringLiteral("programs.dmx"), ProgramsFile()},
-                                                     {QStringLiteral("configuration.dmx"), ConfigFile()},
-                                                     {QStringLiteral("logo_stream.dmx"), LogoStream(bmp)},
-                                                     {QStringLiteral("logo.bmp"), bmp},
-                                                     {QStringLiteral("firmware.dmx"), FirmwareFile()}};
+    const std::pair<QString, QByteArray> stream[] = {
+        {QStringLiteral("programs.dmx"), ProgramsFile()},
+        {QStringLiteral("configuration.dmx"), ConfigFile()},
+        {QStringLiteral("logo_stream.dmx"), LogoStream(bmp)},
+        {QStringLiteral("logo.bmp"), bmp},
+        {QStringLiteral("firmware.dmx"), FirmwareFile(FirmwareIdByteFor(3), 4)}};
     const std::tuple<QString, QString, QByteArray> others[] = {
         {QStringLiteral("ini_file_fuzz"), QStringLiteral("first_start.ini"), IniSeed()},
         {QStringLiteral("network_announcement_fuzz"), QStringLiteral("announcement.bin"), Announcement()},
