@@ -260,12 +260,7 @@ void TfrmMain::FormActivate() {
 
     // 12. Hints stay up 25 s, in every window; the widgets that exist
     // already get the time now, the ones made later when they are polished.
-    static const char* const hintTimeName = "hintTimeFilter";
-    if (!findChild<QObject*>(QLatin1String(hintTimeName), Qt::FindDirectChildrenOnly)) {
-        auto* filter = new HintTimeFilter(this);
-        filter->setObjectName(QLatin1String(hintTimeName));
-        QCoreApplication::instance()->installEventFilter(filter);
-    }
+    QCoreApplication::instance()->installEventFilter(new HintTimeFilter(this));
     for (QWidget* w : QApplication::allWidgets())
         HintTimeFilter::Apply(w);
 

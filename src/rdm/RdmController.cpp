@@ -114,14 +114,6 @@ void RdmController::HandleNoAnswer() {
         state.ScanRequestOut = false;
         link.GiveUpScanDevice();
         return;
-    case RdmNoAnswerAction::ResendScanGet: {
-        const std::array<uint8_t, RdmParamDataSize> data = state.ScanData;
-        if (Resend(RdmGetCommand, state.ScanPid, state.ScanPdl, data)) {
-            state.ScanRequestOut = true;
-            link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
-        }
-        break;
-    }
     case RdmNoAnswerAction::ResendSet: {
         // The last SET with its data, so that the device gets the same request
         // again rather than an empty one it would refuse.
@@ -133,14 +125,18 @@ void RdmController::HandleNoAnswer() {
     }
     case RdmNoAnswerAction::ResendGetDmxAddress: Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {}); break;
     case RdmNoAnswerAction::ResendGetDeviceInfo:
-        if (Resend(RdmGetCommand, PID_DEVICE_INFO, 0, {})) {
-            // Whoever sent the first one, the resend is the scan's.
+        // Whoever sent the first one, the resend is the scan's.
+        state.ScanPid = PID_DEVICE_INFO;
+        state.ScanPdl = 0;
+        [[fallthrough]];
+    case RdmNoAnswerAction::ResendScanGet: {
+        const std::array<uint8_t, RdmParamDataSize> data = state.ScanData;
+        if (Resend(RdmGetCommand, state.ScanPid, state.ScanPdl, data)) {
             state.ScanRequestOut = true;
-            state.ScanPid = PID_DEVICE_INFO;
-            state.ScanPdl = 0;
             link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
         }
         break;
+    }
     case RdmNoAnswerAction::ResendGetDeviceLabel: Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {}); break;
     }
     if (state.RdmRetryCount < RdmRetryLimit) ++state.RdmRetryCount;
