@@ -249,6 +249,7 @@ void TDM::JvHidDCRemoval(TJvHidDevice* dev) {
         w->ui->mSetupFirmware->setEnabled(false);
         w->ui->mAblakDmxRFSet->setVisible(false);
     }
+    EndRdmWorkOnRemoval();
     ClearDeviceDetails();
     if (w) LinkWindow::CloseDialogs(*this);
     QApplication::beep();

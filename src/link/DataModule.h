@@ -148,6 +148,10 @@ public:
     void HandleRfConfigAnswer();
     void ShowRfDmxConfigControls(bool rfChannel, bool dmxCount, bool mode, bool forward, bool send);
     void ClearDeviceDetails();
+    // A run or a device's reading again ends with the interface's removal.
+    void EndRdmWorkOnRemoval();
+    // Forgets every packet waiting in the queue, the one in transfer included.
+    void DropQueuedPackets();
 
     // ------------------------------------------------------------ the RDM controller
     // The request globals, the answer being collected and the answer path.

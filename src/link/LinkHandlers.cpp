@@ -20,6 +20,10 @@ void TDM::HandleDiscoveryReport() {
 
 // ---- RDM page ---------------------------------------------------------------
 
+void TDM::EndRdmWorkOnRemoval() {
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->InterfaceRemoved();
+}
+
 void TDM::ClearDeviceDetails() {
     if (frmMain && frmMain->rdmView) frmMain->rdmView->ClearDeviceDetails();
 }

@@ -34,6 +34,14 @@ bool TDM::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
     return true;
 }
 
+void TDM::DropQueuedPackets() {
+    TTxQueue& q = TxQueue;
+    q.ReadIndex = q.WriteIndex;
+    q.Count = 0;
+    q.BytesLeft = 0;
+    q.Offset = 0;
+}
+
 bool TDM::EnqueuePacket(uint8_t type, uint16_t parameter, const uint8_t* data, uint16_t length) {
     if (length > TTxQueue::SlotSize - 3) {
         AddDeviceListLine(

@@ -77,7 +77,13 @@ void RdmController::HandleCompleteAnswer() {
     // same answer to its handler twice.
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
-    if (!overflow && count < RdmMinAnswerLength) return;
+    if (!overflow && count < RdmMinAnswerLength) {
+        // Too short to be an answer at all. To the scan it is as good as
+        // none: it is asked again, and a device that answers only so is
+        // given up like a silent one, so that the run ends.
+        if (state.RdmPendingOp == RdmOpScan) HandleNoAnswer();
+        return;
+    }
 
     RdmParseResult result = RdmParseResult::Ok;
     if (overflow) {

@@ -13,9 +13,11 @@
 #include "app/Main.h"
 #include "app/Notebook.h"
 #include "link/DataModule.h"
+#include "link/LinkTypes.h"
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmState.h"
 #include "rdm/rdm_frame.h"
+#include "rdm/rdm_ops.h"
 #include "ui_Main.h"
 #include "ui_RdmPage.h"
 #include "ui_SpecialTab.h"
@@ -123,6 +125,36 @@ void RdmPageView::SelectRdmTab(int index) {
 bool RdmPageView::RunInProgress() const {
     // A run that lost its interface ends for the views when the button comes back.
     return DiscoveryRunning && !ui->btnDiscovery->isEnabled();
+}
+
+bool RdmPageView::ScanHoldsTheLine() const {
+    if (RunInProgress()) return true;
+    TDM* dm = frmMain->dataModule();
+    if (!dm) return false;
+    const RdmState& st = dm->RdmGlobals();
+    return st.RdmPendingOp == RdmOpScan && st.AwaitingAnswer != 0;
+}
+
+void RdmPageView::InterfaceRemoved() {
+    TDM* dm = frmMain->dataModule();
+    if (!dm) return;
+    RdmState& st = dm->RdmGlobals();
+    const bool run = DiscoveryRunning;
+    if (!run && !ScanHoldsTheLine()) return;
+    Scan->CutShortByRemoval(run);
+    // Nothing of it goes on when an interface arrives again: no request
+    // left in the queue, no resend, no click taken that the user made
+    // while it ran; the next discovery starts afresh.
+    DiscoveryRunning = false;
+    clickHeldDuringRun = false;
+    Discovery.DiscoveryTop = -1;
+    st.RdmPendingOp = RdmOpNone;
+    st.AwaitingAnswer = 0;
+    st.ScanRequestOut = false;
+    st.RdmRetryCount = 0;
+    dm->DropQueuedPackets();
+    // The devices found so far are asked by clicks, whose answers are RDM's.
+    if (dm->LinkMode == LinkModeDiscovery) dm->LinkMode = LinkModeRdm;
 }
 
 void RdmPageView::TakeClickHeldDuringRun() {

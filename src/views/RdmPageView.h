@@ -98,6 +98,13 @@ public:
     bool DiscoveryRunning = false;
     // A run is on and the discovery button is disabled by it.
     bool RunInProgress() const;
+    // The scan holds the line: a run is on, or a device is read again after a
+    // SET (its re-read ends like a scan's). Nothing else may send a request or
+    // take the link out of RDM until it lets go, or its answers are lost.
+    bool ScanHoldsTheLine() const;
+    // The interface was pulled out: a run or a reading again that held the
+    // line ends here, with what it read so far, and its request is dropped.
+    void InterfaceRemoved();
     // A click on the tree while a run was on is taken now, as a whole.
     void TakeClickHeldDuringRun();
 

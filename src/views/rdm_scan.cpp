@@ -333,6 +333,19 @@ void RdmScan::GiveUpOnDevice() {
     AskNextDevice();
 }
 
+void RdmScan::CutShortByRemoval(bool run) {
+    if (run) {
+        view.AddDeviceListLine(QStringLiteral("Discovery cut short, the USB interface was removed"));
+        return;
+    }
+    RdmState& st = view.frmMain->dataModule()->RdmGlobals();
+    const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
+    if (!rec) return;
+    KeepPersonalityUnlessRead(nullptr);
+    view.AddDeviceListLine(QStringLiteral("Reading of the device cut short, the USB interface was removed: ") +
+                           DeviceLineTail(*rec));
+}
+
 // The answer handler of pending operation 4, reached by name from the answer path.
 void AskNextParameter(TDM& DM, const tRdmMessage& msg) {
     TfrmMain* frm = DM.mainWindow();

@@ -40,6 +40,10 @@ public:
     // The device at the current node stayed silent through every resend: one
     // line names it and the request, and the scan goes on with the next node.
     void GiveUpOnDevice();
+    // The interface was pulled out while the scan held the line: one line
+    // says what was cut short. `run`: a discovery run, else a device's
+    // reading again (whose SET is then not verified).
+    void CutShortByRemoval(bool run);
 
 private:
     void Get(const tRdmDevice& rec, uint16_t pid, uint8_t pdl);

@@ -201,7 +201,8 @@ void TRemoteAccess::UpdateRemoteAccessTab() {
 
 void TRemoteAccess::StartRemoteAccess() {
     RdmPageView* view = frm->rdmView;
-    if (!view || view->Discovery.DiscoveredCount == 0) return;
+    // During a run the scan owns the line and the node; a click once it is over starts the display.
+    if (!view || view->Discovery.DiscoveredCount == 0 || view->RunInProgress()) return;
     RemotePageIndex = 4;
     RemoteTimeoutTicks = 0;
     RemoteKey = RemoteKeyNone;
@@ -219,6 +220,14 @@ void TRemoteAccess::RemoteAccessTimerTick() {
         StopRemoteAccess();
         return;
     }
+    if (RdmPageView* view = frm->rdmView) {
+        // As the sensor poll: a run ends the display, a device's reading again holds it back.
+        if (view->RunInProgress()) {
+            StopRemoteAccess();
+            return;
+        }
+        if (view->ScanHoldsTheLine()) return;
+    }
     const tRdmDevice* rec = polledRecord();
     if (!rec) return; // the tree was emptied or rebuilt without the node
     if (RemotePageIndex == 4) {
@@ -233,6 +242,12 @@ void TRemoteAccess::RemoteAccessTimerTick() {
 
 void TRemoteAccess::ReceiveRemoteDisplayPage(const tRdmMessage& msg) {
     if (RemotePageIndex >= RemoteDisplayPageCount || demo()) return;
+    // A page asked for before the scan took the line asks for no further page
+    // now; the frame starts over on a later tick.
+    if (frm->rdmView && frm->rdmView->ScanHoldsTheLine()) {
+        RemotePageIndex = 4;
+        return;
+    }
     // A refusal (or a request to ask later) carries no pixels: the page stays
     // awaited, and the frame starts over after the timeout.
     if (msg.responseType != RdmAck) return;

@@ -163,7 +163,10 @@ void TSensorPage::StartSensorPolling() {
     if (!links.discoveredCount || links.discoveredCount() == 0) return;
     SensorPage = 0;
     SensorIndex = 0;
-    if (rec && rec->sensorCount != 0) timer()->start();
+    // During a run the scan owns the line and the node: a poll would take
+    // the answers it waits for. A click once the run is over starts it.
+    const bool run = frm->rdmView && frm->rdmView->RunInProgress();
+    if (rec && rec->sensorCount != 0 && !run) timer()->start();
     ShowSensorPage();
 }
 
@@ -176,6 +179,16 @@ void TSensorPage::SensorTimerTick() {
         frm->rdmUi->pcRdm->currentWidget() != frm->rdmUi->tsErzekelok) {
         StopSensorPolling();
         return;
+    }
+    if (RdmPageView* view = frm->rdmView) {
+        // A run reads other nodes than the one polled: the polling ends with
+        // it. A device read again after a SET is the polled one: its polling
+        // goes on once the reading is done.
+        if (view->RunInProgress()) {
+            StopSensorPolling();
+            return;
+        }
+        if (view->ScanHoldsTheLine()) return;
     }
     tRdmDevice* rec = record();
     if (!rec || !links.send) return;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 
@@ -37,9 +38,27 @@ SimHandle& Native(HidHandle& h) {
 
 SimDevice::SimDevice(QString inst, HidAttributes attrs, bool rw)
     : instance(std::move(inst)), path(QStringLiteral("/sim/hidraw/") + instance), attributes(attrs),
-      readWriteAccess(rw), shared(std::make_shared<SimDeviceState>()) {}
+      readWriteAccess(rw), shared(std::make_shared<SimDeviceState>()), later(std::make_unique<QObject>()) {}
 
 SimDevice::~SimDevice() = default;
+
+void SimDevice::PushReportsAfter(int ms, std::vector<std::vector<uint8_t>> bodies) {
+    {
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        ++shared->scheduled;
+    }
+    QTimer::singleShot(ms, later.get(), [this, bodies = std::move(bodies)] {
+        bool pluggedIn = false;
+        {
+            std::lock_guard<std::mutex> lock(shared->mutex);
+            --shared->scheduled;
+            pluggedIn = shared->pluggedIn;
+        }
+        if (!pluggedIn) return;
+        for (const auto& body : bodies)
+            PushReport(body);
+    });
+}
 
 void SimDevice::PushRaw(RawReport raw) {
     std::lock_guard<std::mutex> lock(shared->mutex);
@@ -210,6 +229,7 @@ bool SimHidPlatform::IsIdle() {
     for (const auto& d : devices) {
         auto s = d->state();
         std::lock_guard<std::mutex> lock(s->mutex);
+        if (s->scheduled != 0) return false;
         if (s->openReadWriteHandles == 0) continue;
         if (!s->ready.empty() || s->readersBlocked != s->readers) return false;
     }

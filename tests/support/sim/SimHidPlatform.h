@@ -18,6 +18,9 @@
 // - SimInterface::onCommand receives every output report whose command is not
 //   packet data (command 10): start block download, monitor, configuration,
 //   firmware, RF... and may answer likewise.
+// - A line may answer late (PushReportsAfter), as a real line does: a few
+//   milliseconds after the request, on the event loop. Races between a
+//   request in flight and whatever else the program sends show only then.
 // - Delivery is under the test's control: HoldInput(true) keeps new input
 //   reports back until ReleaseInput(n) lets the first n (or all) go, so a
 //   test can drop, reorder (by building its own) or time answers. DropHeld()
@@ -56,6 +59,7 @@ struct SimDeviceState {
     int openReadWriteHandles = 0;
     int readers = 0;        // handles that have read
     int readersBlocked = 0; // of them, waiting in Read with nothing to read
+    int scheduled = 0;      // answers the device will give a moment later
 };
 
 // One virtual HID device. Foreign devices (a keyboard, a mouse) are plain
@@ -82,6 +86,12 @@ public:
     // type); it is padded to the device's input report length.
     void PushReport(const std::vector<uint8_t>& body);
 
+    // Queues these input reports (as PushReport) `ms` from now, from the
+    // event loop, as a real line answers a while after the request. While
+    // any wait, the simulator is not idle. Answers due after the device was
+    // pulled out are lost with it.
+    void PushReportsAfter(int ms, std::vector<std::vector<uint8_t>> bodies);
+
     void HoldInput(bool hold);
     // Lets the first n held reports (all when n < 0) go to the read thread.
     void ReleaseInput(int n = -1);
@@ -99,6 +109,7 @@ protected:
 private:
     std::shared_ptr<SimDeviceState> shared;
     bool holding = false;
+    std::unique_ptr<QObject> later; // context of the answers still to come
 };
 
 // One complete link packet as the interface received it.

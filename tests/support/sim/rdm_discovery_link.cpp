@@ -6,8 +6,10 @@ void SimRdmDiscoveryLinkLine::OnLinkPacket(sim::SimInterface& box, const sim::Si
     std::vector<SimDiscoveryReport> reports;
     if (discovery.HandlePacket(packet.bytes, reports)) {
         discoveryRequests.push_back(packet);
+        std::vector<std::vector<uint8_t>> bodies;
         for (const auto& r : reports)
-            box.PushReport(std::vector<uint8_t>(r.begin(), r.begin() + 64));
+            bodies.emplace_back(r.begin(), r.begin() + 64);
+        Answer(box, std::move(bodies));
         return;
     }
     SimRdmLinkLine::OnLinkPacket(box, packet);

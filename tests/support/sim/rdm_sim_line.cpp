@@ -11,5 +11,17 @@ void SimRdmLinkLine::OnLinkPacket(sim::SimInterface& box, const sim::SimLinkPack
     rdm.splitSize = std::min(chosen, 60);
     const auto reports = rdm.HandlePacket(packet.bytes);
     rdm.splitSize = chosen;
-    for (const auto& r : reports) box.PushReport(std::vector<uint8_t>(r.begin(), r.begin() + 64));
+    std::vector<std::vector<uint8_t>> bodies;
+    for (const auto& r : reports)
+        bodies.emplace_back(r.begin(), r.begin() + 64);
+    Answer(box, std::move(bodies));
+}
+
+void SimRdmLinkLine::Answer(sim::SimInterface& box, std::vector<std::vector<uint8_t>> reports) const {
+    if (answerDelayMs > 0) {
+        box.PushReportsAfter(answerDelayMs, std::move(reports));
+        return;
+    }
+    for (const auto& r : reports)
+        box.PushReport(r);
 }
