@@ -73,6 +73,7 @@ std::optional<std::vector<uint8_t>> SimRdmResponder::Answer(std::span<const uint
             auto frame = BuildRdmAnswerFrame(source, uid, transaction, reply->responseType, sub, uint8_t(cc + 1), pid,
                                              reply->data);
             if (garbled) frame[frame.size() > 25 ? 23 : 14] ^= 0x5A;
+            if (reply->cutTo < frame.size()) frame.resize(reply->cutTo);
             return frame;
         }
     }

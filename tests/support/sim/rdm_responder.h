@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -40,6 +41,8 @@ public:
         uint8_t responseType = 0;
         std::vector<uint8_t> data;
         bool silent = false;
+        // The answer frame is cut to this many bytes (a runt), when shorter.
+        size_t cutTo = SIZE_MAX;
     };
     std::function<std::optional<Reply>(SimRdmResponder&, uint8_t commandClass, uint16_t pid,
                                        std::span<const uint8_t> data)>
