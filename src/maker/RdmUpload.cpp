@@ -151,7 +151,35 @@ void TMakerRdm::SendSet(uint8_t op, uint16_t pid, uint8_t pdl) {
     RdmState& st = RdmStateOf(frm);
     st.RdmPendingOp = op;
     st.RdmCurrentPid = pid;
+    // The answer names the device the configuration went to, whatever is selected by then.
+    configTargetTail = DeviceLineTail(*rec);
     SendRdmParam(frm, *rec, RdmSetCommand, pid, pdl);
+}
+
+bool TMakerRdm::TakeProgramTarget() {
+    const tRdmDevice* rec = Device();
+    if (!rec) return false;
+    programTarget = UploadTarget{rec->uid, rec->subDevice, CurrentNodeOf(frm),
+                                 TreeChanges(RdmViewOf(frm)->tree()), DeviceLineTail(*rec)};
+    return true;
+}
+
+void TMakerRdm::SendProgramPacket(uint8_t op, uint16_t pid, uint8_t pdl) {
+    RdmState& st = RdmStateOf(frm);
+    st.RdmPendingOp = op;
+    st.RdmCurrentPid = pid;
+    frm->dataModule()->SendRdmRequest(programTarget.subDevice, RdmSetCommand, programTarget.uid, pid, pdl,
+                                      st.RdmParamData, RdmLinkTypeRequest);
+}
+
+QString TMakerRdm::ProgramTargetLost() const {
+    if (TreeChanges(RdmViewOf(frm)->tree()) != programTarget.treeChanges)
+        return QStringLiteral("the device tree changed");
+    const tRdmDevice* rec = Device();
+    if (CurrentNodeOf(frm) != programTarget.node || !rec || rec->uid != programTarget.uid ||
+        rec->subDevice != programTarget.subDevice)
+        return QStringLiteral("the selected device changed");
+    return QString();
 }
 
 void TMakerRdm::ShowConfigGauge() {
@@ -225,23 +253,25 @@ void TMakerRdm::UploadConfigZK4() {
 }
 
 void TMakerRdm::UploadProgramsRgb() {
+    if (!TakeProgramTarget()) return;
     ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
     BuildProgramPacketRgb(frm->programEditor->Programs, 1, 0, st.RdmParamData);
-    SendSet(RdmOpProgramSteps, PidProgramSteps, kProgramPacketRgb);
+    SendProgramPacket(RdmOpProgramSteps, PidProgramSteps, kProgramPacketRgb);
     SetProgramGauge(0);
     frm->prgUi->gPrg->show();
 }
 
 void TMakerRdm::UploadProgramsRgbwa() {
+    if (!TakeProgramTarget()) return;
     ++programUploadRun;
     UploadProgramIndex = 1;
     UploadPartIndex = 0;
     RdmState& st = RdmStateOf(frm);
     BuildProgramPacketRgbwa(frm->programEditor->Programs, 1, 0, st.RdmParamData);
-    SendSet(RdmOpProgramBlock, PidProgramBlock, kProgramPacketRgbwa);
+    SendProgramPacket(RdmOpProgramBlock, PidProgramBlock, kProgramPacketRgbwa);
     SetProgramGauge(0);
     frm->prgUi->gPrg->show();
 }
@@ -255,33 +285,33 @@ void TMakerRdm::SendNextProgramBlock(const tRdmMessage& msg) {
 }
 
 void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
-    if (msg.responseType != RdmAck) {
-        RdmStateOf(frm).RdmPendingOp = RdmOpNone;
-        Refused(msg, QStringLiteral("Program upload stopped at program %1, part %2")
-                         .arg(UploadProgramIndex)
-                         .arg(UploadPartIndex));
+    // The window runs while a packet is on its way and during the pause after
+    // its answer: a click on another node, or a new discovery, at any of those
+    // moments must not receive the rest of this device's programs.
+    if (const QString lost = ProgramTargetLost(); !lost.isEmpty()) {
+        StopProgramUpload(fiveColour, lost);
         return;
     }
-    // The window runs during the pause: a click on another node, or a new
-    // discovery, must not receive the rest of this device's programs.
-    const uint16_t node = CurrentNodeOf(frm);
-    const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
-    const tRdmDevice* rec = Device();
-    const QString tail = rec ? DeviceLineTail(*rec) : QString();
-    frm->dataModule()->PauseThen(
-        ProgramPacketPauseMs, [this, fiveColour, run = programUploadRun, node, changes, tail] {
-            // An upload started over meanwhile carries on by itself.
-            if (run != programUploadRun) return;
-            if (TreeChanges(RdmViewOf(frm)->tree()) != changes)
-                StopProgramUpload(fiveColour, QStringLiteral("the device tree changed"), tail);
-            else if (CurrentNodeOf(frm) != node)
-                StopProgramUpload(fiveColour, QStringLiteral("the selected device changed"), tail);
-            else
-                ContinueProgramUpload(fiveColour);
-        });
+    if (msg.responseType != RdmAck) {
+        RdmStateOf(frm).RdmPendingOp = RdmOpNone;
+        RefusalLine(msg,
+                    QStringLiteral("Program upload stopped at program %1, part %2")
+                        .arg(UploadProgramIndex)
+                        .arg(UploadPartIndex),
+                    programTarget.tail);
+        return;
+    }
+    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this, fiveColour, run = programUploadRun] {
+        // An upload started over meanwhile carries on by itself.
+        if (run != programUploadRun) return;
+        if (const QString lost = ProgramTargetLost(); !lost.isEmpty())
+            StopProgramUpload(fiveColour, lost);
+        else
+            ContinueProgramUpload(fiveColour);
+    });
 }
 
-void TMakerRdm::StopProgramUpload(bool fiveColour, const QString& why, const QString& tail) {
+void TMakerRdm::StopProgramUpload(bool fiveColour, const QString& why) {
     // The pending code goes too: a late answer to the last packet would
     // otherwise carry the upload on, towards whatever device is selected now.
     RdmState& st = RdmStateOf(frm);
@@ -290,18 +320,14 @@ void TMakerRdm::StopProgramUpload(bool fiveColour, const QString& why, const QSt
     Line(QStringLiteral("Program upload stopped at program %1, part %2, %3: %4")
              .arg(UploadProgramIndex)
              .arg(UploadPartIndex)
-             .arg(why, tail));
+             .arg(why, programTarget.tail));
 }
 
 void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
     RdmState& st = RdmStateOf(frm);
-    // Another operation may have taken over, or the device gone, during the pause.
+    // Another operation may have taken over during the pause.
     const uint8_t op = fiveColour ? RdmOpProgramBlock : RdmOpProgramSteps;
     if (st.RdmPendingOp != op) return;
-    if (!Device()) {
-        st.RdmPendingOp = RdmOpNone;
-        return;
-    }
     const int lastPart = fiveColour ? kLastPartRgbwa : kLastPartRgb;
     ++UploadPartIndex;
     if (UploadPartIndex > lastPart) {
@@ -317,23 +343,21 @@ void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
     if (fiveColour) {
         SetProgramGauge(((UploadProgramIndex - 1) * 125 + UploadPartIndex * 6) / 10);
         BuildProgramPacketRgbwa(d, UploadProgramIndex, UploadPartIndex, st.RdmParamData);
-        SendSet(op, PidProgramBlock, kProgramPacketRgbwa);
+        SendProgramPacket(op, PidProgramBlock, kProgramPacketRgbwa);
     } else {
         SetProgramGauge((UploadProgramIndex - 1) * 12 + UploadPartIndex + 1);
         BuildProgramPacketRgb(d, UploadProgramIndex, UploadPartIndex, st.RdmParamData);
-        SendSet(op, PidProgramSteps, kProgramPacketRgb);
+        SendProgramPacket(op, PidProgramSteps, kProgramPacketRgb);
     }
 }
 
 void TMakerRdm::EndConfigUpload(const tRdmMessage& msg) {
     frm->konfUi->gKonf->hide();
     RdmStateOf(frm).RdmPendingOp = RdmOpNone;
-    const tRdmDevice* rec = Device();
-    const QString tail = rec ? DeviceLineTail(*rec) : QString();
     if (msg.responseType == RdmAck)
-        Line(QStringLiteral("Configuration sent to: ") + tail);
+        Line(QStringLiteral("Configuration sent to: ") + configTargetTail);
     else
-        Refused(msg, QStringLiteral("Configuration not taken"));
+        RefusalLine(msg, QStringLiteral("Configuration not taken"), configTargetTail);
 }
 
 // ---------------------------------------------------------------- answers
@@ -357,9 +381,12 @@ QString TMakerRdm::RefusalReason(const tRdmMessage& msg) {
 bool TMakerRdm::Refused(const tRdmMessage& msg, const QString& what) {
     if (msg.responseType == RdmAck) return false;
     const tRdmDevice* rec = Device();
-    Line(what + QStringLiteral(", ") + RefusalReason(msg) + QStringLiteral(": ") +
-         (rec ? DeviceLineTail(*rec) : QString()));
+    RefusalLine(msg, what, rec ? DeviceLineTail(*rec) : QString());
     return true;
+}
+
+void TMakerRdm::RefusalLine(const tRdmMessage& msg, const QString& what, const QString& tail) {
+    Line(what + QStringLiteral(", ") + RefusalReason(msg) + QStringLiteral(": ") + tail);
 }
 
 void TMakerRdm::HandleDeviceConfigAnswer(const tRdmMessage& msg) {

@@ -67,20 +67,39 @@ public:
     void HandleConfigMemoryAnswer(const tRdmMessage& msg);
 
 private:
+    // The device a program upload was started for, with the selection and
+    // the tree it was chosen in.
+    struct UploadTarget {
+        uint64_t uid = 0;
+        uint16_t subDevice = 0;
+        uint16_t node = 0;
+        quint64 treeChanges = 0;
+        QString tail; // the device as the log names it
+    };
+
     tRdmDevice* Device() const;
+    // A configuration upload's one request, to the selected device.
     void SendSet(uint8_t op, uint16_t pid, uint8_t pdl);
     void ShowConfigGauge();
     void SetProgramGauge(int value);
+    // Takes the selected device as the target of a program upload; false when none is selected.
+    bool TakeProgramTarget();
+    // A program packet from `RdmParamData`, to the upload's target.
+    void SendProgramPacket(uint8_t op, uint16_t pid, uint8_t pdl);
+    // Why the upload's device can no longer be told from the selection;
+    // empty while the selection and the tree are those of the start.
+    QString ProgramTargetLost() const;
     // One step of a program upload after the pause: the next packet, or the end.
     void ContinueProgramUpload(bool fiveColour);
     void ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour);
     // Ends a program upload whose device can no longer be told from the
     // selection: logged with the reason and the device it was going to.
-    void StopProgramUpload(bool fiveColour, const QString& why, const QString& tail);
+    void StopProgramUpload(bool fiveColour, const QString& why);
     // One program packet read: stored, then the next one asked, or the end.
     void ReadProgramPacket(const tRdmMessage& msg, bool fiveColour);
     // A maker answer that is not an acknowledgement: logged, true.
     bool Refused(const tRdmMessage& msg, const QString& what);
+    void RefusalLine(const tRdmMessage& msg, const QString& what, const QString& tail);
     void EndProgramRead(uint8_t channels);
     void Line(const QString& text);
 
@@ -88,4 +107,7 @@ private:
     // Counts the program uploads started, so that a pause of one that was
     // started over meanwhile does not advance the new one.
     unsigned programUploadRun = 0;
+    UploadTarget programTarget;
+    // The device the last configuration upload went to, for the line its answer writes.
+    QString configTargetTail;
 };

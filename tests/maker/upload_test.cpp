@@ -80,6 +80,40 @@ public:
         return out;
     }
 
+    static constexpr uint64_t OtherUid = 0x7FF300000002ull;
+
+    // A second device of the kind on the line, at node 2 of the tree: one
+    // that nothing of an upload to node 1 may reach.
+    std::unique_ptr<SimMakerDevice> AddOtherDevice(uint8_t kind) {
+        auto other = std::make_unique<SimMakerDevice>(OtherUid, kind);
+        line->rdm.responders.push_back(&other->rdm);
+        tRdmDevice& r = AddDeviceNode(view->tree(), NodeAt(view->tree(), 0), "Other device")->record();
+        r.nodeKind = NodeKindDevice;
+        r.uid = OtherUid;
+        r.DeviceKind = kind;
+        return other;
+    }
+
+    // The answer to the device's maker request n waits on the line until released.
+    void HoldAnswerTo(int n) {
+        dev->tamper = [this, n](int request, Data&) {
+            if (request == n) box->HoldInput(true);
+        };
+    }
+    void ReleaseAnswers() {
+        box->HoldInput(false);
+        box->ReleaseInput();
+        SettleLong();
+    }
+
+    // The user's click on another node of the tree, on the RDM page.
+    void ClickNode(int node) {
+        w->showMainPage("RDM");
+        ClickItem(view->tree(), NodeAt(view->tree(), node));
+        Settle();
+        ASSERT_EQ(view->RdmCurrentNode(), node);
+    }
+
     void Upload(const char* page) {
         w->showMainPage(page);
         QAbstractButton* b = QString(page) == "Programok"
@@ -170,6 +204,20 @@ TEST_F(UploadTest, AConfigurationUploadEndsOnItsAnswerAndSaysWhetherItWasTaken) 
                                   ? "Configuration not taken, refused (NACK reason 0x0006): 7FF3:00000001 - 0"
                                   : "Configuration sent to: 7FF3:00000001 - 0"});
     }
+}
+
+TEST_F(UploadTest, AConfigurationAnswerNamesTheDeviceItWasSentToWhateverIsSelectedSince) {
+    UseKind(11);
+    const auto other = AddOtherDevice(11);
+    ClearLog();
+    HoldAnswerTo(1);
+    Upload("Konfiguracio");
+    ClickNode(2);
+    ReleaseAnswers();
+    EXPECT_EQ(Log(), QStringList{"Configuration sent to: 7FF3:00000001 - 0"});
+    EXPECT_TRUE(other->rdm.received.empty());
+    EXPECT_FALSE(Konf().gKonf->isVisibleTo(w));
+    EXPECT_EQ(St().RdmPendingOp, 0);
 }
 
 TEST_F(UploadTest, AStepTimeThatIsNotATimeSendsNothingAndNamesTheField) {
@@ -303,7 +351,6 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
 }
 
 TEST_F(UploadTest, AProgramUploadStopsAndSaysWhyOnceTheSelectionOrTreeChangedInAPause) {
-    constexpr uint64_t OtherUid = 0x7FF300000002ull;
     const std::function<void(UploadTest&)> rebuildTree = [](UploadTest& t) {
         // As a new discovery or the demo would: the same device, in new nodes.
         QTreeWidget* tree = t.view->tree();
@@ -332,12 +379,7 @@ TEST_F(UploadTest, AProgramUploadStopsAndSaysWhyOnceTheSelectionOrTreeChangedInA
         SCOPED_TRACE(c.name);
         UseKind(c.kind);
         // A second device of the same kind at node 2, that a late answer must not reach.
-        SimMakerDevice other(OtherUid, c.kind);
-        line->rdm.responders.push_back(&other.rdm);
-        tRdmDevice& r = AddDeviceNode(view->tree(), NodeAt(view->tree(), 0), "Other device")->record();
-        r.nodeKind = NodeKindDevice;
-        r.uid = OtherUid;
-        r.DeviceKind = c.kind;
+        const auto other = AddOtherDevice(c.kind);
         ClearLog();
         dev->rdm.silent = true;
         Upload("Programok");
@@ -363,8 +405,55 @@ TEST_F(UploadTest, AProgramUploadStopsAndSaysWhyOnceTheSelectionOrTreeChangedInA
             box->PushReport(std::vector<uint8_t>(report.begin(), report.begin() + 64));
         SettleLong();
         EXPECT_EQ(PacketsSent(pid), (std::vector<std::pair<int, int>>{{1, 0}}));
-        EXPECT_TRUE(other.rdm.received.empty());
+        EXPECT_TRUE(other->rdm.received.empty());
         EXPECT_EQ(Log(), stopped);
+        EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
+        EXPECT_EQ(St().RdmPendingOp, 0);
+        line->rdm.responders.pop_back();
+    }
+}
+
+TEST_F(UploadTest, AProgramUploadStopsWhenTheSelectionOrTreeChangesWhileAPacketIsOnItsWay) {
+    struct Case {
+        const char* name;
+        uint8_t kind;
+        int heldAt; // the packet whose answer is on its way during the change
+        bool rebuildTree;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"another device clicked, three colours", 2, 5, false,
+         "Program upload stopped at program 1, part 4, the selected device changed: 7FF3:00000001 - 0"},
+        {"another device clicked, five colours", 9, 25, false,
+         "Program upload stopped at program 2, part 3, the selected device changed: 7FF3:00000001 - 0"},
+        // The selected node keeps its number, but holds another device now.
+        {"the tree rebuilt with the other device at the selected node", 2, 1, true,
+         "Program upload stopped at program 1, part 0, the device tree changed: 7FF3:00000001 - 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseKind(c.kind);
+        const auto other = AddOtherDevice(c.kind);
+        ClearLog();
+        HoldAnswerTo(c.heldAt);
+        Upload("Programok");
+        ASSERT_EQ(Sent().size(), size_t(c.heldAt));
+        ASSERT_GT(box->HeldCount(), 0);
+        if (c.rebuildTree) {
+            QTreeWidget* tree = view->tree();
+            ClearDeviceTree(tree);
+            AddDeviceNode(tree, nullptr, "7FF3")->record().nodeKind = NodeKindGroup;
+            tRdmDevice& r = AddDeviceNode(tree, NodeAt(tree, 0), "Other device")->record();
+            r.nodeKind = NodeKindDevice;
+            r.uid = OtherUid;
+            r.DeviceKind = c.kind;
+        } else {
+            ClickNode(2);
+        }
+        ReleaseAnswers();
+        EXPECT_EQ(Sent().size(), size_t(c.heldAt));
+        EXPECT_TRUE(other->programPackets.empty());
+        EXPECT_EQ(Log(), QStringList{c.line});
         EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w));
         EXPECT_EQ(St().RdmPendingOp, 0);
         line->rdm.responders.pop_back();
