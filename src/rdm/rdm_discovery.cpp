@@ -279,6 +279,10 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
             host.AddDeviceListLine(host.Text(114) + ": " + FormatUid12(MuteUid));
         }
     } else {
+        // A piece of an RDM answer is no answer to the branch: it is the late
+        // answer to a request sent before the search began (a poll). Taken for
+        // the branch's, it would steer the search by the reply before.
+        if (subtype == 3 || subtype == 4) return;
         switch (subtype) {
         case 0:
             if (count < 17) {

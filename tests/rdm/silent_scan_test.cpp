@@ -31,7 +31,8 @@ struct SilentCase {
 const std::vector<uint16_t> FullChain = {0x0060, 0x00C0, 0x00F0, 0x1000, 0x0050, 0x0080};
 
 // Answers a GET of SOFTWARE_VERSION_LABEL with a frame cut to six bytes, `times` times (-1: always).
-std::function<std::optional<SimRdmResponder::Reply>(SimRdmResponder&, uint8_t, uint16_t, std::span<const uint8_t>)>
+std::function<std::optional<SimRdmResponder::Reply>(SimRdmResponder&, uint8_t, uint16_t,
+                                                    std::span<const uint8_t>)>
 RuntLabel(int times) {
     return [left = times](SimRdmResponder&, uint8_t cc, uint16_t pid,
                           std::span<const uint8_t>) mutable -> std::optional<SimRdmResponder::Reply> {
@@ -114,9 +115,9 @@ protected:
             Settle();
         }
         ASSERT_EQ(St().RdmRetryCount, 20);
-        line->discovery.responders.erase(std::find_if(line->discovery.responders.begin(),
-                                                      line->discovery.responders.end(),
-                                                      [&](const SimDiscoveryResponder& d) { return d.uid == quiet; }));
+        line->discovery.responders.erase(
+            std::find_if(line->discovery.responders.begin(), line->discovery.responders.end(),
+                         [&](const SimDiscoveryResponder& d) { return d.uid == quiet; }));
         for (SimRdmResponder& d : devices)
             d.received.clear();
         view->btnClrTortenetClick();
@@ -166,7 +167,8 @@ TEST_P(SilentScan, TheRunLeavesTheSilentDeviceReadsEveryOtherAndModifyReachesThe
 
     // Every other device (and sub-device) is read in full and stays in the tree.
     for (const SimRdmResponder& d : devices) {
-        if (isSilent(d) || std::find(subs.begin(), subs.end(), &d) != subs.end() || d.uid == GoneUid) continue;
+        if (isSilent(d) || std::find(subs.begin(), subs.end(), &d) != subs.end() || d.uid == GoneUid)
+            continue;
         EXPECT_EQ(GetPids(d), FullChain) << std::hex << d.uid << " sub " << d.subDevice;
     }
     for (int i = 0; i < 5; ++i) {
@@ -216,25 +218,43 @@ TEST_P(SilentScan, TheRunLeavesTheSilentDeviceReadsEveryOtherAndModifyReachesThe
 INSTANTIATE_TEST_SUITE_P(
     LineOfFive, SilentScan,
     ::testing::Values(
-        SilentCase{"First", {0}, Silence::Whole,
+        SilentCase{"First",
+                   {0},
+                   Silence::Whole,
                    {"No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000001 - 0"}},
-        SilentCase{"Middle", {2}, Silence::Whole,
+        SilentCase{"Middle",
+                   {2},
+                   Silence::Whole,
                    {"No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000003 - 0"}},
-        SilentCase{"Last", {4}, Silence::Whole,
+        SilentCase{"Last",
+                   {4},
+                   Silence::Whole,
                    {"No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000005 - 0"}},
-        SilentCase{"MiddleOfItsChain", {2}, Silence::AfterDeviceInfo,
+        SilentCase{"MiddleOfItsChain",
+                   {2},
+                   Silence::AfterDeviceInfo,
                    {"No answer to GET 0x00C0, the scan goes on without this device: 7FF3:00000003 - 0"}},
-        SilentCase{"SubDevice", {1}, Silence::SubDevice,
+        SilentCase{"SubDevice",
+                   {1},
+                   Silence::SubDevice,
                    {"No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000002 - 1"}},
-        SilentCase{"RuntOnEveryTry", {2}, Silence::RuntAlways,
+        SilentCase{"RuntOnEveryTry",
+                   {2},
+                   Silence::RuntAlways,
                    {"No answer to GET 0x00C0, the scan goes on without this device: 7FF3:00000003 - 0"}},
         SilentCase{"RuntThenAWholeAnswer", {2}, Silence::RuntOnce, {}},
-        SilentCase{"RootAnnouncesSubDevicesThenFallsSilent", {1}, Silence::RootWithSubs,
+        SilentCase{"RootAnnouncesSubDevicesThenFallsSilent",
+                   {1},
+                   Silence::RootWithSubs,
                    {"No answer to GET 0x00C0, the scan goes on without this device: 7FF3:00000002 - 0"}},
-        SilentCase{"TwoSilentInARow", {1, 2}, Silence::Whole,
+        SilentCase{"TwoSilentInARow",
+                   {1, 2},
+                   Silence::Whole,
                    {"No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000002 - 0",
                     "No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000003 - 0"}},
-        SilentCase{"FirstTwoSilentAfterSilentPolls", {0, 1}, Silence::Whole,
+        SilentCase{"FirstTwoSilentAfterSilentPolls",
+                   {0, 1},
+                   Silence::Whole,
                    {"No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000001 - 0",
                     "No answer to GET 0x0060, the scan goes on without this device: 7FF3:00000002 - 0"},
                    true}),
