@@ -28,6 +28,10 @@ constexpr uint16_t MakerId = 0x7FF1;
 constexpr uint16_t DistributorId = 0x7FF3;
 // The parameter data of a whole DEVICE_INFO answer.
 constexpr uint8_t DeviceInfoLength = 19;
+
+bool WholeDeviceInfo(const tRdmMessage& msg) {
+    return msg.responseType == RdmAck && msg.pdl >= DeviceInfoLength;
+}
 } // namespace
 
 uint8_t ClassifyDevice(const tRdmDevice& rec) {
@@ -149,10 +153,16 @@ void RdmScan::AskNextParameter(const tRdmMessage& msg) {
     const int node = st.RdmCurrentNode;
     // A node that no longer exists (the tree was rebuilt) ends nothing and asks nothing.
     if (!view.RecordAt(node)) return;
-    dm->DecodeGetResponse(msg, node);
+    // Reading a device again after a SET, its record already holds what the
+    // device said before: a DEVICE_INFO that is refused or cut short (an
+    // ACK_TIMER's two bytes, say) would only empty it.
+    const bool readingAgain = st.AwaitingAnswer != 0 && !view.DiscoveryRunning;
+    if (!(readingAgain && msg.pid == PID_DEVICE_INFO && !WholeDeviceInfo(msg)))
+        dm->DecodeGetResponse(msg, node);
     const tRdmDevice* found = view.RecordAt(node);
     if (!found) return;
     const tRdmDevice& rec = *found;
+    if (TRdmSetCommands* commands = TRdmSetCommands::of(view.frmMain)) commands->ValueRead(msg, rec);
 
     switch (st.RdmCurrentPid) {
     case 0x0060:
@@ -312,7 +322,7 @@ void RdmScan::KeepPersonalityUnlessRead(const tRdmMessage* msg) {
     if (!commands || !rec || st.AwaitingAnswer == 0) return;
     const auto before = commands->TakeValueBefore(0x00E0, *rec);
     if (!before) return;
-    if (msg && msg->responseType == RdmAck && msg->pdl >= DeviceInfoLength) return;
+    if (msg && WholeDeviceInfo(*msg)) return;
     // The device has not said which personality it runs: it keeps the one it had.
     rec->currentPersonality = static_cast<uint8_t>(before->number);
     view.AddDeviceListLine(QStringLiteral("Dmx personality can not be modified"));

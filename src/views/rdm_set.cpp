@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "app/Main.h"
 #include "rdm/RdmState.h"
+#include "rdm/rdm_frame.h"
 #include "rdm/rdm_ops.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
@@ -19,6 +21,8 @@
 namespace {
 
 constexpr uint8_t SetCommand = 0x30;
+// The parameter data of a whole DEVICE_INFO answer.
+constexpr uint8_t DeviceInfoLength = 19;
 
 } // namespace
 
@@ -112,7 +116,7 @@ void TRdmSetCommands::SendDmxStartAddress(uint16_t node, uint16_t addressBefore)
     if (!rec) return;
     RdmState& st = RdmStateOf(frm);
     const uint16_t a = rec->dmxStartAddress;
-    rememberBefore(*rec, RdmOpDmxAddress, 0x00F0, addressBefore);
+    rememberBefore(*rec, 0x00F0, addressBefore);
     st.RdmPendingOp = RdmOpDmxAddress;
     st.RdmParamData[0] = static_cast<uint8_t>(a >> 8);
     st.RdmParamData[1] = static_cast<uint8_t>(a & 0xFF);
@@ -121,22 +125,59 @@ void TRdmSetCommands::SendDmxStartAddress(uint16_t node, uint16_t addressBefore)
     DeviceLogLine(frm, QStringLiteral("Send new dmx address (%1) to: ").arg(a) + DeviceLineTail(*rec));
 }
 
-void TRdmSetCommands::rememberBefore(const tRdmDevice& rec, uint8_t op, uint16_t pid, uint32_t number,
+void TRdmSetCommands::rememberBefore(const tRdmDevice& rec, uint16_t pid, uint32_t number,
                                      const QString& label) {
-    // A SET sent again before the first one was verified: the value the
-    // device is known to have is still the one from before the first.
-    const bool unverified = before.pid == pid && before.uid == rec.uid && before.subDevice == rec.subDevice &&
-                            RdmStateOf(frm).RdmPendingOp == op;
-    if (unverified) return;
-    before = {pid, rec.uid, rec.subDevice, number, label};
+    // A SET sent again before the first one was verified, with nothing read
+    // from the device meanwhile: the device is still known to hold the value
+    // from before the first, whatever operation has been pending since.
+    if (findBefore(pid, rec) != before.end()) return;
+    before.push_back({pid, rec.uid, rec.subDevice, number, label});
+}
+
+std::vector<TRdmSetCommands::ValueBefore>::iterator TRdmSetCommands::findBefore(uint16_t pid,
+                                                                                const tRdmDevice& rec) {
+    return std::find_if(before.begin(), before.end(), [&](const ValueBefore& v) {
+        return v.pid == pid && v.uid == rec.uid && v.subDevice == rec.subDevice;
+    });
+}
+
+void TRdmSetCommands::forgetBefore(uint16_t pid, const tRdmDevice& rec) {
+    if (auto it = findBefore(pid, rec); it != before.end()) before.erase(it);
 }
 
 std::optional<TRdmSetCommands::ValueBefore> TRdmSetCommands::TakeValueBefore(uint16_t pid,
                                                                              const tRdmDevice& rec) {
-    if (before.pid != pid || before.uid != rec.uid || before.subDevice != rec.subDevice) return std::nullopt;
-    const ValueBefore was = before;
-    before = ValueBefore();
+    const auto it = findBefore(pid, rec);
+    if (it == before.end()) return std::nullopt;
+    const ValueBefore was = *it;
+    before.erase(it);
     return was;
+}
+
+void TRdmSetCommands::ValueRead(const tRdmMessage& msg, const tRdmDevice& rec) {
+    if (msg.commandClass != RdmGetCommandResponse || msg.responseType != RdmAck) return;
+    switch (msg.pid) {
+    case PID_DEVICE_INFO:
+        // It carries the personality and the address.
+        if (msg.pdl >= DeviceInfoLength) {
+            forgetBefore(0x00E0, rec);
+            forgetBefore(0x00F0, rec);
+        }
+        break;
+    case PID_DEVICE_LABEL: // a label of any length is one
+        forgetBefore(msg.pid, rec);
+        break;
+    case PID_DMX_START_ADDRESS:
+        if (msg.pdl >= 2) forgetBefore(msg.pid, rec);
+        break;
+    case PID_LAMP_HOURS:
+    case PID_DEVICE_POWER_CYCLES:
+        if (msg.pdl >= 4) forgetBefore(msg.pid, rec);
+        break;
+    default: // the one-byte parameters
+        if (msg.pdl >= 1) forgetBefore(msg.pid, rec);
+        break;
+    }
 }
 
 void TRdmSetCommands::sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid,
@@ -156,7 +197,7 @@ void TRdmSetCommands::sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t 
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
-    rememberBefore(*rec, op, pid, rec->*field);
+    rememberBefore(*rec, pid, rec->*field);
     sendSet(*rec, op, pid, {value});
     rec->*field = value;
     DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
@@ -167,7 +208,7 @@ void TRdmSetCommands::sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
-    rememberBefore(*rec, op, pid, rec->*field);
+    rememberBefore(*rec, pid, rec->*field);
     // The first byte is always 0: the spin edits stop at 16777215.
     sendSet(*rec, op, pid,
             {0x00, static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
@@ -241,7 +282,7 @@ void TRdmSetCommands::cbQuietIdentifyMouseUp() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
     const uint8_t value = frm->rdmUi->cbQuietIdentify->isChecked() ? 0x00 : 0xFF;
-    rememberBefore(*rec, RdmOpIdentifyMode, 0x1040, rec->identifyMode);
+    rememberBefore(*rec, 0x1040, rec->identifyMode);
     sendSet(*rec, RdmOpIdentifyMode, 0x1040, {value});
     rec->identifyMode = value;
     DeviceLogLine(frm, QStringLiteral("Send new identify mode to: ") + DeviceLineTail(*rec));
@@ -271,7 +312,7 @@ void TRdmSetCommands::btnModDmxPersClick() {
         view->ShowDeviceDetails(CurrentNodeOf(frm));
         if (view->hooks.BuildDmxChannelMap) view->hooks.BuildDmxChannelMap();
     } else {
-        rememberBefore(*rec, RdmOpPersonality, 0x00E0, personalityBefore);
+        rememberBefore(*rec, 0x00E0, personalityBefore);
         sendSet(*rec, RdmOpPersonality, 0x00E0, {p});
     }
     DeviceLogLine(frm, QStringLiteral("Send new dmx personality to: ") + DeviceLineTail(*rec));
@@ -290,7 +331,7 @@ void TRdmSetCommands::btnModDevLabClick() {
             item->setText(0, label.isEmpty() ? rec->modelDescription : label);
         frm->rdmUi->btnModDevLab->setEnabled(false);
     } else {
-        rememberBefore(*rec, RdmOpDeviceLabel, 0x0082, 0, labelBefore);
+        rememberBefore(*rec, 0x0082, 0, labelBefore);
         st.RdmPendingOp = RdmOpDeviceLabel;
         const QByteArray bytes = label.toLatin1();
         const int n = static_cast<int>(bytes.size());

@@ -6,10 +6,12 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class TfrmMain;
 class QEvent;
 struct tRdmDevice;
+struct tRdmMessage;
 
 // The standard-parameter SET commands of the RDM page's configuration and
 // details tabs: every Modify button sends a SET for the selected device and
@@ -32,15 +34,18 @@ public:
     // refuses to read the parameter back has not said that it took the new
     // value, so the verification puts this one back.
     struct ValueBefore {
-        uint16_t pid = 0; // 0: nothing remembered
+        uint16_t pid = 0;
         uint64_t uid = 0;
         uint16_t subDevice = 0;
         uint32_t number = 0;
         QString label;
     };
-    // The value the last SET of `pid` to the record's device replaced; it is
-    // forgotten once given.
+    // The value the SETs of `pid` to the record's device replaced since the
+    // device last said what it holds; it is forgotten once given.
     std::optional<ValueBefore> TakeValueBefore(uint16_t pid, const tRdmDevice& rec);
+    // A GET answer from the record's device: a value it carries whole is what
+    // the device holds now, so nothing from before is kept for it.
+    void ValueRead(const tRdmMessage& msg, const tRdmDevice& rec);
 
     void btnModDmxAdrClick();
     void btnDispLevelClick();
@@ -71,10 +76,13 @@ private:
     void sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid, std::initializer_list<uint8_t> data);
     void sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field, const char* text);
     void sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint32_t tRdmDevice::*field, const char* text);
-    // Call before the SET's operation is put in place.
-    void rememberBefore(const tRdmDevice& rec, uint8_t op, uint16_t pid, uint32_t number,
+    // Remembers the device's value that a SET of `pid` replaces in the record.
+    void rememberBefore(const tRdmDevice& rec, uint16_t pid, uint32_t number,
                         const QString& label = QString());
+    std::vector<ValueBefore>::iterator findBefore(uint16_t pid, const tRdmDevice& rec);
+    void forgetBefore(uint16_t pid, const tRdmDevice& rec);
 
     TfrmMain* frm;
-    ValueBefore before;
+    // At most one per device and parameter.
+    std::vector<ValueBefore> before;
 };

@@ -228,17 +228,22 @@ TEST_F(SetVerify, RefusedReadBackKeepsTheValueFromBefore) {
     }
 }
 
-// A second SET before the first was verified: the device's value is still the
-// one from before the first.
+// A refused reading again says nothing about the device: its record keeps all
+// it held, and the page still offers its personalities with the old one chosen.
 TEST_F(SetVerify, RefusedReadingAgainKeepsThePersonalityFromBefore) {
     const std::pair<SimReadBack, const char*> refusals[] = {
         {SimReadBack::Nack, "NACK"}, {SimReadBack::Short, "short"}, {SimReadBack::AckTimer, "ACK_TIMER"}};
     behaviour1.setModes[0x00E0] = SimSetMode::KeepAck;
+    behaviour1.sensors.resize(1);
     for (auto [refusal, name] : refusals) {
         SCOPED_TRACE(name);
-        dev1.SetDeviceInfo(0x0042, 0x0101, 1, 2, 10, 0, 0, 4);
+        dev1.SetDeviceInfo(0x0042, 0x0101, 1, 2, 10, 1, 1, 4);
+        behaviour1.PublishSensors();
+        Rec().deviceModelId = 0x0042;
         Rec().currentPersonality = 1;
         Rec().personalityCount = 2;
+        Rec().subDeviceCount = 1;
+        Rec().sensorCount = 1;
         Select(1);
         behaviour1.readBacks[0x0060] = refusal;
         ClearLog();
@@ -246,9 +251,15 @@ TEST_F(SetVerify, RefusedReadingAgainKeepsThePersonalityFromBefore) {
         EXPECT_EQ(Log().filter("Dmx personality can not be modified").size(), 1);
         EXPECT_EQ(Log().last(), "Process ready");
         EXPECT_EQ(Rec().currentPersonality, 1);
-        if (refusal != SimReadBack::AckTimer) { // its answer reads as a device with no personalities
-            EXPECT_EQ(Find<QComboBox>("cbPersonality")->currentIndex(), 0);
-        }
+        EXPECT_EQ(Rec().deviceModelId, 0x0042);
+        EXPECT_EQ(Rec().personalityCount, 2);
+        EXPECT_EQ(Rec().sensorCount, 1);
+        EXPECT_EQ(Rec().subDeviceCount, 1);
+        auto* personalities = Find<QComboBox>("cbPersonality");
+        ASSERT_EQ(personalities->count(), 2);
+        EXPECT_EQ(personalities->itemText(0), "1. - 4 ch - 4 channel");
+        EXPECT_EQ(personalities->itemText(1), "2. - 0 ch - stand alone");
+        EXPECT_EQ(personalities->currentIndex(), 0);
     }
 
     // Read back whole, the device's own answer decides, and says nothing more.
@@ -262,6 +273,8 @@ TEST_F(SetVerify, RefusedReadingAgainKeepsThePersonalityFromBefore) {
     EXPECT_EQ(Rec().currentPersonality, 1);
 }
 
+// A second SET before the first was verified: the device's value is still the
+// one from before the first.
 TEST_F(SetVerify, RefusedReadBackAfterAnUnverifiedSet) {
     behaviour1.setModes[0x0401] = SimSetMode::Silent;
     Modify("seLampHours", 500, "btnModLampHours");
@@ -272,6 +285,81 @@ TEST_F(SetVerify, RefusedReadBackAfterAnUnverifiedSet) {
     EXPECT_EQ(Log().last(), "Lamp hours can not be modified");
     EXPECT_EQ(Rec().lampHours, 10u);
     EXPECT_EQ(Find<QSpinBox>("seLampHours")->value(), 10);
+}
+
+// What a refused read-back puts back is the value the device last gave (or
+// had verified), whatever happened between the SETs.
+TEST_F(SetVerify, RefusedReadBackPutsBackTheDevicesLastKnownValue) {
+    // The device's DEVICE_INFO answer to its first reading again is held back
+    // until the test lets it go.
+    auto holdReadingAgain = std::make_shared<bool>(false);
+    dev1.extension = [this, holdReadingAgain, extension = dev1.extension](
+                         SimRdmResponder& r, uint8_t cc, uint16_t pid, std::span<const uint8_t> data) {
+        if (cc == 0x20 && pid == 0x0060 && std::exchange(*holdReadingAgain, false)) box->HoldInput(true);
+        return extension(r, cc, pid, data);
+    };
+    auto refuseLampHours = [&] {
+        behaviour1.setModes[0x0401] = SimSetMode::KeepAck;
+        behaviour1.readBacks[0x0401] = SimReadBack::Nack;
+        Modify("seLampHours", 600, "btnModLampHours");
+        EXPECT_EQ(Log().last(), "Lamp hours can not be modified");
+    };
+    struct Row {
+        const char* name;
+        std::function<void()> run, expect;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"personality sent again while the device is read again",
+         [&] {
+             behaviour1.setModes[0x00E0] = SimSetMode::KeepAck;
+             behaviour1.readBacks[0x0060] = SimReadBack::AckTimer;
+             *holdReadingAgain = true;
+             Modify("cbPersonality", 1, "btnModDmxPers");
+             ASSERT_EQ(box->HeldCount(), 1);
+             ASSERT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpScan);
+             Modify("cbPersonality", 2, "btnModDmxPers");
+             box->HoldInput(false);
+             box->ReleaseInput();
+             Settle();
+         },
+         [&] {
+             EXPECT_EQ(Rec().currentPersonality, 1);
+             EXPECT_FALSE(Log().filter("Dmx personality can not be modified").isEmpty());
+         }},
+        {"lamp hours sent again after another parameter's SET",
+         [&] {
+             behaviour1.setModes[0x0401] = SimSetMode::Silent;
+             Modify("seLampHours", 500, "btnModLampHours");
+             Modify("seDispLevel", 7, "btnDispLevel");
+             refuseLampHours();
+         },
+         [&] { EXPECT_EQ(Rec().lampHours, 10u); }},
+        {"lamp hours read by a reading again in between",
+         [&] {
+             behaviour1.setModes[0x0401] = SimSetMode::Silent;
+             Modify("seLampHours", 500, "btnModLampHours");
+             dev1.values[0x0401] = {0, 0, 0x01, 0xF4}; // it took the value all the same
+             dev1.SetSupported({0x0401});
+             Modify("cbPersonality", 1, "btnModDmxPers");
+             refuseLampHours();
+         },
+         [&] { EXPECT_EQ(Rec().lampHours, 500u); }},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        behaviour1.setModes.clear();
+        behaviour1.readBacks.clear();
+        dev1.SetDeviceInfo(0x0042, 0x0101, 1, 2, 1, 0, 0, 4);
+        dev1.values[0x0401] = {0, 0, 0, 10};
+        Rec().currentPersonality = 1;
+        Rec().lampHours = 10;
+        Select(1);
+        ClearLog();
+        row.run();
+        row.expect();
+    }
 }
 
 TEST_F(SetVerify, FactoryDefaultsDoneOnlyWhenTheDeviceSaysSo) {
