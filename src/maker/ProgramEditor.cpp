@@ -10,6 +10,7 @@
 #include "app/conversion.h"
 #include "link/DataModule.h"
 #include "maker/RGB.h"
+#include "maker/SendPage.h"
 #include "maker/Shapes.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
@@ -365,6 +366,7 @@ void ProgramEditor::btnPrgDmxClick() {
         SetPrgDmxFontColour(kDmxOffColour);
         ui.btnPrgEszkozbe->setEnabled(true);
     } else {
+        if (RefusedWhileScanHoldsTheLine(frm, QStringLiteral("DMX output"))) return;
         // Off: every block acknowledge from now on carries the current step.
         if (dm) dm->StartBlockDownload(66, 50);
         frm.LineState.TransmitFlag = 1;

@@ -73,6 +73,12 @@ void TMakerRdm::ReportBadTime(TfrmMain* frm, QLineEdit* edit, const QString& tex
 }
 
 void TMakerRdm::btnPrgEszkozbeClick() {
+    // Its requests would reach the devices the scan is reading.
+    const bool konf =
+        frm->mainPageCaption().compare(QStringLiteral("Konfiguracio"), Qt::CaseInsensitive) == 0;
+    if (RefusedWhileScanHoldsTheLine(*frm, konf ? QStringLiteral("Configuration upload")
+                                                : QStringLiteral("Program upload")))
+        return;
     const tRdmDevice* rec = Device();
     if (!rec) return;
     const QString page = frm->mainPageCaption();

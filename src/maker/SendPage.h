@@ -30,6 +30,12 @@ struct tFileDialog {
     QString QtFilter() const;
 };
 
+// True, with one line in the device log, while a discovery run or a device's
+// reading again waits for the DMX line's answers: a transfer or the monitor
+// would take the link from under it and leave it waiting for ever. `action`
+// names what the user asked for ("DMX output", "Stream send", ...).
+bool RefusedWhileScanHoldsTheLine(TfrmMain& frm, const QString& action);
+
 // The page "Send" and everything that moves files and streams: classifying
 // and opening files, saving the programs and the configuration, the logo,
 // the stream uploads and sends by block download, and the interface's

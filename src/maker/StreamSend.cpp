@@ -17,6 +17,7 @@
 #include "ui_KonfigPage.h"
 #include "ui_Main.h"
 #include "ui_ProgramPage.h"
+#include "views/RdmPageView.h"
 
 namespace {
 
@@ -38,6 +39,12 @@ int Percent(uint32_t sent, uint32_t count) {
 }
 
 } // namespace
+
+bool RefusedWhileScanHoldsTheLine(TfrmMain& frm, const QString& action) {
+    if (!frm.rdmView || !frm.rdmView->ScanHoldsTheLine()) return false;
+    frm.LogLine(QStringLiteral("%1 not started: the devices on the DMX line are being read").arg(action));
+    return true;
+}
 
 // ---- the link's handlers --------------------------------------------------------
 
@@ -99,6 +106,7 @@ void TSendPage::StartUpload(uint16_t subState, uint32_t frameCount) {
 }
 
 void TSendPage::UploadProgramsByStream() {
+    if (RefusedWhileScanHoldsTheLine(frm, QStringLiteral("Program upload"))) return;
     BuildProgramsStream(Stream, frm.programEditor->Programs);
     frm.prgUi->btnPrgEszkozbe->setEnabled(false);
     frm.prgUi->btnPrgDmx->setEnabled(false);
@@ -106,6 +114,7 @@ void TSendPage::UploadProgramsByStream() {
 }
 
 void TSendPage::UploadConfigByStream() {
+    if (RefusedWhileScanHoldsTheLine(frm, QStringLiteral("Configuration upload"))) return;
     // A step time that is not a time would go out as the one stored before it.
     if (!KelvarStepTimesValid()) return;
     ConfigPages& pages = *frm.configPages;
@@ -159,7 +168,11 @@ bool TSendPage::StartFirmwareSend() {
 }
 
 void TSendPage::btnSendDmxClick() {
-    if (FirmwareMatches == 1)
+    const bool firmware = FirmwareMatches == 1;
+    if (RefusedWhileScanHoldsTheLine(frm, firmware ? QStringLiteral("Firmware update")
+                                                   : QStringLiteral("Stream send")))
+        return;
+    if (firmware)
         StartFirmwareSend();
     else
         StartStreamSend();
@@ -167,6 +180,12 @@ void TSendPage::btnSendDmxClick() {
 
 void TSendPage::tmrFileSendStartTimer() {
     frm.tmrFileSendStart->stop();
+    // The file named on the command line goes out once the devices on the
+    // line have been read: nobody is there to press Send again.
+    if (frm.rdmView && frm.rdmView->ScanHoldsTheLine()) {
+        frm.tmrFileSendStart->start();
+        return;
+    }
     StartStreamSend();
 }
 

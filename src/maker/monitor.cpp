@@ -12,6 +12,7 @@
 #include "app/products_data.h"
 #include "link/DataModule.h"
 #include "maker/DmxGrid.h"
+#include "maker/SendPage.h"
 #include "maker/Shapes.h"
 #include "ui_Main.h"
 #include "ui_RxDmxNormal.h"
@@ -219,6 +220,7 @@ void TRxDmxPage::ForgetShownStatus() {
 }
 
 void TRxDmxPage::mAblakRxDmxClick() {
+    if (RefusedWhileScanHoldsTheLine(*frm, QStringLiteral("Monitor"))) return;
     frm->showMainPage(QStringLiteral("RxDmx"));
     ShowSubPage("RxNoSignal");
     tLineState& s = frm->LineState;
