@@ -352,8 +352,9 @@ void RdmScan::CutShortByRemoval(bool run) {
     const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
     if (!rec) return;
     KeepPersonalityUnlessRead(nullptr);
-    view.AddDeviceListLine(QStringLiteral("Reading of the device cut short, the USB interface was removed: ") +
-                           DeviceLineTail(*rec));
+    view.AddDeviceListLine(
+        QStringLiteral("Reading of the device cut short, the USB interface was removed: ") +
+        DeviceLineTail(*rec));
 }
 
 // The answer handler of pending operation 4, reached by name from the answer path.

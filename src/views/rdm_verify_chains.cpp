@@ -74,42 +74,64 @@ void ContinueSetupStep(TfrmMain* frm, RdmState& st, const tRdmDevice* rec, uint1
     }
 }
 
-void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t personality) {
+// Ends a chain whose device is no longer the selected one: the rest of its
+// SETs must not go to whatever device is selected now.
+void StopSetup(TfrmMain* frm, RdmState& st, const QString& why, const QString& tail) {
+    st.RdmPendingOp = RdmOpNone;
+    DeviceLogLine(frm, QStringLiteral("Set-up stopped, %1: %2").arg(why, tail));
+}
+
+void ContinueSetup(TDM& DM, const tRdmMessage& msg, uint16_t makerPid, const char* addressEdit,
+                   uint8_t personality) {
     TfrmMain* frm = DM.mainWindow();
     RdmState& st = RdmStateOf(frm);
-    if (!ChainRecord(frm)) {
+    const tRdmDevice* chained = ChainRecord(frm);
+    if (!chained) {
         st.RdmPendingOp = RdmOpNone;
+        return;
+    }
+    // The answer comes from the device the chain works on: when another is
+    // selected by now, the user picked it while the SET was on its way.
+    const QString tail = FormatRdmUid(msg.sourceUid) + QStringLiteral(" - ") + QString::number(msg.subDevice);
+    if (msg.sourceUid != chained->uid) {
+        StopSetup(frm, st, QStringLiteral("the selected device changed"), tail);
         return;
     }
     const uint8_t op = st.RdmPendingOp;
     const int node = CurrentNodeOf(frm);
     const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
     // The device takes its time over a SET before it hears the next request.
-    DM.PauseThen(100, [frm, &st, op, node, changes, makerPid, addressEdit, personality] {
-        // Meanwhile another operation may have started, or the tree been rebuilt.
+    DM.PauseThen(100, [frm, &st, op, node, changes, tail, makerPid, addressEdit, personality] {
+        // Meanwhile another operation may have started, or the selection or the tree changed.
         const tRdmDevice* rec = ChainRecord(frm);
-        if (!rec || st.RdmPendingOp != op || CurrentNodeOf(frm) != node ||
-            TreeChanges(RdmViewOf(frm)->tree()) != changes)
+        if (st.RdmPendingOp != op) return;
+        if (!rec || TreeChanges(RdmViewOf(frm)->tree()) != changes) {
+            StopSetup(frm, st, QStringLiteral("the device tree changed"), tail);
             return;
+        }
+        if (CurrentNodeOf(frm) != node) {
+            StopSetup(frm, st, QStringLiteral("the selected device changed"), tail);
+            return;
+        }
         ContinueSetupStep(frm, st, rec, makerPid, addressEdit, personality);
     });
 }
 
 } // namespace
 
-void ContinueKelvarSetup(TDM& DM, const tRdmMessage&) {
+void ContinueKelvarSetup(TDM& DM, const tRdmMessage& msg) {
     const uint8_t personality = Checked(DM.mainWindow(), "rbModeDmx") ? 1 : 2;
-    ContinueSetup(DM, 0x8000, "seRdmSpecDmxAdr", personality);
+    ContinueSetup(DM, msg, 0x8000, "seRdmSpecDmxAdr", personality);
 }
 
-void ContinueQ7Setup(TDM& DM, const tRdmMessage&) {
-    ContinueSetup(DM, 0x8004, "seRdmSpecQ7DmxAdr",
+void ContinueQ7Setup(TDM& DM, const tRdmMessage& msg) {
+    ContinueSetup(DM, msg, 0x8004, "seRdmSpecQ7DmxAdr",
                   ModePersonality(DM.mainWindow(), "rbRdmSpecQ7ModeDmx", "rbRdmSpecQ7ModeSing",
                                   "cbRdmSpecQ7ModePrior", "rbRdmSpecQ7ModeMast"));
 }
 
-void ContinueQ9SubSetup(TDM& DM, const tRdmMessage&) {
-    ContinueSetup(DM, 0x8004, "seRdmSpecQ9SubDmxAdr",
+void ContinueQ9SubSetup(TDM& DM, const tRdmMessage& msg) {
+    ContinueSetup(DM, msg, 0x8004, "seRdmSpecQ9SubDmxAdr",
                   ModePersonality(DM.mainWindow(), "rbRdmSpecQ9SubModeDmx", "rbRdmSpecQ9SubModeSingle",
                                   "cbRdmSpecQ9SubModePrior", "rbRdmSpecQ9SubModeMaster"));
 }

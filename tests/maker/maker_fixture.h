@@ -100,6 +100,40 @@ public:
     // before each packet).
     void SettleLong() { ASSERT_TRUE(platform->WaitIdle(60000)); }
 
+    static constexpr uint64_t OtherUid = 0x7FF300000002ull;
+
+    // A second device of the kind on the line, at node 2 of the tree: one
+    // that nothing of an upload or set-up of node 1 may reach.
+    std::unique_ptr<SimMakerDevice> AddOtherDevice(uint8_t kind) {
+        auto other = std::make_unique<SimMakerDevice>(OtherUid, kind);
+        line->rdm.responders.push_back(&other->rdm);
+        tRdmDevice& r = AddDeviceNode(view->tree(), NodeAt(view->tree(), 0), "Other device")->record();
+        r.nodeKind = NodeKindDevice;
+        r.uid = OtherUid;
+        r.DeviceKind = kind;
+        return other;
+    }
+
+    // The answer to the device's maker request n waits on the line until released.
+    void HoldAnswerTo(int n) {
+        dev->tamper = [this, n](int request, Data&) {
+            if (request == n) box->HoldInput(true);
+        };
+    }
+    void ReleaseAnswers() {
+        box->HoldInput(false);
+        box->ReleaseInput();
+        SettleLong();
+    }
+
+    // The user's click on another node of the tree, on the RDM page.
+    void ClickNode(int node) {
+        w->showMainPage("RDM");
+        ClickItem(view->tree(), NodeAt(view->tree(), node));
+        Settle();
+        ASSERT_EQ(view->RdmCurrentNode(), node);
+    }
+
     std::shared_ptr<SimRdmLinkLine> line;
     std::unique_ptr<SimMakerDevice> dev;
     RdmPageView* view = nullptr;

@@ -315,3 +315,44 @@ TEST_F(SpecialTabTest, ARefusedModeAnswerChangesNothing) {
     EXPECT_EQ(Spec().seRdmSpecDmxAdr->value(), 100);
     EXPECT_EQ(Log().size(), 1);
 }
+
+// A set-up goes on with a SET of the address, one of the personality and a
+// reading again, each after the answer before. The user who picks another
+// device meanwhile must not have that device set up with the first's values.
+TEST_F(SpecialTabTest, ASetUpStopsWhenAnotherDeviceIsSelectedWhileItRuns) {
+    enum class When { SetOnItsWay, PauseAfterTheAnswer };
+    struct Case {
+        uint8_t kind;
+        When when;
+    };
+    for (const Case c : {Case{1, When::SetOnItsWay}, Case{2, When::SetOnItsWay}, Case{4, When::SetOnItsWay},
+                         Case{1, When::PauseAfterTheAnswer}, Case{2, When::PauseAfterTheAnswer}}) {
+        SCOPED_TRACE(testing::Message() << "kind " << int(c.kind)
+                                        << (c.when == When::SetOnItsWay ? " in flight" : " in the pause"));
+        UseKind(c.kind);
+        const auto other = AddOtherDevice(c.kind);
+        ClearLog();
+        HoldAnswerTo(1);
+        Click(Spec().btnRdmSendSpec);
+        ASSERT_EQ(dev->requests.size(), 1u);
+        if (c.when == When::SetOnItsWay) {
+            ClickNode(2);
+            ReleaseAnswers();
+        } else {
+            box->HoldInput(false);
+            box->ReleaseInput();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return dm->Pausing(); }, 5000));
+            w->showMainPage("RDM");
+            ClickItem(view->tree(), NodeAt(view->tree(), 2));
+            SettleLong();
+        }
+        for (const auto& r : other->rdm.received)
+            EXPECT_NE(r[20], 0x30) << "a SET of PID " << std::hex << (r[21] << 8 | r[22])
+                                   << " reached the other device";
+        EXPECT_EQ(Sent().size(), 1u) << "the device set up got nothing more either";
+        EXPECT_EQ(Log().filter("Set-up stopped"),
+                  QStringList{"Set-up stopped, the selected device changed: 7FF3:00000001 - 0"});
+        EXPECT_EQ(St().RdmPendingOp, RdmOpNone);
+        dev->tamper = nullptr;
+    }
+}
