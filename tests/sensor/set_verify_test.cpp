@@ -566,3 +566,39 @@ TEST_F(SetVerify, DemoModeChangesOnlyRecordsAndViews) {
     MouseClick(Find<QCheckBox>("cbQuietIdentify"));
     EXPECT_EQ(std::get<1>(Sent().at(0)), 0x1040);
 }
+
+// The interface pulled out while the device is read again after a personality
+// change: the reading ends there, the SET counts as not verified, and nothing
+// of the reading goes out when an interface comes again.
+TEST_F(SetVerify, AReadingAgainCutShortByARemovalKeepsThePersonalityFromBefore) {
+    auto hold = std::make_shared<bool>(false);
+    dev1.extension = [this, hold, extension = dev1.extension](SimRdmResponder& r, uint8_t cc, uint16_t pid,
+                                                              std::span<const uint8_t> data) {
+        if (cc == 0x20 && pid == 0x0060 && std::exchange(*hold, false)) box->HoldInput(true);
+        return extension(r, cc, pid, data);
+    };
+    Rec().currentPersonality = 1;
+    Select(1);
+    ClearLog();
+    *hold = true;
+    Modify("cbPersonality", 1, "btnModDmxPers");
+    ASSERT_TRUE(view->ScanHoldsTheLine());
+    box->DropHeld();
+    platform->Unplug(box);
+    Settle();
+
+    EXPECT_FALSE(view->ScanHoldsTheLine());
+    EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpNone);
+    EXPECT_EQ(Rec().currentPersonality, 1);
+    EXPECT_EQ(Log().filter("cut short"),
+              QStringList{"Reading of the device cut short, the USB interface was removed: 7FF3:00000001 - 0"});
+    EXPECT_EQ(Log().filter("Dmx personality can not be modified").size(), 1);
+
+    dev1.received.clear();
+    box = platform->PlugInterface(0);
+    box->line = line;
+    Settle();
+    EXPECT_TRUE(dev1.received.empty());
+    for (const auto& p : box->packets)
+        EXPECT_NE(p.type, 0x40) << "no request of the reading goes out";
+}
