@@ -590,8 +590,9 @@ TEST_F(SetVerify, AReadingAgainCutShortByARemovalKeepsThePersonalityFromBefore) 
     EXPECT_FALSE(view->ScanHoldsTheLine());
     EXPECT_EQ(dm->RdmGlobals().RdmPendingOp, RdmOpNone);
     EXPECT_EQ(Rec().currentPersonality, 1);
-    EXPECT_EQ(Log().filter("cut short"),
-              QStringList{"Reading of the device cut short, the USB interface was removed: 7FF3:00000001 - 0"});
+    EXPECT_EQ(
+        Log().filter("cut short"),
+        QStringList{"Reading of the device cut short, the USB interface was removed: 7FF3:00000001 - 0"});
     EXPECT_EQ(Log().filter("Dmx personality can not be modified").size(), 1);
 
     dev1.received.clear();
