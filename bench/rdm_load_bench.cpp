@@ -1,6 +1,9 @@
 // The RDM page under load, on the window shown on the offscreen platform:
 // discovery and scan of 10 to 500 simulated responders, and a day of sensor
-// polling. The program's time counts the handling of every report and the
+// polling. With `long lines` on, every request is followed by one of the
+// longest result lines the device log writes, so the memo wraps and lays out
+// its longest lines at a far higher rate than a real run writes them. The
+// program's time counts the handling of every report and the
 // event loop's work between requests (the logs' catching up and the
 // repaints), as a user would wait for them. It prints the longest single
 // report handler and the longest single event, and the growth of resident
@@ -24,6 +27,7 @@
 #include "app/Main.h"
 #include "app/Program.h"
 #include "link/DataModule.h"
+#include "rdm/rdm_discovery.h"
 #include "support/log_access.h"
 #include "support/sim/SimHidPlatform.h"
 #include "support/sim/rdm_discovery_link.h"
@@ -115,6 +119,8 @@ size_t ResidentBytes() {
 
 struct Rig : RdmBenchRig {
     double longestHandler = 0;
+    bool longLines = false;
+    size_t longLinesWritten = 0;
 
     Rig(int count, uint32_t seed) : RdmBenchRig(count, seed) {
         program->frmMain->showMainPage("RDM");
@@ -150,6 +156,7 @@ struct Rig : RdmBenchRig {
                 phase.seconds += took;
                 phase.handlers += took;
             }
+            if (longLines) AddLongLine(phase);
             RunEvents(phase);
             // What the simulator keeps of the traffic is not the program's memory.
             if (box->written.size() > 4096) box->written.clear();
@@ -157,6 +164,30 @@ struct Rig : RdmBenchRig {
             for (SimRdmResponder& device : devices)
                 device.received.clear();
         }
+    }
+
+    // The longest lines of the device log, word for word as the program
+    // writes them, about one device of the line.
+    void AddLongLine(Phase& phase) {
+        const QString tail = FormatRdmUid(devices[longLinesWritten % devices.size()].uid) + " - 0";
+        QString line;
+        switch (longLinesWritten++ % 3) {
+        case 0:
+            line = "Send new dmx address (200) to: " + tail;
+            break;
+        case 1:
+            line = "No answer to GET 0x00C0, the scan goes on without this device: " + tail;
+            break;
+        default:
+            line = "USB interface /dev/hidraw3 can not be opened for reading and writing: "
+                   "install the udev rule (see README) and plug it in again";
+        }
+        const auto start = Clock::now();
+        dm().AddDeviceListLine(line);
+        const double took = Seconds(start);
+        longestHandler = std::max(longestHandler, took);
+        phase.seconds += took;
+        phase.handlers += took;
     }
 
     // One turn of the event loop; only the events' own work counts, not the wait for them.
@@ -184,6 +215,7 @@ struct Rig : RdmBenchRig {
 void BM_DiscoveryAndScanShown(benchmark::State& st) {
     const int count = int(st.range(0));
     const bool details = st.range(1) != 0;
+    const bool longLines = st.range(2) != 0;
     Rig::Phase discovery, scan;
     long found = 0;
     double longestHandler = 0, longestEvent = 0;
@@ -193,6 +225,7 @@ void BM_DiscoveryAndScanShown(benchmark::State& st) {
         st.PauseTiming();
         Rig rig(count, uint32_t(count * 7919 + st.iterations()));
         rig.program->frmMain->rdmUi->cbReszl->setChecked(details);
+        rig.longLines = longLines;
         App()->longestEvent = 0;
         App()->timing = true;
         st.ResumeTiming();
@@ -239,10 +272,13 @@ void BM_DiscoveryAndScanShown(benchmark::State& st) {
     st.counters["debug_log_lines"] = double(debugLines);
 }
 BENCHMARK(BM_DiscoveryAndScanShown)
-    ->Args({10, 0})
-    ->Args({100, 0})
-    ->Args({500, 0})
-    ->Args({500, 1})
+    // devices on the line, details ticked, long lines
+    ->Args({10, 0, 0})
+    ->Args({100, 0, 0})
+    ->Args({500, 0, 0})
+    ->Args({500, 1, 0})
+    ->Args({500, 0, 1})
+    ->Args({500, 1, 1})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

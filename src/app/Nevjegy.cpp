@@ -23,7 +23,8 @@ void TfrmNevjegy::FormActivate() {
     setWindowTitle(QStringLiteral(" ") + m.text(11));
     ui->btnMegsem->setText(m.text(19));
 
-    // The web and e-mail addresses follow their captions directly (rows without spacing).
+    // Each value follows its caption at the layout's usual spacing, so that
+    // neither reads as one word with it.
     ui->lForgAdat->setText(QString::fromUtf8(m.BrandRow.name));
     ui->lWebAdat->setText(QString::fromUtf8(m.BrandRow.web));
     ui->lEmailAdat->setText(QString::fromUtf8(m.BrandRow.email));

@@ -1,6 +1,7 @@
 #include "views/PageLog.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -27,7 +28,7 @@ void PageLog::Add(const QString& text) {
     } else {
         Keep(text);
     }
-    if (!batch.isActive()) batch.start();
+    if (!batch.isActive()) batch.start(BatchMs);
 }
 
 void PageLog::Keep(const QString& line) {
@@ -57,29 +58,50 @@ QString PageLog::Text() {
 }
 
 void PageLog::BatchDue() {
-    if (memo && memo->isVisible()) Flush();
+    if (!memo || !memo->isVisible()) return;
+    // The rest follows at the event loop's next turn.
+    if (!ShowUnshown(TurnLines, TurnMs)) batch.start(0);
 }
 
 void PageLog::Flush() {
     batch.stop();
-    if (!memo || unshown == 0) return;
-    const size_t first = unshown >= lines.size() ? 0 : lines.size() - unshown;
-    QString text;
-    for (size_t i = first; i < lines.size(); ++i) {
-        if (i != first) text += QLatin1Char('\n');
-        text += lines[i];
-    }
+    ShowUnshown(lines.size(), -1);
+}
+
+bool PageLog::ShowUnshown(size_t maxLines, int maxMs) {
+    if (!memo || unshown == 0) return true;
+    // Lines are handed over in pieces: the clock is read between pieces, and
+    // the memo's own work per call is small beside a piece's.
+    constexpr size_t PieceLines = 500;
+    QElapsedTimer spent;
+    spent.start();
     QScrollBar* bar = memo->verticalScrollBar();
     if (bar && memo->isVisible()) followEnd = bar->value() >= bar->maximum();
-    if (first == 0) {
+    size_t handed = 0;
+    while (unshown > 0 && handed < maxLines && (maxMs < 0 || spent.elapsed() < maxMs)) {
         // Nothing the memo shows is left in the store (or the memo is empty):
         // it shows the store afresh.
-        memo->setPlainText(text);
-    } else {
-        memo->appendPlainText(text);
+        const bool afresh = unshown >= lines.size();
+        const size_t first = afresh ? 0 : lines.size() - unshown;
+        const size_t end = std::min({lines.size(), first + PieceLines, first + (maxLines - handed)});
+        QString text;
+        for (size_t i = first; i < end; ++i) {
+            if (i != first) text += QLatin1Char('\n');
+            text += lines[i];
+        }
+        if (afresh) {
+            memo->setPlainText(text);
+        } else {
+            // A memo whose one line is empty has an empty document, and
+            // appending to that starts no new line.
+            if (memo->document()->isEmpty()) text.prepend(QLatin1Char('\n'));
+            memo->appendPlainText(text);
+        }
+        handed += end - first;
+        unshown = lines.size() - end;
     }
     if (followEnd) ScrollToEnd();
-    unshown = 0;
+    return unshown == 0;
 }
 
 void PageLog::ScrollToEnd() {
@@ -90,7 +112,7 @@ bool PageLog::eventFilter(QObject* watched, QEvent* event) {
     // Not on a paint: bringing the memo up to date repaints it, and lines
     // that come meanwhile would have it catch up at every paint again.
     if (watched == memo && event->type() == QEvent::Show) {
-        if (unshown > 0) Flush();
+        if (unshown > 0 && !ShowUnshown(TurnLines, TurnMs)) batch.start(0);
         // A hidden memo has no layout to scroll by; it gets one once shown.
         if (followEnd)
             QTimer::singleShot(0, this, [this] {

@@ -18,11 +18,18 @@ class QWidget;
 // so the memo is brought up to date in batches, at most every BatchMs, while
 // it is shown, and whenever the log is read. A hidden memo is not touched
 // until it is shown.
+//
+// A batch can hold thousands of lines (a discovery writes them faster than
+// anyone reads), and the memo takes a few microseconds for each: a shown memo
+// catches up in turns of at most TurnLines lines and TurnMs, and the window
+// answers in between.
 class PageLog : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int BatchMs = 75;
+    static constexpr int TurnLines = 2000;
+    static constexpr int TurnMs = 4;
 
     PageLog(QPlainTextEdit* memo, int limit, QObject* parent = nullptr);
 
@@ -49,6 +56,9 @@ protected:
 private:
     void Keep(const QString& line);
     void BatchDue();
+    // Hands the memo the lines it lacks, oldest first, until it has them all
+    // or the turn's share is spent; true when it has them all.
+    bool ShowUnshown(size_t maxLines, int maxMs);
     void ScrollToEnd();
 
     QPlainTextEdit* memo;

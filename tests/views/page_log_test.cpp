@@ -2,6 +2,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -135,6 +136,32 @@ TEST(PageLogTest, MemoKeepsShowingTheNewestLine) {
         EXPECT_TRUE(atBottom()) << memo.verticalScrollBar()->value() << " of "
                                 << memo.verticalScrollBar()->maximum();
     }
+}
+
+// A backlog of thousands of lines reaches a shown memo a turn at a time,
+// oldest first, so the window answers in between; the memo catches up by
+// itself and keeps showing the newest line.
+TEST(PageLogTest, ShownMemoTakesABacklogInTurns) {
+    QPlainTextEdit memo;
+    memo.resize(200, 100);
+    PageLog log(&memo, 100000);
+    const int backlog = 3 * PageLog::TurnLines;
+    for (int i = 1; i <= backlog; ++i)
+        log.Add(QString::number(i));
+    memo.show();
+    EXPECT_GT(log.Unshown(), 0);
+    EXPECT_LE(memo.document()->blockCount(), PageLog::TurnLines);
+    EXPECT_EQ(memo.document()->lastBlock().text(), QString::number(memo.document()->blockCount()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.Unshown() == 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(memo.toPlainText(), Numbered(1, backlog).join('\n'));
+    EXPECT_EQ(memo.verticalScrollBar()->value(), memo.verticalScrollBar()->maximum());
+    // An empty line stays a line of its own, also as the memo's only one.
+    log.Clear();
+    log.Add("");
+    log.Lines();
+    log.Add("after");
+    EXPECT_EQ(memo.toPlainText(), log.Text());
 }
 
 // While held, a window repaints at most once per interval and then shows its
