@@ -46,3 +46,39 @@ TEST_F(SensorPolling, LiveValuesFromTheDevice) {
     w->showMainPage("RDM");
     EXPECT_TRUE(dm->tmrSensor->isActive());
 }
+
+// A personality change reads the device again. A tick's GET in the middle of
+// that would take the place of the request the reading waits on: the ticks
+// wait until the reading is over, and the polling goes on after it.
+TEST_F(SensorPolling, TicksWaitWhileTheDeviceIsReadAgainAndPollOnAfter) {
+    ASSERT_TRUE(dm->tmrSensor->isActive());
+    auto hold = std::make_shared<bool>(true);
+    dev1.extension = [this, hold, extension = dev1.extension](SimRdmResponder& r, uint8_t cc, uint16_t pid,
+                                                              std::span<const uint8_t> data) {
+        if (cc == 0x20 && pid == 0x0060 && std::exchange(*hold, false)) box->HoldInput(true);
+        return extension(r, cc, pid, data);
+    };
+    Select(1);
+    Set("cbPersonality", 1);
+    Click("btnModDmxPers");
+    ASSERT_TRUE(view->ScanHoldsTheLine());
+    ASSERT_EQ(box->HeldCount(), 1);
+    ClearLog();
+
+    Tick(3);
+    EXPECT_TRUE(Sent().empty()) << "no poll while the device is read again";
+
+    box->HoldInput(false);
+    box->ReleaseInput();
+    Settle();
+    ASSERT_FALSE(view->ScanHoldsTheLine()) << "the reading again ends";
+    EXPECT_EQ(Log().filter("Process ready").size(), 1);
+    EXPECT_TRUE(Log().filter("can not be modified").isEmpty()) << Log().join('\n').toStdString();
+    EXPECT_EQ(Rec().currentPersonality, 2);
+
+    ClearLog();
+    Tick();
+    ASSERT_EQ(Sent().size(), 1u);
+    EXPECT_EQ(std::get<1>(Sent().front()), 0x0201);
+    EXPECT_TRUE(dm->tmrSensor->isActive());
+}
