@@ -125,3 +125,8 @@ bool DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDe
     }
     return true;
 }
+
+bool WholeDeviceInfo(const tRdmMessage& msg) {
+    constexpr uint8_t DeviceInfoLength = 19;
+    return msg.responseType == RdmAck && msg.pdl >= DeviceInfoLength;
+}

@@ -16,3 +16,8 @@ struct tRdmMessage;
 // asked. Nothing is written outside the record's tables: a personality 0, a
 // slot above 45 or a sensor beyond the 255th are ignored.
 bool DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDefIndex, uint16_t askedSensor);
+
+// An answer to DEVICE_INFO that is acknowledged and carries all of its 19
+// bytes: the only kind that tells what the device holds (an ACK_TIMER's two
+// bytes or a cut-short answer do not).
+bool WholeDeviceInfo(const tRdmMessage& msg);

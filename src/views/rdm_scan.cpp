@@ -9,6 +9,7 @@
 #include "link/DataModule.h"
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmState.h"
+#include "rdm/rdm_decode.h"
 #include "rdm/rdm_discovery.h"
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_handlers_later.h"
@@ -26,12 +27,6 @@ namespace {
 constexpr uint8_t PendingOpScan = 4;
 constexpr uint16_t MakerId = 0x7FF1;
 constexpr uint16_t DistributorId = 0x7FF3;
-// The parameter data of a whole DEVICE_INFO answer.
-constexpr uint8_t DeviceInfoLength = 19;
-
-bool WholeDeviceInfo(const tRdmMessage& msg) {
-    return msg.responseType == RdmAck && msg.pdl >= DeviceInfoLength;
-}
 } // namespace
 
 uint8_t ClassifyDevice(const tRdmDevice& rec) {

@@ -11,6 +11,7 @@
 
 #include "app/Main.h"
 #include "rdm/RdmState.h"
+#include "rdm/rdm_decode.h"
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_ops.h"
 #include "ui_RdmPage.h"
@@ -21,8 +22,6 @@
 namespace {
 
 constexpr uint8_t SetCommand = 0x30;
-// The parameter data of a whole DEVICE_INFO answer.
-constexpr uint8_t DeviceInfoLength = 19;
 
 } // namespace
 
@@ -159,7 +158,7 @@ void TRdmSetCommands::ValueRead(const tRdmMessage& msg, const tRdmDevice& rec) {
     switch (msg.pid) {
     case PID_DEVICE_INFO:
         // It carries the personality and the address.
-        if (msg.pdl >= DeviceInfoLength) {
+        if (WholeDeviceInfo(msg)) {
             forgetBefore(0x00E0, rec);
             forgetBefore(0x00F0, rec);
         }
