@@ -151,9 +151,13 @@ void TDM::HidDataReceived(TJvHidDevice* dev, uint8_t /*ReportID*/, const uint8_t
     DispatchInputReport();
 }
 
-void TDM::PauseThen(int ms, std::function<void()> rest) {
-    pauses.push_back({ms, std::move(rest)});
+void TDM::PauseThen(int ms, std::function<void()> rest, bool holdsSelection) {
+    pauses.push_back({ms, std::move(rest), holdsSelection});
     if (pauses.size() == 1) pauseTimer->start(ms);
+}
+
+bool TDM::HoldingPause() const {
+    return std::any_of(pauses.begin(), pauses.end(), [](const PendingPause& p) { return p.holdsSelection; });
 }
 
 void TDM::PauseElapsed() {
@@ -175,6 +179,7 @@ void TDM::PauseElapsed() {
         heldReports.pop_front();
         DispatchInputReport();
     }
+    LineMayBeFree();
 }
 
 void TDM::DispatchInputReport() {

@@ -93,8 +93,17 @@ public:
     // held and handled in their order once the pause (and any pause `rest`
     // starts) is over, so a handler sees the same order of reports as if it had
     // slept. Pauses asked for while one runs follow it in turn.
-    void PauseThen(int ms, std::function<void()> rest);
+    // `holdsSelection`: the pause is part of an operation on one device
+    // (a SET and its reading back) that a click must not interrupt.
+    void PauseThen(int ms, std::function<void()> rest, bool holdsSelection = false);
     bool Pausing() const { return !pauses.empty(); }
+    bool HoldingPause() const;
+
+    // An operation's answer is on its way: its request to one device was sent
+    // less than RdmAnswerDeadlineMs ago over the held interface, and neither
+    // its answer nor a report of none has come. A poll's answer does not count.
+    bool RdmOperationAnswerAwaited() const;
+    static constexpr int RdmAnswerDeadlineMs = 1000;
 
     // ------------------------------------------------------------ the queue
     // Queues a link packet (header included). False when it is refused: empty,
@@ -177,7 +186,10 @@ private:
     struct PendingPause {
         int ms;
         std::function<void()> rest;
+        bool holdsSelection = false;
     };
+    // The line may have been let go: a click held meanwhile is taken.
+    void LineMayBeFree();
     std::deque<PendingPause> pauses;
     struct HeldReport {
         THidReport bytes;

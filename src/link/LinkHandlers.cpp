@@ -4,12 +4,25 @@
 #include "link/DataModule.h"
 
 #include "app/Main.h"
+#include "link/LinkTypes.h"
 #include "views/RdmPageView.h"
 
 // ---- RDM controller -------------------------------------------------------
 
 void TDM::HandleRdmReport() {
     Rdm().HandleRdmReport(InputReport());
+    LineMayBeFree();
+}
+
+bool TDM::RdmOperationAnswerAwaited() const {
+    if (!rdmController || !HidConnected || LinkMode != LinkModeRdm) return false;
+    const RdmAskedRequest& asked = rdmController->state.Asked;
+    return asked.open && !asked.poll &&
+           std::chrono::steady_clock::now() - asked.sentAt < std::chrono::milliseconds(RdmAnswerDeadlineMs);
+}
+
+void TDM::LineMayBeFree() {
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->TakeHeldClick();
 }
 
 // ---- Discovery --------------------------------------------------------------
@@ -21,6 +34,8 @@ void TDM::HandleDiscoveryReport() {
 // ---- RDM page ---------------------------------------------------------------
 
 void TDM::EndRdmWorkOnRemoval() {
+    // Nothing comes for the request on its way any more.
+    if (rdmController) rdmController->state.Asked.open = false;
     if (frmMain && frmMain->rdmView) frmMain->rdmView->InterfaceRemoved();
 }
 

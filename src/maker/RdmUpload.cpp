@@ -386,7 +386,7 @@ QString TMakerRdm::RefusalReason(const tRdmMessage& msg) {
 
 bool TMakerRdm::Refused(const tRdmMessage& msg, const QString& what) {
     if (msg.responseType == RdmAck) return false;
-    const tRdmDevice* rec = Device();
+    const tRdmDevice* rec = AnswerRecordOf(frm);
     RefusalLine(msg, what, rec ? DeviceLineTail(*rec) : QString());
     return true;
 }
@@ -397,7 +397,8 @@ void TMakerRdm::RefusalLine(const tRdmMessage& msg, const QString& what, const Q
 
 void TMakerRdm::HandleDeviceConfigAnswer(const tRdmMessage& msg) {
     if (Refused(msg, QStringLiteral("Configuration not read"))) return;
-    const tRdmDevice* rec = Device();
+    // Decoded by the kind of the device that sent it, whatever is selected by now.
+    const tRdmDevice* rec = AnswerRecordOf(frm);
     const uint8_t kind = rec ? rec->DeviceKind : 0;
     ConfigPages& pages = *frm->configPages;
     tDeviceConfig& c = pages.DeviceConfig;
@@ -461,7 +462,8 @@ void TMakerRdm::HandleProgramBlockAnswer(const tRdmMessage& msg) {
 
 void TMakerRdm::ReadProgramPacket(const tRdmMessage& msg, bool fiveColour) {
     if (Refused(msg, QStringLiteral("Program read stopped"))) return;
-    const tRdmDevice* rec = Device();
+    // The read goes on from the device that answered, whatever is selected by now.
+    const tRdmDevice* rec = AnswerRecordOf(frm);
     if (!rec) return;
     const std::span<const uint8_t> pd = Data(msg);
     tProgramData& programs = frm->programEditor->Programs;
@@ -493,7 +495,8 @@ void TMakerRdm::ReadProgramPacket(const tRdmMessage& msg, bool fiveColour) {
 
 void TMakerRdm::HandleConfigMemoryAnswer(const tRdmMessage& msg) {
     if (Refused(msg, QStringLiteral("Memory read stopped"))) return;
-    const tRdmDevice* rec = Device();
+    // The read goes on from the device that answered, whatever is selected by now.
+    const tRdmDevice* rec = AnswerRecordOf(frm);
     if (!rec) return;
     const std::span<const uint8_t> pd = Data(msg);
     const uint16_t a = GetWordLE(pd, 0);

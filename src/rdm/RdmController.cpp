@@ -21,19 +21,49 @@ constexpr int ReportDataOffset = 4;
 // device; nothing when there is no record.
 QString DeviceSuffix(const tRdmDevice* rec) {
     if (!rec) return QString();
-    return QStringLiteral(": ") + FormatRdmUid(rec->uid) + QStringLiteral(" - ") + QString::number(rec->subDevice);
+    return QStringLiteral(": ") + FormatRdmUid(rec->uid) + QStringLiteral(" - ") +
+           QString::number(rec->subDevice);
 }
 
-}  // namespace
+bool IsDevice(const tRdmDevice* rec, uint64_t uid, uint16_t subDevice) {
+    return rec && rec->nodeKind != NodeKindGroup && rec->uid == uid && rec->subDevice == subDevice;
+}
 
-void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
-                                   uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType) {
+} // namespace
+
+int RdmLink::NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint) {
+    if (IsDevice(DeviceRecordAt(hint), uid, subDevice)) return hint;
+    for (int node = 0;; ++node) {
+        const tRdmDevice* rec = DeviceRecordAt(node);
+        if (!rec) return -1;
+        if (IsDevice(rec, uid, subDevice)) return node;
+    }
+}
+
+void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination,
+                                   uint16_t pid, uint8_t pdl, std::span<const uint8_t> data,
+                                   uint8_t linkType) {
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
     state.ScanRequestOut = false;
     std::array<uint8_t, RdmRequestMax> packet{};
     const int length = BuildRdmRequest(packet, subDevice, commandClass, destination, pid, pdl, data, linkType,
                                        state.RdmTransaction);
+    // Only a GET or a SET to one device is answered through the RDM path;
+    // the discovery's answers go their own way.
+    state.Asked = RdmAskedRequest{};
+    if (commandClass == RdmGetCommand || commandClass == RdmSetCommand) {
+        state.Asked.open = true;
+        state.Asked.poll = state.NextRequestIsPoll;
+        state.Asked.transaction = state.RdmTransaction;
+        state.Asked.uid = destination;
+        state.Asked.subDevice = subDevice;
+        state.Asked.node = link.NodeOfDevice(destination, subDevice, state.RdmCurrentNode);
+        state.Asked.commandClass = commandClass;
+        state.Asked.pid = pid;
+        state.Asked.sentAt = std::chrono::steady_clock::now();
+    }
+    state.NextRequestIsPoll = false;
     ++state.RdmTransaction;
     if (commandClass == RdmSetCommand) {
         state.LastSetPid = pid;
@@ -52,7 +82,8 @@ void RdmController::HandleRdmReport(std::span<const uint8_t> report) {
     if (subtype == SubtypeMoreToCome || subtype == SubtypeLastPiece) {
         // The count is trusted only as far as the report brought bytes: 60 in
         // a 64-byte report, whatever it claims.
-        const size_t available = report.size() > size_t(ReportDataOffset) ? report.size() - ReportDataOffset : 0;
+        const size_t available =
+            report.size() > size_t(ReportDataOffset) ? report.size() - ReportDataOffset : 0;
         const size_t n = std::min(size_t(report[2]), available);
         if (state.RdmRxCount + n > state.RdmRxBuffer.size()) {
             state.RdmRxOverflow = true;
@@ -81,7 +112,10 @@ void RdmController::HandleCompleteAnswer() {
         // Too short to be an answer at all. To the scan it is as good as
         // none: it is asked again, and a device that answers only so is
         // given up like a silent one, so that the run ends.
-        if (state.RdmPendingOp == RdmOpScan) HandleNoAnswer();
+        if (state.RdmPendingOp == RdmOpScan)
+            HandleNoAnswer();
+        else
+            state.Asked.open = false; // nothing more comes for the request
         return;
     }
 
@@ -95,25 +129,68 @@ void RdmController::HandleCompleteAnswer() {
     if (result != RdmParseResult::Ok) {
         // Corrupted data is never decoded; the request counts as unanswered.
         link.AddDeviceListLine(QStringLiteral("Corrupt RDM answer dropped") +
-                               DeviceSuffix(link.DeviceRecordAt(state.RdmCurrentNode)));
+                               DeviceSuffix(link.DeviceRecordAt(AnswerNode())));
         HandleNoAnswer();
         return;
     }
 
+    switch (MatchAnswer(lastMessage)) {
+    case AnswerMatch::Late:
+        // The answer of a request no longer awaited: the one awaited is still to come.
+        return;
+    case AnswerMatch::Foreign:
+        // Not the answer to what was asked (another device's, another
+        // parameter's): as far as the request goes, none came.
+        HandleNoAnswer();
+        return;
+    case AnswerMatch::Ours:
+        break;
+    }
+    state.Asked.open = false;
+    state.HandlingAnswer = true;
+    state.RdmAnswerNode = AnswerNode();
+
     const RdmAnswerHandler byPid = PidAnswerHandler(lastMessage.commandClass, lastMessage.pid);
     if (byPid != RdmAnswerHandler::None) {
         link.CallAnswerHandler(byPid, lastMessage);
-        return;
+    } else {
+        const RdmAnswerHandler byOp = OperationAnswerHandler(state.RdmPendingOp);
+        if (byOp != RdmAnswerHandler::None) link.CallAnswerHandler(byOp, lastMessage);
+        state.RdmRetryCount = 0;
     }
-    const RdmAnswerHandler byOp = OperationAnswerHandler(state.RdmPendingOp);
-    if (byOp != RdmAnswerHandler::None) link.CallAnswerHandler(byOp, lastMessage);
-    state.RdmRetryCount = 0;
+    state.HandlingAnswer = false;
+    state.RdmAnswerNode = -1;
+}
+
+RdmController::AnswerMatch RdmController::MatchAnswer(const tRdmMessage& msg) const {
+    const RdmAskedRequest& asked = state.Asked;
+    if (!asked.open || msg.transactionNumber != asked.transaction) return AnswerMatch::Late;
+    if (msg.sourceUid != asked.uid || msg.subDevice != asked.subDevice ||
+        msg.commandClass != asked.commandClass + 1 || msg.pid != asked.pid)
+        return AnswerMatch::Foreign;
+    return AnswerMatch::Ours;
+}
+
+int RdmController::AnswerNode() {
+    // The tree may have changed since the request left: the node is trusted
+    // only while it still holds the device asked.
+    const RdmAskedRequest& asked = state.Asked;
+    return link.NodeOfDevice(asked.uid, asked.subDevice, asked.node);
 }
 
 void RdmController::HandleNoAnswer() {
+    // Nothing more comes for the request; a resend opens a new one.
+    state.Asked.open = false;
+    // A poll's silence is the poll's own: it asks again on its next tick,
+    // and no operation's request is sent again for it.
+    if (state.Asked.poll) {
+        if (state.RdmRetryCount < RdmRetryLimit) ++state.RdmRetryCount;
+        return;
+    }
     switch (OperationNoAnswerAction(state.RdmPendingOp, state.RdmCurrentPid, state.RdmRetryCount,
                                     state.ScanRequestOut)) {
-    case RdmNoAnswerAction::Nothing: break;
+    case RdmNoAnswerAction::Nothing:
+        break;
     case RdmNoAnswerAction::GiveUpScanDevice:
         // The next device starts with a fresh count of resends.
         state.RdmRetryCount = 0;
@@ -129,7 +206,9 @@ void RdmController::HandleNoAnswer() {
             link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
         break;
     }
-    case RdmNoAnswerAction::ResendGetDmxAddress: Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {}); break;
+    case RdmNoAnswerAction::ResendGetDmxAddress:
+        Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {});
+        break;
     case RdmNoAnswerAction::ResendGetDeviceInfo:
         // Whoever sent the first one, the resend is the scan's.
         state.ScanPid = PID_DEVICE_INFO;
@@ -143,17 +222,21 @@ void RdmController::HandleNoAnswer() {
         }
         break;
     }
-    case RdmNoAnswerAction::ResendGetDeviceLabel: Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {}); break;
+    case RdmNoAnswerAction::ResendGetDeviceLabel:
+        Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {});
+        break;
     }
     if (state.RdmRetryCount < RdmRetryLimit) ++state.RdmRetryCount;
 }
 
 bool RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data) {
-    // With no record at the current node there is nobody to ask again.
-    const tRdmDevice* rec = link.DeviceRecordAt(state.RdmCurrentNode);
-    if (!rec) return false;
+    // The device asked last is asked again, whatever is selected by now; with
+    // no such device in the tree any more there is nobody to ask.
+    const RdmAskedRequest asked = state.Asked;
+    if (asked.commandClass == 0 || link.NodeOfDevice(asked.uid, asked.subDevice, asked.node) < 0)
+        return false;
     if (pdl == 0) data = state.RdmParamData;
-    SendRdmRequest(rec->subDevice, commandClass, rec->uid, pid, pdl, data, RdmLinkTypeRequest);
+    SendRdmRequest(asked.subDevice, commandClass, asked.uid, pid, pdl, data, RdmLinkTypeRequest);
     return true;
 }
 
@@ -169,7 +252,8 @@ void RdmController::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {
     case PID_MANUFACTURER_LABEL:
         // Only the first device under a group names the group: the node just
         // before it is then the group node.
-        if (tRdmDevice* group = link.DeviceRecordAt(nodeIndex - 1); group && group->nodeKind == NodeKindGroup) {
+        if (tRdmDevice* group = link.DeviceRecordAt(nodeIndex - 1);
+            group && group->nodeKind == NodeKindGroup) {
             group->manufacturerLabel = rec->manufacturerLabel;
             link.SetNodeCaption(nodeIndex - 1, rec->manufacturerLabel);
         }
@@ -177,6 +261,7 @@ void RdmController::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {
     case PID_DEVICE_LABEL:
         link.SetNodeCaption(nodeIndex, rec->deviceLabel.isEmpty() ? rec->modelDescription : rec->deviceLabel);
         break;
-    default: break;
+    default:
+        break;
     }
 }

@@ -16,12 +16,12 @@ public:
     explicit RdmController(RdmLink& link) : link(link) {}
 
     RdmState state;
-    tRdmMessage lastMessage;  // the answer parsed last
+    tRdmMessage lastMessage; // the answer parsed last
 
     // Frames a request (link header, E1.20 frame, checksum), dumps it to the
     // debug log and queues it. Clears the answer collected so far.
-    void SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid, uint8_t pdl,
-                        std::span<const uint8_t> data, uint8_t linkType);
+    void SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+                        uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType);
 
     // One input report, from its type byte on (the report id is not kept).
     void HandleRdmReport(std::span<const uint8_t> report);
@@ -31,6 +31,9 @@ public:
     void DecodeGetResponse(const tRdmMessage& msg, int nodeIndex);
 
 private:
+    enum class AnswerMatch { Ours, Late, Foreign };
+    AnswerMatch MatchAnswer(const tRdmMessage& msg) const;
+    int AnswerNode();
     void HandleCompleteAnswer();
     void HandleNoAnswer();
     // Sends the request again to the current record; false when there is none.

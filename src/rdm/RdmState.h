@@ -1,27 +1,53 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 #include "rdm/rdm_frame.h"
+
+// The last request to one device (a GET or a SET): an answer is its answer
+// only when it carries its transaction number, comes from its device and
+// sub-device, and answers its command with its PID.
+struct RdmAskedRequest {
+    bool open = false; // sent, and neither answered nor reported unanswered yet
+    bool poll = false; // a poll's GET: nothing waits on its answer but the poll
+    uint8_t transaction = 0;
+    uint64_t uid = 0;
+    uint16_t subDevice = 0;
+    int node = -1; // the tree node of the device when it was sent; -1 none
+    uint8_t commandClass = 0;
+    uint16_t pid = 0;
+    std::chrono::steady_clock::time_point sentAt{};
+};
 
 // The RDM request and receive state of the data module: the globals through
 // which a caller hands a request's purpose to the answer side, and the answer
 // being collected. One instance per program, main thread only.
 struct RdmState {
     // Request globals.
-    uint8_t RdmPendingOp = 0;     // operation awaiting an answer; 0 = none
-    uint16_t RdmCurrentNode = 0;  // absolute index in tvDeviceList of the addressed node
-    uint16_t RdmCurrentPid = 0;   // PID of the request in flight (0 while a verifying GET is out)
+    uint8_t RdmPendingOp = 0;    // operation awaiting an answer; 0 = none
+    uint16_t RdmCurrentNode = 0; // absolute index in tvDeviceList of the addressed node
+    uint16_t RdmCurrentPid = 0;  // PID of the request in flight (0 while a verifying GET is out)
     std::array<uint8_t, RdmParamDataSize> RdmParamData{};
     uint8_t AwaitingAnswer = 0;
-    uint8_t RdmTransaction = 0;  // transaction number of the next request; wraps after 255
+    uint8_t RdmTransaction = 0; // transaction number of the next request; wraps after 255
+
+    // The request an answer is awaited for, and the node of the device whose
+    // answer is being handled (-1 outside an answer handler): handlers take
+    // their record from it, never from the selection.
+    RdmAskedRequest Asked;
+    bool HandlingAnswer = false;
+    int RdmAnswerNode = -1;
+    // Set by a poll just before it sends (the sensor values, the remote
+    // display, the mode read of a click); the next request takes it.
+    bool NextRequestIsPoll = false;
 
     // Receive state.
     std::array<uint8_t, 300> RdmRxBuffer{};
     uint16_t RdmRxCount = 0;
-    bool RdmRxOverflow = false;  // the answer being collected ran past RdmRxBuffer
-    uint8_t RdmRetryCount = 0;   // no-answer reports in a row, up to 20
+    bool RdmRxOverflow = false; // the answer being collected ran past RdmRxBuffer
+    uint8_t RdmRetryCount = 0;  // no-answer reports in a row, up to 20
 
     // Decoder state: the next free entry of a device's sensor table, and the
     // scan's item counter (the sensor number being asked).

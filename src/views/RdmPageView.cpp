@@ -1,5 +1,6 @@
 #include "views/RdmPageView.h"
 
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QStyle>
@@ -70,6 +71,13 @@ RdmPageView::RdmPageView(TfrmMain* mainWindow)
     connect(ui->btnDiscovery, &QPushButton::clicked, this, [this] { btnDiscoveryClick(); });
     connect(ui->btnDemoDisc, &QPushButton::clicked, this, [this] { btnDemoDiscClick(); });
     connect(ui->tvDeviceList, &QTreeWidget::itemClicked, this, [this] { tvDeviceListClick(); });
+    // A selection moved by the keyboard is taken as a click is.
+    ui->tvDeviceList->installEventFilter(this);
+    // An answer that never comes lets the line go after its deadline; a
+    // click held for it is then taken.
+    heldClickTimer = new QTimer(this);
+    heldClickTimer->setSingleShot(true);
+    connect(heldClickTimer, &QTimer::timeout, this, [this] { TakeHeldClick(); });
     connect(ui->pcRdm, &QTabWidget::currentChanged, this, [this] {
         if (!changingTabByCode) pcRdmChange();
     });
@@ -135,6 +143,12 @@ bool RdmPageView::ScanHoldsTheLine() const {
     return st.RdmPendingOp == RdmOpScan && st.AwaitingAnswer != 0;
 }
 
+bool RdmPageView::LineHeld() const {
+    if (ScanHoldsTheLine()) return true;
+    TDM* dm = frmMain->dataModule();
+    return dm && (dm->HoldingPause() || dm->RdmOperationAnswerAwaited());
+}
+
 void RdmPageView::InterfaceRemoved() {
     TDM* dm = frmMain->dataModule();
     if (!dm) return;
@@ -146,7 +160,7 @@ void RdmPageView::InterfaceRemoved() {
     // left in the queue, no resend, no click taken that the user made
     // while it ran; the next discovery starts afresh.
     DiscoveryRunning = false;
-    clickHeldDuringRun = false;
+    clickHeld = false;
     Discovery.DiscoveryTop = -1;
     st.RdmPendingOp = RdmOpNone;
     st.AwaitingAnswer = 0;
@@ -157,9 +171,31 @@ void RdmPageView::InterfaceRemoved() {
     if (dm->LinkMode == LinkModeDiscovery) dm->LinkMode = LinkModeRdm;
 }
 
-void RdmPageView::TakeClickHeldDuringRun() {
-    if (!std::exchange(clickHeldDuringRun, false) || RunInProgress()) return;
+void RdmPageView::HoldClick() {
+    clickHeld = true;
+    if (!RunInProgress()) heldClickTimer->start(TDM::RdmAnswerDeadlineMs + 10);
+}
+
+void RdmPageView::TakeHeldClick() {
+    if (!clickHeld) return;
+    if (RunInProgress() || LineHeld()) {
+        if (!RunInProgress() && !heldClickTimer->isActive())
+            heldClickTimer->start(TDM::RdmAnswerDeadlineMs + 10);
+        return;
+    }
+    clickHeld = false;
+    heldClickTimer->stop();
     tvDeviceListClick();
+}
+
+bool RdmPageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || watched != ui->tvDeviceList)
+        return QObject::eventFilter(watched, event);
+    // Let the tree move its selection first, then take it as a click.
+    const QTreeWidgetItem* before = ui->tvDeviceList->currentItem();
+    watched->event(event);
+    if (ui->tvDeviceList->currentItem() != before) tvDeviceListClick();
+    return true;
 }
 
 void RdmPageView::mAblakRdmClick() {
@@ -174,7 +210,7 @@ void RdmPageView::btnDiscoveryClick() {
 
 void RdmPageView::btnDemoDiscClick() {
     DemoMode = 1;
-    clickHeldDuringRun = false;
+    clickHeld = false;
     if (DiscoveryRunning) {
         // The demo replaces the tree under a search or scan: end them, so that
         // late answers are not read into the demo's records.
@@ -202,7 +238,7 @@ void RdmPageView::FreeDeviceRecords() {
 }
 
 void RdmPageView::PrepareDiscovery() {
-    clickHeldDuringRun = false;
+    clickHeld = false;
     CallHook(hooks.StopSensorPolling);
     ui->btnDiscovery->setEnabled(false);
     DiscoveryRunning = true;
@@ -232,11 +268,13 @@ void RdmPageView::tvDeviceListClick() {
     if (NodeCountInTree() == 0 || !item || !item->isSelected()) return;
     const int node = NodeIndex(ui->tvDeviceList, item);
     if (node < 0) return;
-    if (RunInProgress()) {
-        // The scan works on the current node, and the buttons of the page act
-        // on it: showing another node now would make them act on a node the
-        // page does not show. The click is taken when the run has ended.
-        clickHeldDuringRun = true;
+    if (RunInProgress() || LineHeld()) {
+        // The scan works on the current node, and an operation on one device
+        // has its answer on its way: showing another node now would make the
+        // page's buttons act on a node the page does not show, or leave the
+        // operation's page to another device. The click is taken when the
+        // run or the operation has ended.
+        HoldClick();
         return;
     }
     RdmCurrentNode() = static_cast<uint16_t>(node);
@@ -312,6 +350,8 @@ void RdmPageView::SendGetByPid(const tRdmDevice& rec, uint16_t pid) {
     TDM* dm = frmMain->dataModule();
     if (!dm) return;
     dm->RdmGlobals().RdmCurrentPid = pid;
+    // Read for the page only: a SET pressed meanwhile may take the line.
+    dm->RdmGlobals().NextRequestIsPoll = true;
     dm->SendRdmRequest(rec.subDevice, RdmGetCommand, rec.uid, pid, 0, {}, RdmLinkTypeRequest);
 }
 

@@ -19,6 +19,7 @@ class TfrmMain;
 class TDM;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QTimer;
 struct tRdmDevice;
 class RdmScan;
 class PageLog;
@@ -105,8 +106,16 @@ public:
     // The interface was pulled out: a run or a reading again that held the
     // line ends here, with what it read so far, and its request is dropped.
     void InterfaceRemoved();
-    // A click on the tree while a run was on is taken now, as a whole.
-    void TakeClickHeldDuringRun();
+    // The line is held for one device's operation, or for the scan: a SET
+    // waits for its answer or its reading back (also in the pause between
+    // them), a maker read for its next packet. A selection made meanwhile
+    // waits, a SET is refused, and a poll skips its tick; otherwise the
+    // answer on its way would be dropped, or the rest of the operation sent
+    // to the newly selected device.
+    bool LineHeld() const;
+    // A selection made while the line was held is taken now, as a whole,
+    // once the line is free.
+    void TakeHeldClick();
 
     // ---------------------------------------------------------- parameter page
     bool DeviceSupportsPid(int node, uint16_t pid) const;
@@ -153,8 +162,12 @@ private:
     void SelectRdmTab(int index);
 
     bool changingTabByCode = false;
-    // The tree was clicked while a run was on (the tree's current item is the node).
-    bool clickHeldDuringRun = false;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void HoldClick();
+
+    // The tree was clicked while the line was held (the tree's current item is the node).
+    bool clickHeld = false;
+    QTimer* heldClickTimer = nullptr;
     QHash<QString, QTreeWidgetItem*> groupsByCaption;
     bool groupsByCaptionExact = false;
     bool addingFoundDevice = false;

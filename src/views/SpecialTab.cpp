@@ -368,8 +368,9 @@ bool TSpecialTab::Refused(const tRdmMessage& msg) {
 }
 
 void TSpecialTab::HandleOperatingModeAnswer(const tRdmMessage& msg) {
+    // The tab shows the selected device: another device's mode is not its.
     const tRdmDevice* rec = CurrentRecordOf(frm);
-    if (!rec || Refused(msg)) return;
+    if (!rec || !AnswerIsForSelection(frm) || Refused(msg)) return;
     const auto& pd = msg.data;
     if (rec->currentPersonality == 1) {
         ui->rbModeDmx->setChecked(true);
@@ -386,8 +387,9 @@ void TSpecialTab::HandleOperatingModeAnswer(const tRdmMessage& msg) {
 }
 
 void TSpecialTab::HandleDmxModeAnswer(const tRdmMessage& msg) {
+    // The tab shows the selected device: another device's mode is not its.
     const tRdmDevice* rec = CurrentRecordOf(frm);
-    if (!rec || Refused(msg)) return;
+    if (!rec || !AnswerIsForSelection(frm) || Refused(msg)) return;
     switch (rec->DeviceKind) {
     case 4:
         ShowDmxModeQ9Sub(msg);

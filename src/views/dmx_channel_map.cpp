@@ -148,8 +148,9 @@ QTableWidget* TDmxChannelMap::grid() const {
 }
 
 bool TDmxChannelMap::busy() const {
-    // The scan reads one device after another through the current node.
-    return frm->rdmView && frm->rdmView->RunInProgress();
+    // The scan reads one device after another through the current node, and
+    // an operation on one device keeps the selection until it has its answer.
+    return frm->rdmView && frm->rdmView->LineHeld();
 }
 
 void TDmxChannelMap::BuildDmxChannelMap() {

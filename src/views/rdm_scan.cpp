@@ -146,8 +146,9 @@ void RdmScan::AskNextParameter(const tRdmMessage& msg) {
     if (!dm) return;
     RdmState& st = dm->RdmGlobals();
     const int node = st.RdmCurrentNode;
-    // A node that no longer exists (the tree was rebuilt) ends nothing and asks nothing.
-    if (!view.RecordAt(node)) return;
+    // A node that no longer exists (the tree was rebuilt) ends nothing and asks
+    // nothing; nor does an answer of a device other than the one being read.
+    if (!view.RecordAt(node) || AnswerNodeOf(view.frmMain) != node) return;
     // Reading a device again after a SET, its record already holds what the
     // device said before: a DEVICE_INFO that is refused or cut short (an
     // ACK_TIMER's two bytes, say) would only empty it.
@@ -306,7 +307,7 @@ void RdmScan::AskNextDevice() {
         view.AutoDiscoveryCount += 1;
         view.ui->lAutoDisc->setText(QString::number(view.AutoDiscoveryCount));
     }
-    view.TakeClickHeldDuringRun();
+    view.TakeHeldClick();
 }
 
 void RdmScan::KeepPersonalityUnlessRead(const tRdmMessage* msg) {

@@ -12,6 +12,7 @@
 #include "app/Main.h"
 #include "rdm/RdmState.h"
 #include "rdm/rdm_decode.h"
+#include "rdm/rdm_discovery.h"
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_ops.h"
 #include "ui_RdmPage.h"
@@ -97,9 +98,31 @@ bool TRdmSetCommands::demo() const {
     return view && view->DemoMode != 0;
 }
 
+bool TRdmSetCommands::refusedWhileLineHeld(const char* what) {
+    RdmPageView* view = RdmViewOf(frm);
+    if (!view || !view->LineHeld()) return false;
+    const QString x = QString::fromLatin1(what);
+    if (view->RunInProgress()) {
+        DeviceLogLine(frm, x + QStringLiteral(" not sent: the devices on the DMX line are being read"));
+        return true;
+    }
+    const RdmState& st = RdmStateOf(frm);
+    if (view->ScanHoldsTheLine()) {
+        const tRdmDevice* rec = currentRecord();
+        DeviceLogLine(frm, x + QStringLiteral(" not sent, the device is being read: ") +
+                               (rec ? DeviceLineTail(*rec) : QString()));
+        return true;
+    }
+    DeviceLogLine(frm, x + QStringLiteral(" not sent, an answer is awaited from: ") +
+                           FormatRdmUid(st.Asked.uid) + QStringLiteral(" - ") +
+                           QString::number(st.Asked.subDevice));
+    return true;
+}
+
 void TRdmSetCommands::btnModDmxAdrClick() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
+    if (!demo() && refusedWhileLineHeld("Dmx address")) return;
     const uint16_t addressBefore = rec->dmxStartAddress;
     rec->dmxStartAddress = static_cast<uint16_t>(frm->rdmUi->seDmxStartAdrD->value());
     if (demo()) {
@@ -113,6 +136,12 @@ void TRdmSetCommands::SendDmxStartAddress(uint16_t node, uint16_t addressBefore)
     RdmPageView* view = RdmViewOf(frm);
     tRdmDevice* rec = view ? view->RecordAt(node) : nullptr;
     if (!rec) return;
+    if (refusedWhileLineHeld("Dmx address")) {
+        // A device dragged on the channel map goes back where it is.
+        rec->dmxStartAddress = addressBefore;
+        if (view->hooks.BuildDmxChannelMap) view->hooks.BuildDmxChannelMap();
+        return;
+    }
     RdmState& st = RdmStateOf(frm);
     const uint16_t a = rec->dmxStartAddress;
     rememberBefore(*rec, 0x00F0, addressBefore);
@@ -191,22 +220,23 @@ void TRdmSetCommands::sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid,
     SendRdmParam(frm, rec, SetCommand, pid, static_cast<uint8_t>(data.size()));
 }
 
-void TRdmSetCommands::sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field,
-                               const char* text) {
-    if (demo()) return;
+bool TRdmSetCommands::sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field,
+                               const char* text, const char* what) {
+    if (demo()) return false;
     tRdmDevice* rec = currentRecord();
-    if (!rec) return;
+    if (!rec || refusedWhileLineHeld(what)) return false;
     rememberBefore(*rec, pid, rec->*field);
     sendSet(*rec, op, pid, {value});
     rec->*field = value;
     DeviceLogLine(frm, QString::fromLatin1(text) + DeviceLineTail(*rec));
+    return true;
 }
 
 void TRdmSetCommands::sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint32_t tRdmDevice::*field,
-                                  const char* text) {
+                                  const char* text, const char* what) {
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
-    if (!rec) return;
+    if (!rec || refusedWhileLineHeld(what)) return;
     rememberBefore(*rec, pid, rec->*field);
     // The first byte is always 0: the spin edits stop at 16777215.
     sendSet(*rec, op, pid,
@@ -223,63 +253,69 @@ static uint8_t IndexByte(const QComboBox* cb) {
 
 void TRdmSetCommands::btnDispLevelClick() {
     sendByte(0x0501, RdmOpDisplayLevel, static_cast<uint8_t>(frm->rdmUi->seDispLevel->value()),
-             &tRdmDevice::displayLevel, "Send new display level: ");
+             &tRdmDevice::displayLevel, "Send new display level: ", "Display level");
 }
 
 void TRdmSetCommands::btnDispInvClick() {
     sendByte(0x0500, RdmOpDisplayInvert, IndexByte(frm->rdmUi->cbDispInv), &tRdmDevice::displayInvert,
-             "Send new display invert: ");
+             "Send new display invert: ", "Display invert");
 }
 
 void TRdmSetCommands::btnModLampHoursClick() {
     sendCounter(0x0401, RdmOpLampHours, static_cast<uint32_t>(frm->rdmUi->seLampHours->value()),
-                &tRdmDevice::lampHours, "Send new lamp hours: ");
+                &tRdmDevice::lampHours, "Send new lamp hours: ", "Lamp hours");
 }
 
 void TRdmSetCommands::btnModDevPowCycClick() {
     sendCounter(0x0405, RdmOpPowerCycles, static_cast<uint32_t>(frm->rdmUi->seDevPowCyc->value()),
-                &tRdmDevice::devicePowerCycles, "Send new device power cycles: ");
+                &tRdmDevice::devicePowerCycles, "Send new device power cycles: ", "Device power cycles");
 }
 
 void TRdmSetCommands::btnModLampStateClick() {
     if (demo()) return;
-    sendByte(0x0403, RdmOpLampState, IndexByte(frm->rdmUi->cbLampState), &tRdmDevice::lampState,
-             "Send new lamp state: ");
-    frm->rdmUi->cbLampState->setCurrentIndex(-1);
+    if (sendByte(0x0403, RdmOpLampState, IndexByte(frm->rdmUi->cbLampState), &tRdmDevice::lampState,
+                 "Send new lamp state: ", "Lamp state"))
+        frm->rdmUi->cbLampState->setCurrentIndex(-1);
 }
 
 void TRdmSetCommands::btnModLampOnModeClick() {
     if (demo()) return;
-    sendByte(0x0404, RdmOpLampOnMode, IndexByte(frm->rdmUi->cbLampOnMode), &tRdmDevice::lampOnMode,
-             "Send new lamp on mode: ");
-    frm->rdmUi->cbLampOnMode->setCurrentIndex(-1);
+    if (sendByte(0x0404, RdmOpLampOnMode, IndexByte(frm->rdmUi->cbLampOnMode), &tRdmDevice::lampOnMode,
+                 "Send new lamp on mode: ", "Lamp on mode"))
+        frm->rdmUi->cbLampOnMode->setCurrentIndex(-1);
 }
 
 void TRdmSetCommands::btnPanInvClick() {
     sendByte(0x0600, RdmOpPanInvert, IndexByte(frm->rdmUi->cbPanInv), &tRdmDevice::panInvert,
-             "Send new PAN invert: ");
+             "Send new PAN invert: ", "PAN invert");
 }
 
 void TRdmSetCommands::btnTiltInvClick() {
     sendByte(0x0601, RdmOpTiltInvert, IndexByte(frm->rdmUi->cbTiltInv), &tRdmDevice::tiltInvert,
-             "Send new TILT invert: ");
+             "Send new TILT invert: ", "TILT invert");
 }
 
 void TRdmSetCommands::btnPTSwapClick() {
     sendByte(0x0602, RdmOpPanTiltSwap, IndexByte(frm->rdmUi->cbPTSwap), &tRdmDevice::panTiltSwap,
-             "Send new PAN TILT swap: ");
+             "Send new PAN TILT swap: ", "PAN TILT swap");
 }
 
 void TRdmSetCommands::btnModPowStateClick() {
     const int index = frm->rdmUi->cbPowState->currentIndex();
     const uint8_t value = (index >= 0 && index <= 2) ? static_cast<uint8_t>(index) : 0xFF;
-    sendByte(0x1010, RdmOpPowerState, value, &tRdmDevice::powerState, "Send new power state to: ");
+    sendByte(0x1010, RdmOpPowerState, value, &tRdmDevice::powerState,
+             "Send new power state to: ", "Power state");
 }
 
 void TRdmSetCommands::cbQuietIdentifyMouseUp() {
     // The one command that also sends in demo mode.
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
+    if (refusedWhileLineHeld("Identify mode")) {
+        // The box shows what the device holds.
+        frm->rdmUi->cbQuietIdentify->setChecked(rec->identifyMode == 0x00);
+        return;
+    }
     const uint8_t value = frm->rdmUi->cbQuietIdentify->isChecked() ? 0x00 : 0xFF;
     rememberBefore(*rec, 0x1040, rec->identifyMode);
     sendSet(*rec, RdmOpIdentifyMode, 0x1040, {value});
@@ -290,7 +326,7 @@ void TRdmSetCommands::cbQuietIdentifyMouseUp() {
 void TRdmSetCommands::btnIdentifyClick() {
     if (demo()) return;
     tRdmDevice* rec = currentRecord();
-    if (!rec) return;
+    if (!rec || refusedWhileLineHeld("Identify")) return;
     QPushButton* button = frm->rdmUi->btnIdentify;
     const uint8_t state = rec->identify == 1 ? 0 : 1;
     rec->identify = state;
@@ -302,6 +338,7 @@ void TRdmSetCommands::btnIdentifyClick() {
 void TRdmSetCommands::btnModDmxPersClick() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
+    if (!demo() && refusedWhileLineHeld("Dmx personality")) return;
     RdmPageView* view = RdmViewOf(frm);
     const uint8_t p = static_cast<uint8_t>((frm->rdmUi->cbPersonality->currentIndex() + 1) & 0xFF);
     const uint8_t personalityBefore = rec->currentPersonality;
@@ -320,6 +357,7 @@ void TRdmSetCommands::btnModDmxPersClick() {
 void TRdmSetCommands::btnModDevLabClick() {
     tRdmDevice* rec = currentRecord();
     if (!rec) return;
+    if (!demo() && refusedWhileLineHeld("Device label")) return;
     RdmState& st = RdmStateOf(frm);
     const QString text = frm->rdmUi->eDeviceLabel->text();
     const QString label = text.left(RdmTextMax);
@@ -345,9 +383,9 @@ void TRdmSetCommands::btnModDevLabClick() {
 
 void TRdmSetCommands::btnSetFactDefClick() {
     if (demo()) return;
-    if (!currentRecord() || !AskQuestion(frm, 1)) return;
+    if (!currentRecord() || refusedWhileLineHeld("Factory default") || !AskQuestion(frm, 1)) return;
     tRdmDevice* rec = currentRecord(); // the dialog may have outlived the node
-    if (!rec) return;
+    if (!rec || refusedWhileLineHeld("Factory default")) return;
     RdmState& st = RdmStateOf(frm);
     st.RdmPendingOp = RdmOpFactoryDefaults;
     st.RdmCurrentPid = 0x0090;
@@ -357,9 +395,9 @@ void TRdmSetCommands::btnSetFactDefClick() {
 
 void TRdmSetCommands::btnResetClick() {
     if (demo()) return;
-    if (!currentRecord() || !AskQuestion(frm, 3)) return;
+    if (!currentRecord() || refusedWhileLineHeld("Reset") || !AskQuestion(frm, 3)) return;
     tRdmDevice* rec = currentRecord();
-    if (!rec) return;
+    if (!rec || refusedWhileLineHeld("Reset")) return;
     RdmState& st = RdmStateOf(frm);
     st.RdmParamData[0] = WarmResetChosen(frm) ? 0x01 : 0xFF;
     st.RdmCurrentPid = 0x1001;

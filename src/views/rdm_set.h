@@ -71,11 +71,18 @@ protected:
 private:
     tRdmDevice* currentRecord() const;
     bool demo() const;
+    // While the line is held (a run, a device's reading again, another SET's
+    // answer or reading back on its way) a SET is not sent: it would take the
+    // answer the operation waits for. One device-log line says so.
+    bool refusedWhileLineHeld(const char* what);
     // The common sequence of the one-byte and four-byte members.
     // Puts a SET's request globals in place (answer awaited, operation, data, PID) and sends it.
     void sendSet(const tRdmDevice& rec, uint8_t op, uint16_t pid, std::initializer_list<uint8_t> data);
-    void sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field, const char* text);
-    void sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint32_t tRdmDevice::*field, const char* text);
+    // False when nothing was sent.
+    bool sendByte(uint16_t pid, uint8_t op, uint8_t value, uint8_t tRdmDevice::*field, const char* text,
+                  const char* what);
+    void sendCounter(uint16_t pid, uint8_t op, uint32_t value, uint32_t tRdmDevice::*field, const char* text,
+                     const char* what);
     // Remembers the device's value that a SET of `pid` replaces in the record.
     void rememberBefore(const tRdmDevice& rec, uint16_t pid, uint32_t number,
                         const QString& label = QString());

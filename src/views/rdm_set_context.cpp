@@ -28,6 +28,22 @@ tRdmDevice* CurrentRecordOf(TfrmMain* frm) {
     return view && frm->dataModule() ? view->RecordAt(view->RdmCurrentNode()) : nullptr;
 }
 
+int AnswerNodeOf(TfrmMain* frm) {
+    TDM* dm = frm ? frm->dataModule() : nullptr;
+    if (dm && dm->RdmGlobals().HandlingAnswer) return dm->RdmGlobals().RdmAnswerNode;
+    return frm && frm->rdmView ? frm->rdmView->RdmCurrentNode() : -1;
+}
+
+tRdmDevice* AnswerRecordOf(TfrmMain* frm) {
+    RdmPageView* view = RdmViewOf(frm);
+    return view ? view->RecordAt(AnswerNodeOf(frm)) : nullptr;
+}
+
+bool AnswerIsForSelection(TfrmMain* frm) {
+    RdmPageView* view = RdmViewOf(frm);
+    return view && AnswerNodeOf(frm) == view->RdmCurrentNode();
+}
+
 void SendRdmParam(TfrmMain* frm, const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t pdl) {
     TDM* dm = frm->dataModule();
     if (!dm) return;

@@ -20,6 +20,14 @@ RdmState& RdmStateOf(TfrmMain* frm);
 uint16_t& CurrentNodeOf(TfrmMain* frm);
 tRdmDevice* CurrentRecordOf(TfrmMain* frm);
 
+// The node of the device whose answer is being handled, and its record:
+// nullptr when that device is no longer in the tree. Outside the answer path
+// (a handler called directly), the selected node.
+int AnswerNodeOf(TfrmMain* frm);
+tRdmDevice* AnswerRecordOf(TfrmMain* frm);
+// The answer being handled belongs to the device the page shows.
+bool AnswerIsForSelection(TfrmMain* frm);
+
 // Sends a request with `RdmParamData` as its data to the record's UID and
 // sub-device, link type 0x40. The caller has set `RdmCurrentPid`.
 void SendRdmParam(TfrmMain* frm, const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t pdl);

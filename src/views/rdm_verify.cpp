@@ -45,15 +45,19 @@ struct Step {
     int node;
     tRdmDevice* rec;
     quint64 treeChanges;
+
+    // The page shows this step's device: only then are its controls written.
+    bool Shown() const { return node == CurrentNodeOf(frm); }
 };
 
-// Gives the step's context, or nothing when the node or the page is gone;
-// the operation then ends.
+// Gives the context of the answer being handled: the node and record of the
+// device that answered, whatever is selected by now. Nothing when that node
+// or the page is gone; the operation then ends.
 std::optional<Step> Begin(TDM& DM) {
     TfrmMain* frm = DM.mainWindow();
     RdmState& st = RdmStateOf(frm);
     RdmPageView* view = RdmViewOf(frm);
-    const int node = CurrentNodeOf(frm);
+    const int node = AnswerNodeOf(frm);
     tRdmDevice* rec = view ? view->RecordAt(node) : nullptr;
     if (!rec) {
         st.RdmPendingOp = RdmOpNone;
@@ -62,17 +66,23 @@ std::optional<Step> Begin(TDM& DM) {
     return Step{frm, st, view, node, rec, TreeChanges(view->tree())};
 }
 
+// After a pause: the operation goes on for its own device, while it is still
+// the one pending and the tree did not change meanwhile.
+std::optional<Step> Resume(TDM& DM, const Step& was, uint8_t op) {
+    TfrmMain* frm = DM.mainWindow();
+    RdmPageView* view = RdmViewOf(frm);
+    if (!view || was.st.RdmPendingOp != op || TreeChanges(view->tree()) != was.treeChanges)
+        return std::nullopt;
+    tRdmDevice* rec = view->RecordAt(was.node);
+    if (!rec) return std::nullopt;
+    return Step{frm, was.st, view, was.node, rec, was.treeChanges};
+}
+
 // Step 2 ends the verification: the value the SET replaced in the record, if
 // it is still known, is given back.
 std::optional<TRdmSetCommands::ValueBefore> ValueBeforeSet(const Step& s, uint16_t pid) {
     TRdmSetCommands* commands = TRdmSetCommands::of(s.frm);
     return commands ? commands->TakeValueBefore(pid, *s.rec) : std::nullopt;
-}
-
-// After a pause: the operation goes on only while it is still the one pending
-// and its node is still the node it was (the tree did not change meanwhile).
-bool StillTheSameStep(const std::optional<Step>& now, const Step& was, uint8_t op) {
-    return now && now->st.RdmPendingOp == op && now->node == was.node && now->treeChanges == was.treeChanges;
 }
 
 // Step 1 of every verification: the SET has been answered (whatever its
@@ -109,13 +119,16 @@ void VerifyField(TDM& DM, const tRdmMessage& msg, uint16_t pid, int width, Field
         s->rec->*field = static_cast<Field>(value);
         DeviceLogLine(s->frm, x + QStringLiteral(" can not be modified"));
     }
-    (s->view->*refresh)(s->node, s->view->DeviceSupportsPid(s->node, pid));
+    if (s->Shown()) (s->view->*refresh)(s->node, s->view->DeviceSupportsPid(s->node, pid));
     s->st.RdmPendingOp = RdmOpNone;
 }
 
 // Reads the device of the step again: DEVICE_INFO, then the rest of the scan.
 // With AwaitingAnswer set, the scan ends with this device and refreshes the views.
 void ReadDeviceAgain(const Step& s) {
+    // The scan reads the device at the current node: the one the SET went to
+    // (a click meanwhile is held until the reading is over).
+    CurrentNodeOf(s.frm) = static_cast<uint16_t>(s.node);
     s.st.RdmCurrentPid = PidDeviceInfo;
     s.st.AskItemIndex = 0;
     SendRdmParam(s.frm, *s.rec, GetCommand, PidDeviceInfo, 0);
@@ -149,10 +162,12 @@ void VerifyDmxAddress(TDM& DM, const tRdmMessage& msg) {
             s->rec->dmxStartAddress = static_cast<uint16_t>(before->number);
         DeviceLogLine(s->frm, QStringLiteral("Dmx address can not be modified"));
     }
-    ui->seDmxStartAdrD->setValue(s->rec->dmxStartAddress);
-    ui->btnModDmxAdr->setEnabled(false);
     s->st.RdmPendingOp = RdmOpNone;
-    s->view->ShowSlotInfo(s->node, s->view->DeviceSupportsPid(s->node, 0x0120));
+    if (s->Shown()) {
+        ui->seDmxStartAdrD->setValue(s->rec->dmxStartAddress);
+        ui->btnModDmxAdr->setEnabled(false);
+        s->view->ShowSlotInfo(s->node, s->view->DeviceSupportsPid(s->node, 0x0120));
+    }
     // The map still shows the device where it was dragged or sent to.
     if (s->rec->dmxStartAddress != requested && s->view->hooks.BuildDmxChannelMap)
         s->view->hooks.BuildDmxChannelMap();
@@ -163,10 +178,12 @@ void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
     if (!s) return;
     if (s->st.RdmCurrentPid == 0x0082) {
         // The device stores its label before it can be read back.
-        DM.PauseThen(100, [&DM, was = *s] {
-            auto now = Begin(DM);
-            if (StillTheSameStep(now, was, RdmOpDeviceLabel)) SendVerifyingGet(*now, 0x0082);
-        });
+        DM.PauseThen(
+            100,
+            [&DM, was = *s] {
+                if (auto now = Resume(DM, was, RdmOpDeviceLabel)) SendVerifyingGet(*now, 0x0082);
+            },
+            true);
         return;
     }
     if (!AwaitsReadBack(*s, msg, 0x0082)) return;
@@ -182,9 +199,9 @@ void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
         else if (before) // the device did not say what it holds: it keeps its label
             s->rec->deviceLabel = before->label;
         DeviceLogLine(s->frm, QStringLiteral("Device label can not be modified"));
-        ui->eDeviceLabel->setText(s->rec->deviceLabel);
+        if (s->Shown()) ui->eDeviceLabel->setText(s->rec->deviceLabel);
     }
-    ui->btnModDevLab->setEnabled(false);
+    if (s->Shown()) ui->btnModDevLab->setEnabled(false);
     s->st.RdmPendingOp = RdmOpNone;
 }
 
@@ -195,7 +212,7 @@ void VerifyFactoryDefaults(TDM& DM, const tRdmMessage& msg) {
     // 1: the device is at its factory defaults.
     if (ReadValue(msg, 1, value) && value == 1) {
         DeviceLogLine(s->frm, QStringLiteral("Factory default done"));
-        s->view->ShowDeviceDetails(s->node);
+        if (s->Shown()) s->view->ShowDeviceDetails(s->node);
         if (s->view->hooks.BuildDmxChannelMap) s->view->hooks.BuildDmxChannelMap();
         // The device's values are now its defaults, which the record does not
         // know yet: read the device again so the page does not go on showing
@@ -250,12 +267,15 @@ void VerifyIdentifyMode(TDM& DM, const tRdmMessage& msg) {
 void AnswerPersonalitySet(TDM& DM, const tRdmMessage&) {
     auto s = Begin(DM);
     if (!s) return;
-    DM.PauseThen(100, [&DM, was = *s] {
-        auto now = Begin(DM);
-        if (!StillTheSameStep(now, was, RdmOpPersonality)) return;
-        ReadDeviceAgain(*now);
-        DeviceLogLine(now->frm, QStringLiteral("New dmx personality set"));
-        // The scan reads the device again; AwaitingAnswer keeps it on this device.
-        now->st.RdmPendingOp = RdmOpScan;
-    });
+    DM.PauseThen(
+        100,
+        [&DM, was = *s] {
+            auto now = Resume(DM, was, RdmOpPersonality);
+            if (!now) return;
+            ReadDeviceAgain(*now);
+            DeviceLogLine(now->frm, QStringLiteral("New dmx personality set"));
+            // The scan reads the device again; AwaitingAnswer keeps it on this device.
+            now->st.RdmPendingOp = RdmOpScan;
+        },
+        true);
 }

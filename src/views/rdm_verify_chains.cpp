@@ -81,24 +81,23 @@ void StopSetup(TfrmMain* frm, RdmState& st, const QString& why, const QString& t
     DeviceLogLine(frm, QStringLiteral("Set-up stopped, %1: %2").arg(why, tail));
 }
 
-void ContinueSetup(TDM& DM, const tRdmMessage& msg, uint16_t makerPid, const char* addressEdit,
-                   uint8_t personality) {
+void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t personality) {
     TfrmMain* frm = DM.mainWindow();
     RdmState& st = RdmStateOf(frm);
-    const tRdmDevice* chained = ChainRecord(frm);
+    // The device that answered is the one the chain works on.
+    const int node = AnswerNodeOf(frm);
+    const tRdmDevice* chained = AnswerRecordOf(frm);
     if (!chained) {
         st.RdmPendingOp = RdmOpNone;
         return;
     }
-    // The answer comes from the device the chain works on: when another is
-    // selected by now, the user picked it while the SET was on its way.
-    const QString tail = FormatRdmUid(msg.sourceUid) + QStringLiteral(" - ") + QString::number(msg.subDevice);
-    if (msg.sourceUid != chained->uid) {
+    const QString tail = DeviceLineTail(*chained);
+    // Another device selected by now: the rest of the chain must not go to it.
+    if (node != CurrentNodeOf(frm)) {
         StopSetup(frm, st, QStringLiteral("the selected device changed"), tail);
         return;
     }
     const uint8_t op = st.RdmPendingOp;
-    const int node = CurrentNodeOf(frm);
     const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
     // The device takes its time over a SET before it hears the next request.
     DM.PauseThen(100, [frm, &st, op, node, changes, tail, makerPid, addressEdit, personality] {
@@ -119,19 +118,19 @@ void ContinueSetup(TDM& DM, const tRdmMessage& msg, uint16_t makerPid, const cha
 
 } // namespace
 
-void ContinueKelvarSetup(TDM& DM, const tRdmMessage& msg) {
+void ContinueKelvarSetup(TDM& DM, const tRdmMessage&) {
     const uint8_t personality = Checked(DM.mainWindow(), "rbModeDmx") ? 1 : 2;
-    ContinueSetup(DM, msg, 0x8000, "seRdmSpecDmxAdr", personality);
+    ContinueSetup(DM, 0x8000, "seRdmSpecDmxAdr", personality);
 }
 
-void ContinueQ7Setup(TDM& DM, const tRdmMessage& msg) {
-    ContinueSetup(DM, msg, 0x8004, "seRdmSpecQ7DmxAdr",
+void ContinueQ7Setup(TDM& DM, const tRdmMessage&) {
+    ContinueSetup(DM, 0x8004, "seRdmSpecQ7DmxAdr",
                   ModePersonality(DM.mainWindow(), "rbRdmSpecQ7ModeDmx", "rbRdmSpecQ7ModeSing",
                                   "cbRdmSpecQ7ModePrior", "rbRdmSpecQ7ModeMast"));
 }
 
-void ContinueQ9SubSetup(TDM& DM, const tRdmMessage& msg) {
-    ContinueSetup(DM, msg, 0x8004, "seRdmSpecQ9SubDmxAdr",
+void ContinueQ9SubSetup(TDM& DM, const tRdmMessage&) {
+    ContinueSetup(DM, 0x8004, "seRdmSpecQ9SubDmxAdr",
                   ModePersonality(DM.mainWindow(), "rbRdmSpecQ9SubModeDmx", "rbRdmSpecQ9SubModeSingle",
                                   "cbRdmSpecQ9SubModePrior", "rbRdmSpecQ9SubModeMaster"));
 }

@@ -175,6 +175,7 @@ void TRemoteAccess::sendRequest(const tRdmDevice& rec, uint8_t commandClass, uin
     RdmState& st = RdmStateOf(frm);
     st.RdmCurrentPid = pid;
     st.RdmParamData[0] = value;
+    st.NextRequestIsPoll = true;
     SendRdmParam(frm, rec, commandClass, pid, 1);
 }
 
@@ -231,6 +232,8 @@ void TRemoteAccess::RemoteAccessTimerTick() {
     const tRdmDevice* rec = polledRecord();
     if (!rec) return; // the tree was emptied or rebuilt without the node
     if (RemotePageIndex == 4) {
+        // An operation's answer on its way is not to be taken from it.
+        if (frm->rdmView && frm->rdmView->LineHeld()) return;
         RemoteTimeoutTicks = 0;
         RemotePageIndex = 0;
         sendRequest(*rec, RdmGetCommand, PidRemoteDisplayPage, 0);
@@ -253,6 +256,11 @@ void TRemoteAccess::ReceiveRemoteDisplayPage(const tRdmMessage& msg) {
     if (msg.responseType != RdmAck) return;
     const tRdmDevice* rec = polledRecord();
     if (!rec) return;
+    // A page of a device no longer shown: the frame starts over for the shown one.
+    if (!AnswerIsForSelection(frm)) {
+        RemotePageIndex = 4;
+        return;
+    }
     // The page number is not in the answer: it is the page awaited. A short
     // answer fills what it brings; the rest of the page reads as unlit.
     auto& page = RemoteDisplayPages[RemotePageIndex];

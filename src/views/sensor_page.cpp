@@ -95,6 +95,7 @@ TSensorPage::TSensorPage(TfrmMain* mainWindow)
         RdmState& st = RdmStateOf(frm);
         st.RdmCurrentPid = pid;
         st.RdmParamData[0] = number;
+        st.NextRequestIsPoll = true;
         SendRdmParam(frm, rec, commandClass, pid, 1);
     };
 
@@ -188,7 +189,8 @@ void TSensorPage::SensorTimerTick() {
             StopSensorPolling();
             return;
         }
-        if (view->ScanHoldsTheLine()) return;
+        // An operation's answer on its way is not to be taken from it.
+        if (view->LineHeld()) return;
     }
     tRdmDevice* rec = record();
     if (!rec || !links.send) return;
@@ -414,6 +416,8 @@ void TDM::tmrSensorTimer() {
 // acknowledged answer carries a value: a NACK's or ACK_TIMER's bytes are no
 // reading, whatever their count, and the poll just moves on.
 void ShowSensorValue(TDM& DM, const tRdmMessage& msg) {
+    // A value of a device no longer shown is not shown as the shown one's.
+    if (!AnswerIsForSelection(DM.mainWindow())) return;
     const size_t n = msg.responseType == RdmAck ? std::min<size_t>(msg.pdl, msg.data.size()) : 0;
     if (TSensorPage* page = TSensorPage::of(DM.mainWindow()))
         page->ShowSensorValue(std::span<const uint8_t>(msg.data.data(), n));

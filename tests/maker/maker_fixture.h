@@ -126,12 +126,13 @@ public:
         SettleLong();
     }
 
-    // The user's click on another node of the tree, on the RDM page.
+    // The user's click on another node of the tree, on the RDM page. While
+    // an answer is on its way the click waits for it; the tree shows it at once.
     void ClickNode(int node) {
         w->showMainPage("RDM");
         ClickItem(view->tree(), NodeAt(view->tree(), node));
         Settle();
-        ASSERT_EQ(view->RdmCurrentNode(), node);
+        ASSERT_EQ(view->tree()->currentItem(), NodeAt(view->tree(), node));
     }
 
     std::shared_ptr<SimRdmLinkLine> line;

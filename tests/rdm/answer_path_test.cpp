@@ -175,18 +175,23 @@ TEST_F(AnswerPath, NoAnswerResendsOnlyForOperationsOneThreeFourAndFive) {
     }
 }
 
-TEST_F(AnswerPath, ResendsGoToTheCurrentRecordAndSkipAMissingOne) {
+// The device asked is asked again, whichever node is selected by then; a
+// device gone from the tree is asked nothing.
+TEST_F(AnswerPath, ResendsGoToTheDeviceAskedAndSkipOneGoneFromTheTree) {
     b.link.AddNode(NodeKindSubDevice, DevUid, 2, "2. - Sub-device");
-    b.ctl.state.RdmCurrentNode = 2;
     b.ctl.state.RdmPendingOp = RdmOpScan;
     b.ctl.state.RdmCurrentPid = PID_DEVICE_INFO;
+    b.ctl.state.RdmCurrentNode = 2;
+    b.Request(2, RdmGetCommand, DevUid, PID_DEVICE_INFO);
+    b.ctl.state.ScanRequestOut = true;
+    b.ctl.state.RdmCurrentNode = 1; // selected meanwhile
     b.Feed(SimRdmLine::NoAnswerReport());
-    ASSERT_EQ(b.link.packets.size(), 1u);
-    EXPECT_EQ(b.link.packets[0][22], 2); // sub-device
-    EXPECT_EQ(GetUid(b.link.packets[0], 6), DevUid);
-    b.ctl.state.RdmCurrentNode = 40; // no such node: no resend, and none logged
+    ASSERT_EQ(b.link.packets.size(), 2u);
+    EXPECT_EQ(b.link.packets[1][22], 2); // sub-device
+    EXPECT_EQ(GetUid(b.link.packets[1], 6), DevUid);
+    b.link.records[2]->uid = 0x7FF300000099ull; // the node holds another device now
     b.Feed(SimRdmLine::NoAnswerReport());
-    EXPECT_EQ(b.link.packets.size(), 1u);
+    EXPECT_EQ(b.link.packets.size(), 2u);
     EXPECT_EQ(b.link.deviceLines.size(), 1);
 }
 
@@ -247,10 +252,19 @@ TEST_F(AnswerPath, ShortNackAfterALongAnswerReadsZerosBeyondItsData) {
         ASSERT_EQ(nack.data[k], 0) << k;
 }
 
-TEST_F(AnswerPath, LateAnswerArrivesAfterTheResend) {
+// The first request's answer, arriving only after the request was sent
+// again, is no answer to the resend: it is neither decoded nor counted, and
+// the resend's own answer is still taken when it comes.
+TEST_F(AnswerPath, LateAnswerOfAnEarlierRequestIsDroppedAndTheAwaitedOneTaken) {
     dev.late = true;
     Ask(RdmOpScan, RdmGetCommand, PID_DEVICE_INFO);
     EXPECT_EQ(b.link.deviceLines, QStringList{"Waiting for answer..."});
+    EXPECT_TRUE(Handlers().empty());
+    EXPECT_EQ(b.ctl.state.RdmRetryCount, 1);
+    ASSERT_EQ(b.line.HeldBackAnswers().size(), 1u);
+    for (const auto& r : SimRdmLine::SplitAnswer(b.line.HeldBackAnswers().front(), 61))
+        b.Feed(r);
     ASSERT_EQ(Handlers(), std::vector<H>{H::AskNextParameter});
+    EXPECT_EQ(b.link.calls[0].second.transactionNumber, 1);
     EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
 }

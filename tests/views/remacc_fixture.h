@@ -56,9 +56,11 @@ protected:
     }
 
     // An answer to a display page request, as if the device sent it now.
+    // It carries the transaction number of the last request sent.
     void PushPageAnswer(std::span<const uint8_t> page, uint8_t responseType = 0) {
+        const uint8_t transaction = dm->RdmGlobals().Asked.transaction;
         const auto frame =
-            BuildRdmAnswerFrame(0x7FF100000000ull, Uid1, 0, responseType, 0, 0x21, 0x8002, page);
+            BuildRdmAnswerFrame(0x7FF100000000ull, Uid1, transaction, responseType, 0, 0x21, 0x8002, page);
         for (const auto& r : SimRdmLine::SplitAnswer(frame, 60))
             box->PushReport(std::vector<uint8_t>(r.begin(), r.begin() + 64));
         Settle();

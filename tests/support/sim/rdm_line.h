@@ -20,7 +20,7 @@ using SimInputReport = std::array<uint8_t, 65>;
 class SimRdmLine {
 public:
     std::vector<SimRdmResponder*> responders;
-    int splitSize = 61;  // data bytes per report, 1..61
+    int splitSize = 61; // data bytes per report, 1..61
 
     // The reports that answer one link packet, in order.
     std::vector<SimInputReport> HandlePacket(std::span<const uint8_t> packet);
@@ -29,6 +29,9 @@ public:
     static std::vector<SimInputReport> SplitAnswer(std::span<const uint8_t> answer, int splitSize);
     static SimInputReport NoAnswerReport();
 
+    // The answers of late responders, still held back.
+    const std::deque<std::vector<uint8_t>>& HeldBackAnswers() const { return lateAnswers; }
+
 private:
-    std::deque<std::vector<uint8_t>> lateAnswers;  // answers held back until the next request
+    std::deque<std::vector<uint8_t>> lateAnswers; // answers held back until the next request
 };
