@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <utility>
 
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmLink.h"
@@ -147,8 +148,8 @@ void RdmController::HandleCompleteAnswer() {
         break;
     }
     state.Asked.open = false;
-    state.HandlingAnswer = true;
-    state.RdmAnswerNode = AnswerNode();
+    const bool outerHandling = std::exchange(state.HandlingAnswer, true);
+    const int outerNode = std::exchange(state.RdmAnswerNode, AnswerNode());
 
     const RdmAnswerHandler byPid = PidAnswerHandler(lastMessage.commandClass, lastMessage.pid);
     if (byPid != RdmAnswerHandler::None) {
@@ -158,8 +159,8 @@ void RdmController::HandleCompleteAnswer() {
         if (byOp != RdmAnswerHandler::None) link.CallAnswerHandler(byOp, lastMessage);
         state.RdmRetryCount = 0;
     }
-    state.HandlingAnswer = false;
-    state.RdmAnswerNode = -1;
+    state.HandlingAnswer = outerHandling;
+    state.RdmAnswerNode = outerNode;
 }
 
 RdmController::AnswerMatch RdmController::MatchAnswer(const tRdmMessage& msg) const {

@@ -211,6 +211,9 @@ void RdmPageView::btnDiscoveryClick() {
 void RdmPageView::btnDemoDiscClick() {
     DemoMode = 1;
     clickHeld = false;
+    // The demo's nodes are none of the line's devices: an answer on its way
+    // has no record left to go to, and holds nothing back.
+    if (TDM* dm = frmMain->dataModule()) dm->RdmGlobals().Asked.open = false;
     if (DiscoveryRunning) {
         // The demo replaces the tree under a search or scan: end them, so that
         // late answers are not read into the demo's records.
