@@ -326,6 +326,8 @@ TEST_F(SetVerify, RefusedReadBackPutsBackTheDevicesLastKnownValue) {
          [&] {
              EXPECT_EQ(Rec().currentPersonality, 1);
              EXPECT_FALSE(Log().filter("Dmx personality can not be modified").isEmpty());
+             // The second SET waits for nothing: it is not sent while the device is read.
+             EXPECT_EQ(Log().filter("Dmx personality not sent, the device is being read: 7FF3:00000001 - 0").size(), 1);
          }},
         {"lamp hours sent again after another parameter's SET",
          [&] {
