@@ -1,5 +1,6 @@
 #include "views/RdmPageView.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QShortcut>
@@ -193,8 +194,12 @@ bool RdmPageView::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     // Let the tree move its selection first, then take it as a click.
     const QTreeWidgetItem* before = ui->tvDeviceList->currentItem();
+    event->accept();
     watched->event(event);
     if (ui->tvDeviceList->currentItem() != before) tvDeviceListClick();
+    // A key the tree has no use for goes on to its parents, as it would have.
+    if (!event->isAccepted())
+        if (QWidget* parent = ui->tvDeviceList->parentWidget()) QCoreApplication::sendEvent(parent, event);
     return true;
 }
 

@@ -107,7 +107,8 @@ bool TRdmSetCommands::refusedWhileLineHeld(const char* what) {
         return true;
     }
     const RdmState& st = RdmStateOf(frm);
-    if (view->ScanHoldsTheLine()) {
+    // After a personality SET's answer the device is read again.
+    if (view->ScanHoldsTheLine() || (st.RdmPendingOp == RdmOpPersonality && !st.Asked.open)) {
         const tRdmDevice* rec = currentRecord();
         DeviceLogLine(frm, x + QStringLiteral(" not sent, the device is being read: ") +
                                (rec ? DeviceLineTail(*rec) : QString()));
