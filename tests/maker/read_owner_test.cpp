@@ -30,21 +30,7 @@ public:
     // A configuration that every page shows as it is; `seed` tells two apart.
     static tDeviceConfig ConfigOf(int seed) {
         tDeviceConfig c;
-        for (int ch = 1; ch <= 5; ++ch) {
-            c.Min[ch] = uint8_t(seed + ch);
-            c.Max[ch] = uint8_t(200 + seed + ch);
-            c.Def[ch] = uint8_t(50 + seed + ch);
-            c.Gamma[ch] = (15 + seed + ch) / 10.0;
-            c.Offs[ch] = uint8_t(20 + seed + ch);
-            c.OutMin[ch] = uint16_t(100 * ch + seed);
-            c.OutStart[ch] = uint16_t(1000 + ch + seed);
-            c.OutMax[ch] = uint16_t(30000 + ch + seed);
-        }
-        c.HzNumber = uint16_t(90 + seed);
-        for (int i = 1; i <= 9; ++i) {
-            c.Speed[i] = uint16_t(20 * i + seed);
-            c.Wait[i] = uint16_t(10 * i + seed);
-        }
+        FillConfig(c, seed);
         return c;
     }
 

@@ -10,26 +10,6 @@
 // oldest controller's memory read.
 class ReadBackTest : public MakerRdmFixture {
 public:
-    // Values that every control of every page can show as they are.
-    static void Fill(tDeviceConfig& c, int seed) {
-        for (int ch = 1; ch <= 5; ++ch) {
-            c.Min[ch] = uint8_t(seed + ch);
-            c.Max[ch] = uint8_t(200 + seed + ch);
-            c.Def[ch] = uint8_t(50 + seed + ch);
-            c.Gamma[ch] = (15 + seed + ch) / 10.0;
-            c.Offs[ch] = uint8_t(20 + seed + ch);
-            c.OutMin[ch] = uint16_t(100 * ch + seed);
-            c.OutStart[ch] = uint16_t(1000 + ch + seed);
-            c.OutMax[ch] = uint16_t(30000 + ch + seed);
-        }
-        c.WhiteBalance = c.LinearCurve = c.Infra = c.Overheat = uint8_t(seed % 2);
-        c.HzNumber = uint16_t(90 + seed);
-        for (int i = 1; i <= 9; ++i) {
-            c.Speed[i] = uint16_t(20 * i + seed);
-            c.Wait[i] = uint16_t(10 * i + seed);
-        }
-    }
-
     void Show(uint8_t kind) {
         ConfigPages& p = *w->configPages;
         switch (kind) {
@@ -79,7 +59,7 @@ TEST_F(ReadBackTest, EachKindsConfigurationComesBackAsItWasUploaded) {
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.kind));
         UseKind(c.kind);
-        Fill(Config(), 1);
+        FillConfig(Config(), 1);
         Show(c.kind);
         const tDeviceConfig uploaded = Config();
         w->showMainPage("Konfiguracio");
@@ -88,7 +68,7 @@ TEST_F(ReadBackTest, EachKindsConfigurationComesBackAsItWasUploaded) {
         EXPECT_EQ(Log().last(), "Configuration sent to: 7FF3:00000001 - 0");
 
         // The page changes, then the device's configuration is read back.
-        Fill(Config(), 4);
+        FillConfig(Config(), 4);
         Show(c.kind);
         auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("pcKonf") + c.page);
         if (tabs) tabs->setCurrentIndex(tabs->count() - 1);
@@ -151,7 +131,7 @@ TEST_F(ReadBackTest, TheFiveChannelPagesShowWAndAOnlyForFiveChannelDevices) {
 
 TEST_F(ReadBackTest, ARefusedConfigurationReadChangesNothing) {
     UseKind(2);
-    Fill(Config(), 2);
+    FillConfig(Config(), 2);
     const tDeviceConfig before = Config();
     w->showMainPage("RDM");
     dev->nackAt = 1;

@@ -41,19 +41,6 @@ protected:
                                            << Log().join('\n').toStdString();
     }
 
-    // Runs the event loop until `done` (false when 20 s pass first); finer
-    // than QTest::qWaitFor, whose 10 ms naps would stretch every late answer.
-    static bool RunUntil(const std::function<bool()>& done) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > 20000) return false;
-            QCoreApplication::processEvents();
-            QThread::usleep(200);
-        }
-        return true;
-    }
-
     // GETs of a PID that all devices received.
     int GetsOf(uint16_t pid) const {
         int n = 0;

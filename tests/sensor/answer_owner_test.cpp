@@ -110,19 +110,6 @@ protected:
     } holdAt;
 };
 
-// Runs the event loop in short steps until `done` (false after 20 s), so
-// that the test acts as soon as a request has reached the line.
-bool RunUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > 20000) return false;
-        QCoreApplication::processEvents();
-        QThread::usleep(200);
-    }
-    return true;
-}
-
 } // namespace
 
 // Device 1's answer is on its way when the user clicks device 2: the answer

@@ -2,13 +2,17 @@
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QObject>
 #include <QStringList>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
 #include <cstdint>
+#include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -63,4 +67,18 @@ inline QStringList NodeCaptions(const QTreeWidget* tree) {
     for (int i = 0; i < NodeCount(tree); ++i)
         l << NodeAt(tree, i)->text(0);
     return l;
+}
+
+// Runs the event loop in short steps until `done` (false when 20 s pass
+// first), so that a test acts as soon as a request has reached the line;
+// finer than QTest::qWaitFor, whose 10 ms naps would stretch every late answer.
+inline bool RunUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > 20000) return false;
+        QCoreApplication::processEvents();
+        QThread::usleep(200);
+    }
+    return true;
 }
