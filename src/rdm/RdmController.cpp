@@ -28,9 +28,13 @@ QString DeviceSuffix(const tRdmDevice* rec) {
 
 } // namespace
 
-bool RdmLink::IsDevice(const tRdmDevice* rec, uint64_t uid, uint16_t subDevice) {
+namespace {
+
+bool IsDevice(const tRdmDevice* rec, uint64_t uid, uint16_t subDevice) {
     return rec && rec->nodeKind != NodeKindGroup && rec->uid == uid && rec->subDevice == subDevice;
 }
+
+} // namespace
 
 int RdmLink::NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint) {
     if (IsDevice(DeviceRecordAt(hint), uid, subDevice)) return hint;

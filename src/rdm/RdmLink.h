@@ -26,10 +26,10 @@ public:
     // The record of the tree node with this absolute index, or nullptr.
     virtual tRdmDevice* DeviceRecordAt(int nodeIndex) = 0;
     // The node of the device with this UID and sub-device (group nodes are
-    // none), or -1. `hint` is tried first: the node the request is usually for.
-    virtual int NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint);
-    // The record is that device's own (not a group's that shares its UID).
-    static bool IsDevice(const tRdmDevice* rec, uint64_t uid, uint16_t subDevice);
+    // none), or -1. `hint` is tried first: the node the request is usually
+    // for. Every node of the tree has a record, so the first index without
+    // one is the end of the tree.
+    int NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint);
     // Sets the caption of the tree node with this absolute index.
     virtual void SetNodeCaption(int nodeIndex, const QString& caption) = 0;
 

@@ -38,17 +38,6 @@ tRdmDevice* DataModuleRdmLink::DeviceRecordAt(int nodeIndex) {
     return tree ? ::DeviceRecordAt(tree, nodeIndex) : nullptr;
 }
 
-int DataModuleRdmLink::NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint) {
-    QTreeWidget* tree = DeviceTreeOf(DM);
-    if (!tree) return -1;
-    auto isDevice = [&](int node) { return IsDevice(::DeviceRecordAt(tree, node), uid, subDevice); };
-    if (isDevice(hint)) return hint;
-    const int count = NodeCount(tree);
-    for (int node = 0; node < count; ++node)
-        if (isDevice(node)) return node;
-    return -1;
-}
-
 void DataModuleRdmLink::SetNodeCaption(int nodeIndex, const QString& caption) {
     QTreeWidget* tree = DeviceTreeOf(DM);
     if (!tree) return;

@@ -15,7 +15,6 @@ public:
     void AddDeviceListLine(const QString& text) override;
     void AddDebugLine(const QString& line) override;
     tRdmDevice* DeviceRecordAt(int nodeIndex) override;
-    int NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint) override;
     void SetNodeCaption(int nodeIndex, const QString& caption) override;
     void CallAnswerHandler(RdmAnswerHandler handler, const tRdmMessage& msg) override;
     void GiveUpScanDevice() override;

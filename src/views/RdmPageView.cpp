@@ -179,9 +179,8 @@ void RdmPageView::HoldClick() {
 
 void RdmPageView::TakeHeldClick() {
     if (!clickHeld) return;
-    if (RunInProgress() || LineHeld()) {
-        if (!RunInProgress() && !heldClickTimer->isActive())
-            heldClickTimer->start(TDM::RdmAnswerDeadlineMs + 10);
+    if (LineHeld()) {
+        HoldClick();
         return;
     }
     clickHeld = false;
@@ -276,7 +275,7 @@ void RdmPageView::tvDeviceListClick() {
     if (NodeCountInTree() == 0 || !item || !item->isSelected()) return;
     const int node = NodeIndex(ui->tvDeviceList, item);
     if (node < 0) return;
-    if (RunInProgress() || LineHeld()) {
+    if (LineHeld()) {
         // The scan works on the current node, and an operation on one device
         // has its answer on its way: showing another node now would make the
         // page's buttons act on a node the page does not show, or leave the
