@@ -27,6 +27,15 @@ class TNetworkDiscovery;
 // The data module: owns the HID controller, the link state, the packet queue,
 // the RDM request and answer state and the data module's timers. It reaches the
 // main window through the pointer it is given.
+// What a pause of the data module holds back while it runs.
+enum class PauseHold : uint8_t {
+    Nothing,   // a pause of the link's own (after the interface's arrival)
+    Senders,   // between two requests of one operation (a chain, an upload):
+               // no other request may take the place of its next one
+    Selection, // part of an operation on one device (a SET and its reading
+               // back): a click waits too, and no other request goes out
+};
+
 class TDM : public QObject {
     Q_OBJECT
 
@@ -93,11 +102,17 @@ public:
     // held and handled in their order once the pause (and any pause `rest`
     // starts) is over, so a handler sees the same order of reports as if it had
     // slept. Pauses asked for while one runs follow it in turn.
-    // `holdsSelection`: the pause is part of an operation on one device
-    // (a SET and its reading back) that a click must not interrupt.
-    void PauseThen(int ms, std::function<void()> rest, bool holdsSelection = false);
+    // `hold`: what the pause holds back while it runs (see PauseHold).
+    void PauseThen(int ms, std::function<void()> rest, PauseHold hold = PauseHold::Nothing);
     bool Pausing() const { return !pauses.empty(); }
+    // A pause that holds the selection runs (or waits its turn).
     bool HoldingPause() const;
+    // A pause of an operation of the line runs: its next request follows it,
+    // so no other request may go out meanwhile.
+    bool OperationPausing() const;
+    // Ends every pause of an operation of the line: what it would have sent
+    // is never sent. Reports held meanwhile are handled now.
+    void EndOperationPauses();
 
     // An operation's answer is on its way: its request to one device was sent
     // less than RdmAnswerDeadlineMs ago over the held interface, and neither
@@ -186,8 +201,11 @@ private:
     struct PendingPause {
         int ms;
         std::function<void()> rest;
-        bool holdsSelection = false;
+        PauseHold hold = PauseHold::Nothing;
     };
+    // Hands the reports held by the pauses to their handlers, in order, once
+    // no pause is left.
+    void ReleaseHeldReports();
     // The line may have been let go: a click held meanwhile is taken.
     void LineMayBeFree();
     std::deque<PendingPause> pauses;
@@ -197,6 +215,7 @@ private:
     };
     std::deque<HeldReport> heldReports;
     QTimer* pauseTimer = nullptr;
+    bool runningRest = false; // the front pause's rest is running
 
     // The held interface once it is pulled out, until the end of its scan
     // frees it. HidDev may meanwhile hold a new interface that arrived in the

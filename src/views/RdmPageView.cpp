@@ -150,6 +150,12 @@ bool RdmPageView::LineHeld() const {
     return dm && (dm->HoldingPause() || dm->RdmOperationAnswerAwaited());
 }
 
+bool RdmPageView::SendersHeld() const {
+    if (LineHeld()) return true;
+    TDM* dm = frmMain->dataModule();
+    return dm && dm->OperationPausing();
+}
+
 void RdmPageView::InterfaceRemoved() {
     TDM* dm = frmMain->dataModule();
     if (!dm) return;

@@ -113,6 +113,10 @@ public:
     // answer on its way would be dropped, or the rest of the operation sent
     // to the newly selected device.
     bool LineHeld() const;
+    // No request but the operation's own may go out: the line is held, or an
+    // operation waits in a pause between two of its requests (a set-up chain,
+    // an upload, a decoder transfer), whose next request must not be displaced.
+    bool SendersHeld() const;
     // A selection made while the line was held is taken now, as a whole,
     // once the line is free.
     void TakeHeldClick();

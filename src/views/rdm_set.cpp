@@ -99,25 +99,7 @@ bool TRdmSetCommands::demo() const {
 }
 
 bool TRdmSetCommands::refusedWhileLineHeld(const char* what) {
-    RdmPageView* view = RdmViewOf(frm);
-    if (!view || !view->LineHeld()) return false;
-    const QString x = QString::fromLatin1(what);
-    if (view->RunInProgress()) {
-        DeviceLogLine(frm, x + QStringLiteral(" not sent: the devices on the DMX line are being read"));
-        return true;
-    }
-    const RdmState& st = RdmStateOf(frm);
-    // After a personality SET's answer the device is read again.
-    if (view->ScanHoldsTheLine() || (st.RdmPendingOp == RdmOpPersonality && !st.Asked.open)) {
-        const tRdmDevice* rec = currentRecord();
-        DeviceLogLine(frm, x + QStringLiteral(" not sent, the device is being read: ") +
-                               (rec ? DeviceLineTail(*rec) : QString()));
-        return true;
-    }
-    DeviceLogLine(frm, x + QStringLiteral(" not sent, an answer is awaited from: ") +
-                           FormatRdmUid(st.Asked.uid) + QStringLiteral(" - ") +
-                           QString::number(st.Asked.subDevice));
-    return true;
+    return RefusedWhileLineHeld(frm, QString::fromLatin1(what));
 }
 
 void TRdmSetCommands::btnModDmxAdrClick() {

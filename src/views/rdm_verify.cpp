@@ -183,7 +183,7 @@ void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
             [&DM, was = *s] {
                 if (auto now = Resume(DM, was, RdmOpDeviceLabel)) SendVerifyingGet(*now, 0x0082);
             },
-            true);
+            PauseHold::Selection);
         return;
     }
     if (!AwaitsReadBack(*s, msg, 0x0082)) return;
@@ -277,5 +277,5 @@ void AnswerPersonalitySet(TDM& DM, const tRdmMessage&) {
             // The scan reads the device again; AwaitingAnswer keeps it on this device.
             now->st.RdmPendingOp = RdmOpScan;
         },
-        true);
+        PauseHold::Selection);
 }

@@ -100,20 +100,23 @@ void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t 
     const uint8_t op = st.RdmPendingOp;
     const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
     // The device takes its time over a SET before it hears the next request.
-    DM.PauseThen(100, [frm, &st, op, node, changes, tail, makerPid, addressEdit, personality] {
-        // Meanwhile another operation may have started, or the selection or the tree changed.
-        const tRdmDevice* rec = ChainRecord(frm);
-        if (st.RdmPendingOp != op) return;
-        if (!rec || TreeChanges(RdmViewOf(frm)->tree()) != changes) {
-            StopSetup(frm, st, QStringLiteral("the device tree changed"), tail);
-            return;
-        }
-        if (CurrentNodeOf(frm) != node) {
-            StopSetup(frm, st, QStringLiteral("the selected device changed"), tail);
-            return;
-        }
-        ContinueSetupStep(frm, st, rec, makerPid, addressEdit, personality);
-    });
+    DM.PauseThen(
+        100,
+        [frm, &st, op, node, changes, tail, makerPid, addressEdit, personality] {
+            // Meanwhile another operation may have started, or the selection or the tree changed.
+            const tRdmDevice* rec = ChainRecord(frm);
+            if (st.RdmPendingOp != op) return;
+            if (!rec || TreeChanges(RdmViewOf(frm)->tree()) != changes) {
+                StopSetup(frm, st, QStringLiteral("the device tree changed"), tail);
+                return;
+            }
+            if (CurrentNodeOf(frm) != node) {
+                StopSetup(frm, st, QStringLiteral("the selected device changed"), tail);
+                return;
+            }
+            ContinueSetupStep(frm, st, rec, makerPid, addressEdit, personality);
+        },
+        PauseHold::Senders);
 }
 
 } // namespace
