@@ -40,6 +40,14 @@ TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* p
     pauseTimer->setObjectName(QStringLiteral("pauseTimer"));
     pauseTimer->setSingleShot(true);
     connect(pauseTimer, &QTimer::timeout, this, &TDM::PauseElapsed);
+    rdmDeadline = new QTimer(this);
+    rdmDeadline->setObjectName(QStringLiteral("rdmDeadline"));
+    rdmDeadline->setSingleShot(true);
+    connect(rdmDeadline, &QTimer::timeout, this, &TDM::RdmDeadlinePassed);
+    queueWatch = new QTimer(this);
+    queueWatch->setObjectName(QStringLiteral("queueWatch"));
+    queueWatch->setSingleShot(true);
+    connect(queueWatch, &QTimer::timeout, this, &TDM::QueueQuiet);
 
     if (!platform) platform = std::make_shared<LinuxHidPlatform>();
     JvHidDC = std::make_unique<TJvHidDeviceController>(std::move(platform));
@@ -217,6 +225,7 @@ void TDM::ReleaseHeldReports() {
 
 void TDM::DispatchInputReport() {
     if (HidReport[0] == InputCreditRequest) {
+        if (TxQueue.Count > 0) queueWatch->start(QueueAnnounceAgainMs);
         SendNextChunk();
         return;
     }

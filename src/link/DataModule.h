@@ -114,11 +114,16 @@ public:
     // is never sent. Reports held meanwhile are handled now.
     void EndOperationPauses();
 
-    // An operation's answer is on its way: its request to one device was sent
-    // less than RdmAnswerDeadlineMs ago over the held interface, and neither
-    // its answer nor a report of none has come. A poll's answer does not count.
+    // An operation's answer is on its way: its request to one device went
+    // out over the held interface, and neither its answer nor a report of
+    // none has come, nor has its deadline passed. A poll's answer does not count.
     bool RdmOperationAnswerAwaited() const;
+    // A request whose report has not come this long after it left the queue
+    // (or was queued, while it waits there) counts as unanswered.
     static constexpr int RdmAnswerDeadlineMs = 1000;
+    // Packets wait and the interface has asked for none this long: the
+    // packet is announced again (the interface's request may have been lost).
+    static constexpr int QueueAnnounceAgainMs = 500;
 
     // ------------------------------------------------------------ the queue
     // Queues a link packet (header included). False when it is refused: empty,
@@ -130,6 +135,8 @@ public:
     bool EnqueuePacket(uint8_t type, uint16_t parameter, const uint8_t* data, uint16_t length);
     // Answers the credit request in HidReport with the next chunk.
     void SendNextChunk();
+    // The deadline of the last RDM request sent has passed (timer tick).
+    void RdmDeadlinePassed();
 
     // ------------------------------------------------------------ arrival and removal
     bool IsInterfaceTypeEnabled(uint8_t code) const;
@@ -176,6 +183,8 @@ public:
     void EndRdmWorkOnRemoval();
     // Forgets every packet waiting in the queue, the one in transfer included.
     void DropQueuedPackets();
+    // Forgets the RDM requests waiting in the queue; other packets stay.
+    void DropQueuedRdmRequests();
 
     // ------------------------------------------------------------ the RDM controller
     // The request globals, the answer being collected and the answer path.
@@ -197,6 +206,13 @@ private:
     // Hands the report now in HidReport to the handler of the link mode.
     void DispatchInputReport();
     void PauseElapsed();
+    // The empty chunk that makes the interface ask for the packet waiting.
+    void AnnouncePacket();
+    // A packet's last chunk went out: an RDM request's deadline starts.
+    void PacketLeft(const uint8_t* bytes);
+    void QueueQuiet();
+    QTimer* rdmDeadline = nullptr;
+    QTimer* queueWatch = nullptr;
 
     struct PendingPause {
         int ms;

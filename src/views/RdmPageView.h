@@ -106,6 +106,9 @@ public:
     // The interface was pulled out: a run or a reading again that held the
     // line ends here, with what it read so far, and its request is dropped.
     void InterfaceRemoved();
+    // Ends every operation of the line (its awaited answer, its resends, its
+    // pause and what the pause would send): the page is free at once.
+    void EndLineOperations();
     // The line is held for one device's operation, or for the scan: a SET
     // waits for its answer or its reading back (also in the pause between
     // them), a maker read for its next packet. A selection made meanwhile

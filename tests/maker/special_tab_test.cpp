@@ -70,14 +70,16 @@ TEST_F(SpecialTabTest, SendBuildsTheModeFrameOfEachPage) {
         SCOPED_TRACE(int(c.kind));
         UseKind(c.kind);
         ClearLog();
-        // No answer, so the frame and the pending operation stay to be seen.
+        // No answer, so the frame stays to be seen; the operation it was
+        // sent for ended when the device was given up.
         dev->rdm.silent = true;
         c.choose(*this);
         Click(Spec().btnRdmSendSpec);
         // (The oldest controller's SET is repeated while it gets no answer.)
         ASSERT_FALSE(Sent().empty());
         EXPECT_EQ(Sent().front(), (Req{0x30, c.pid, c.data}));
-        EXPECT_EQ(St().RdmPendingOp, c.op);
+        EXPECT_EQ(St().Asked.op, c.op);
+        EXPECT_EQ(St().RdmPendingOp, RdmOpNone);
         EXPECT_EQ(St().AwaitingAnswer, 1);
         EXPECT_EQ(Log().first(), "Send new special paramaters to: 7FF3:00000001 - 0");
     }

@@ -5,8 +5,11 @@
 
 // Answers that reach the controller while one request to a device is open:
 // only the answer to that request is decoded; another device's, another
-// parameter's or another command's answer counts as none, and an answer of
-// an earlier request (or a repeat of one already taken) is dropped unseen.
+// parameter's or another command's answer counts as none. The interface
+// brings one report per request, in order: an earlier request's answer in
+// the awaited request's report counts as none, one in its own report (while
+// the awaited report is still to come) is dropped unseen, and so is a report
+// that nothing is owed for (a repeat of one already taken).
 
 namespace {
 
@@ -69,12 +72,13 @@ struct AnswerMatch : ::testing::Test {
 } // namespace
 
 TEST_F(AnswerMatch, OnlyTheAnswerToTheOpenRequestIsTaken) {
-    enum class Outcome { Taken, CountedAsNone, Dropped };
+    enum class Outcome { Taken, CountedAsNone, Dropped, AfterNone };
     struct Row {
         const char* name;
         bool noAnswerFirst; // the interface reports silence before the answer comes
         std::vector<Answer> answers;
         Outcome outcome;
+        bool earlierOut = false; // a request sent just before is still owed its report
     };
     const Row rows[] = {
         {"the awaited answer", false, {{}}, Outcome::Taken},
@@ -89,8 +93,17 @@ TEST_F(AnswerMatch, OnlyTheAnswerToTheOpenRequestIsTaken) {
          false,
          {{.commandClass = RdmSetCommandResponse}},
          Outcome::CountedAsNone},
-        {"an earlier request's", false, {{.transactionDelta = -1}}, Outcome::Dropped},
-        {"after the interface reported none", true, {{}}, Outcome::Dropped},
+        {"an earlier request's, in the awaited request's report",
+         false,
+         {{.transactionDelta = -1}},
+         Outcome::CountedAsNone},
+        {"an earlier request's, in its own report",
+         false,
+         {{.transactionDelta = -1}},
+         Outcome::Dropped,
+         true},
+        // The answer comes in the report of the resend, if there is one.
+        {"after the interface reported none", true, {{}}, Outcome::AfterNone},
     };
     // Transaction 0 makes the earlier request's number 255.
     const Pending pendings[] = {
@@ -104,6 +117,14 @@ TEST_F(AnswerMatch, OnlyTheAnswerToTheOpenRequestIsTaken) {
             b.link.deviceLines.clear();
             b.link.calls.clear();
             b.ctl.state.RdmRetryCount = 3;
+            b.ctl.state.ReportsDue = 0;
+            if (row.earlierOut) {
+                // A poll of the same device, one transaction number before.
+                b.ctl.state.RdmTransaction = uint8_t(p.transaction - 1);
+                b.ctl.state.NextRequestIsPoll = true;
+                b.Request(0, RdmGetCommand, DevUid, p.pid);
+                b.link.packets.clear();
+            }
             Ask(p);
             ASSERT_EQ(b.link.packets.size(), 1u);
             b.ctl.state.RdmCurrentNode = 2; // the user's selection meanwhile
@@ -154,12 +175,22 @@ TEST_F(AnswerMatch, OnlyTheAnswerToTheOpenRequestIsTaken) {
                 EXPECT_TRUE(Handlers().empty());
                 EXPECT_EQ(b.ctl.state.RdmRetryCount, retries);
                 EXPECT_EQ(b.link.packets.size(), packets);
-                if (!row.noAnswerFirst) {
-                    // The request is still open: its own answer is taken when it comes.
-                    EXPECT_TRUE(b.link.deviceLines.isEmpty());
-                    Deliver(p, {});
-                    EXPECT_EQ(Handlers(), std::vector<H>{p.handler});
-                    EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
+                // The request is still open: its own answer is taken when it comes.
+                EXPECT_TRUE(b.link.deviceLines.isEmpty());
+                Deliver(p, {});
+                EXPECT_EQ(Handlers(), std::vector<H>{p.handler});
+                EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
+                break;
+            case Outcome::AfterNone:
+                EXPECT_TRUE(Handlers().empty());
+                if (p.resendsWhenUnanswered) {
+                    // The resend's report: the answer of the first request counts as none to it.
+                    EXPECT_EQ(b.ctl.state.RdmRetryCount, retries + 1);
+                    EXPECT_EQ(b.link.packets.size(), packets + 1);
+                } else {
+                    // Nothing was owed any more: it is taken for nothing.
+                    EXPECT_EQ(b.ctl.state.RdmRetryCount, retries);
+                    EXPECT_EQ(b.link.packets.size(), packets);
                 }
                 break;
             }

@@ -44,6 +44,7 @@ struct AnswerPath : ::testing::Test {
         b.link.calls.clear();
         b.delivered = 0;
         b.ctl.state.RdmRetryCount = 0;
+        b.ctl.state.ReportsDue = 0;
     }
 };
 
@@ -144,7 +145,8 @@ TEST_F(AnswerPath, NoAnswerResendsOnlyForOperationsOneThreeFourAndFive) {
 
     // Operation 3 resends GET DMX_START_ADDRESS unlogged, bounded like the others; operation 5 GET
     // DEVICE_LABEL even once the verifying GET is out (current PID 0); operation 4 only while
-    // DEVICE_INFO is in flight; every other operation stays pending and sends nothing.
+    // DEVICE_INFO is in flight; every other operation sends nothing. Unanswered to the end, an
+    // operation ends (the scan's own silence is the scan's to count).
     struct Row {
         uint8_t op;
         uint16_t current, resent;
@@ -166,7 +168,7 @@ TEST_F(AnswerPath, NoAnswerResendsOnlyForOperationsOneThreeFourAndFive) {
             b.Pump();
         ASSERT_EQ(b.link.packets.size() - 1, row.resends) << int(row.op);
         EXPECT_EQ(b.link.deviceLines.size(), row.op == RdmOpScan ? qsizetype(row.resends) : 0) << int(row.op);
-        EXPECT_EQ(b.ctl.state.RdmPendingOp, row.op);
+        EXPECT_EQ(b.ctl.state.RdmPendingOp, row.op == RdmOpScan ? RdmOpScan : RdmOpNone) << int(row.op);
         for (size_t k = 1; k < b.link.packets.size(); ++k) {
             EXPECT_EQ(b.link.packets[k].size(), 29u);
             EXPECT_EQ(b.link.packets[k][23], RdmGetCommand);
@@ -213,6 +215,7 @@ TEST_F(AnswerPath, CorruptAnswerIsLoggedAndCountsAsNoAnswer) {
 
 TEST_F(AnswerPath, OversizedReportsAndAnswersAreDroppedWithoutWritingPastTheBuffer) {
     b.ctl.state.RdmPendingOp = RdmOpLampState;
+    b.ctl.state.ReportsDue = 1; // a request's report is owed
     SimInputReport r{};
     r[0] = 11;
     r[1] = 3;
@@ -255,16 +258,43 @@ TEST_F(AnswerPath, ShortNackAfterALongAnswerReadsZerosBeyondItsData) {
 // The first request's answer, arriving only after the request was sent
 // again, is no answer to the resend: it is neither decoded nor counted, and
 // the resend's own answer is still taken when it comes.
-TEST_F(AnswerPath, LateAnswerOfAnEarlierRequestIsDroppedAndTheAwaitedOneTaken) {
-    dev.late = true;
-    Ask(RdmOpScan, RdmGetCommand, PID_DEVICE_INFO);
-    EXPECT_EQ(b.link.deviceLines, QStringList{"Waiting for answer..."});
-    EXPECT_TRUE(Handlers().empty());
-    EXPECT_EQ(b.ctl.state.RdmRetryCount, 1);
-    ASSERT_EQ(b.line.HeldBackAnswers().size(), 1u);
-    for (const auto& r : SimRdmLine::SplitAnswer(b.line.HeldBackAnswers().front(), 61))
-        b.Feed(r);
-    ASSERT_EQ(Handlers(), std::vector<H>{H::AskNextParameter});
-    EXPECT_EQ(b.link.calls[0].second.transactionNumber, 1);
-    EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
+// A device that answers late: its answer comes in the report of the next
+// request, where it is no answer to that one and is never decoded. A device
+// late once is asked once more; one always late is given up after the resends.
+TEST_F(AnswerPath, ALateAnswerCountsAsNoneToTheRequestWhoseReportItFills) {
+    struct Row {
+        const char* name;
+        bool lateAlways;
+        size_t packets;
+        int waiting; // "Waiting for answer..." lines
+        bool taken;
+    };
+    const Row rows[] = {
+        {"late once", false, 3, 2, true},
+        {"late always", true, 21, 20, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Reset();
+        b.ctl.state.RdmTransaction = 0;
+        dev.late = true;
+        b.ctl.state.RdmPendingOp = RdmOpScan;
+        b.ctl.state.RdmCurrentPid = PID_DEVICE_INFO;
+        b.Request(0, RdmGetCommand, DevUid, PID_DEVICE_INFO);
+        b.PumpOne(); // its report: none, the answer is held back; the resend goes out
+        dev.late = row.lateAlways;
+        b.Pump();
+        EXPECT_EQ(b.link.packets.size(), row.packets);
+        EXPECT_EQ(b.link.deviceLines, QStringList(row.waiting, QString("Waiting for answer...")));
+        if (row.taken) {
+            // The second resend's own answer, never the first request's.
+            ASSERT_EQ(Handlers(), std::vector<H>{H::AskNextParameter});
+            EXPECT_EQ(b.link.calls[0].second.transactionNumber, 2);
+            EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
+        } else {
+            EXPECT_TRUE(Handlers().empty());
+        }
+        EXPECT_EQ(b.ctl.state.ReportsDue, 0);
+    }
+    dev.late = false;
 }
