@@ -90,7 +90,13 @@ bool TRdmSetCommands::eventFilter(QObject* watched, QEvent* event) {
 
 tRdmDevice* TRdmSetCommands::currentRecord() const {
     RdmPageView* view = RdmViewOf(frm);
-    return view ? view->RecordAt(CurrentNodeOf(frm)) : nullptr;
+    return view ? deviceRecord(view->RecordAt(CurrentNodeOf(frm))) : nullptr;
+}
+
+tRdmDevice* TRdmSetCommands::deviceRecord(tRdmDevice* rec) {
+    // A group node's record carries the UID of the device that made the
+    // group, but a SET for the group is no SET for that device.
+    return rec && rec->nodeKind != NodeKindGroup ? rec : nullptr;
 }
 
 bool TRdmSetCommands::demo() const {
@@ -117,7 +123,7 @@ void TRdmSetCommands::btnModDmxAdrClick() {
 
 void TRdmSetCommands::SendDmxStartAddress(uint16_t node, uint16_t addressBefore) {
     RdmPageView* view = RdmViewOf(frm);
-    tRdmDevice* rec = view ? view->RecordAt(node) : nullptr;
+    tRdmDevice* rec = view ? deviceRecord(view->RecordAt(node)) : nullptr;
     if (!rec) return;
     if (refusedWhileLineHeld("Dmx address")) {
         // A device dragged on the channel map goes back where it is.
