@@ -252,19 +252,31 @@ TEST_F(AnswerPath, ShortNackAfterALongAnswerReadsZerosBeyondItsData) {
         ASSERT_EQ(nack.data[k], 0) << k;
 }
 
-// The first request's answer, arriving only after the request was sent
-// again, is no answer to the resend: it is neither decoded nor counted, and
-// the resend's own answer is still taken when it comes.
-TEST_F(AnswerPath, LateAnswerOfAnEarlierRequestIsDroppedAndTheAwaitedOneTaken) {
+// A device answers one GET late: its answer comes in the report of the
+// resend, and nothing else ever comes for the resend. The late answer is not
+// decoded and, as the resend's only report, counts as none: the GET is asked
+// a third time, and that answer is taken.
+TEST_F(AnswerPath, ALateAnswerInTheResendsReportCountsAsNoAnswerToTheResend) {
     dev.late = true;
-    Ask(RdmOpScan, RdmGetCommand, PID_DEVICE_INFO);
+    b.ctl.state.RdmPendingOp = RdmOpScan;
+    b.ctl.state.RdmCurrentPid = PID_DEVICE_INFO;
+    b.Request(0, RdmGetCommand, DevUid, PID_DEVICE_INFO);
+    b.PumpOne(); // the interface reports no answer
+    ASSERT_EQ(b.link.packets.size(), 2u);
     EXPECT_EQ(b.link.deviceLines, QStringList{"Waiting for answer..."});
+
+    dev.late = false;
+    b.PumpOne(); // the resend's report: the first request's answer
     EXPECT_TRUE(Handlers().empty());
-    EXPECT_EQ(b.ctl.state.RdmRetryCount, 1);
-    ASSERT_EQ(b.line.HeldBackAnswers().size(), 1u);
-    for (const auto& r : SimRdmLine::SplitAnswer(b.line.HeldBackAnswers().front(), 61))
-        b.Feed(r);
+    ASSERT_EQ(b.link.packets.size(), 3u);
+    EXPECT_EQ(b.link.packets[2][23], RdmGetCommand);
+    EXPECT_EQ(GetWordBE(b.link.packets[2], 24), PID_DEVICE_INFO);
+    EXPECT_EQ(b.link.deviceLines, QStringList(2, QString("Waiting for answer...")));
+    EXPECT_EQ(b.ctl.state.RdmRetryCount, 2);
+
+    b.PumpOne();
     ASSERT_EQ(Handlers(), std::vector<H>{H::AskNextParameter});
-    EXPECT_EQ(b.link.calls[0].second.transactionNumber, 1);
+    EXPECT_EQ(b.link.calls[0].second.transactionNumber, 2);
     EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
+    EXPECT_EQ(b.link.packets.size(), 3u);
 }
