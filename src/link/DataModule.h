@@ -119,8 +119,10 @@ public:
     // none has come, nor has its deadline passed. A poll's answer does not count.
     bool RdmOperationAnswerAwaited() const;
     // A request whose report has not come this long after it left the queue
-    // (or was queued, while it waits there) counts as unanswered.
+    // counts as unanswered; so does one still waiting in the queue this long
+    // after it was queued.
     static constexpr int RdmAnswerDeadlineMs = 1000;
+    static constexpr int RdmQueueDeadlineMs = 3000;
     // Packets wait and the interface has asked for none this long: the
     // packet is announced again (the interface's request may have been lost).
     static constexpr int QueueAnnounceAgainMs = 500;

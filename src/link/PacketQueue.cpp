@@ -25,11 +25,12 @@ bool TDM::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
     q.Length[q.WriteIndex] = length;
     q.WriteIndex = uint16_t((q.WriteIndex + 1) % TTxQueue::SlotCount);
     ++q.Count;
-    // An RDM request's deadline runs from here while it waits in the queue,
-    // and starts again when it leaves.
+    // An RDM request waits in the queue at most this long before it counts
+    // as unanswered (an interface that never asks for it); once it has left,
+    // its report has its own deadline.
     const uint8_t linkType = bytes[0] & 0xFC;
     if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch)
-        rdmDeadline->start(RdmAnswerDeadlineMs);
+        rdmDeadline->start(RdmQueueDeadlineMs);
     if (q.Count == 1) {
         q.BytesLeft = length;
         q.Offset = 0;
