@@ -39,30 +39,7 @@ protected:
 
     // Both devices and their records as the fixture made them, device 1
     // selected in the tree and on the page, the details tab open.
-    void Reset() {
-        dm->tmrSensor->stop();
-        Find<QTabWidget>("pcRdm")->setCurrentIndex(0);
-        for (int node : {1, 2}) {
-            SimRdmResponder& d = node == 1 ? dev1 : dev2;
-            d.SetDeviceInfo(0x0042, 0x0101, 1, 2, 1, 0, 0, 4);
-            d.SetText(0x0082, "Stage left");
-            d.values[0x0401] = {0, 0, 0, 10};
-            d.values[0x0403] = {0};
-            d.values[0x0501] = {100};
-            tRdmDevice& r = Rec(node);
-            r.currentPersonality = 1;
-            r.dmxStartAddress = 1;
-            r.deviceLabel = "Stage left";
-            r.lampHours = 10;
-            r.lampState = 0;
-            r.displayLevel = 100;
-        }
-        tree->setCurrentItem(NodeAt(tree, 1));
-        Select(1);
-        ClearLog();
-        dev1.received.clear();
-        dev2.received.clear();
-    }
+    void Reset() { RestoreBothDevices(); }
 
     // Arms the hold: the answer to the next such request to `device` stays on the line.
     void HoldAnswerTo(SimRdmResponder& device, uint8_t cc, uint16_t pid) { holdAt = {&device, cc, pid}; }

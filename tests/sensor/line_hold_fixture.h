@@ -53,29 +53,7 @@ protected:
         box->HoldInput(false);
         box->DropHeld();
         ForgetLateAnswers();
-        dm->tmrSensor->stop();
-        Find<QTabWidget>("pcRdm")->setCurrentIndex(0);
-        for (int node : {1, 2}) {
-            SimRdmResponder& d = node == 1 ? dev1 : dev2;
-            d.SetDeviceInfo(0x0042, 0x0101, 1, 2, 1, 0, 0, 4);
-            d.SetSupported({0x0082, 0x0401, 0x0403, 0x0501});
-            d.SetText(0x0082, "Stage left");
-            d.values[0x0401] = {0, 0, 0, 10};
-            d.values[0x0403] = {0};
-            d.values[0x0501] = {100};
-            tRdmDevice& r = Rec(node);
-            r.currentPersonality = 1;
-            r.dmxStartAddress = 1;
-            r.deviceLabel = "Stage left";
-            r.lampHours = 10;
-            r.lampState = 0;
-            r.displayLevel = 100;
-        }
-        tree->setCurrentItem(NodeAt(tree, 1));
-        Select(1);
-        ClearLog();
-        dev1.received.clear();
-        dev2.received.clear();
+        RestoreBothDevices({0x0082, 0x0401, 0x0403, 0x0501});
     }
 
     // The answer to the next such request to `device` stays on the line: the

@@ -85,13 +85,7 @@ TEST_F(LineHoldEnds, TheInterfacePulledOutInThePauseAfterAPersonalitySetEndsIt) 
     EXPECT_EQ(view->RdmCurrentNode(), 2);
     EXPECT_EQ(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid2));
 
-    dev1.received.clear();
-    box = platform->PlugInterface(0);
-    box->line = line;
-    Settle();
-    EXPECT_TRUE(dev1.received.empty());
-    for (const auto& p : box->packets)
-        EXPECT_NE(p.type, 0x40) << "no request of the operation goes out";
+    ReplugAndExpectNoRequest("the operation");
 }
 
 // DEMO pressed while a device is read again: the reading ends, and the

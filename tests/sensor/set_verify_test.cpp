@@ -597,11 +597,5 @@ TEST_F(SetVerify, AReadingAgainCutShortByARemovalKeepsThePersonalityFromBefore) 
         QStringList{"Reading of the device cut short, the USB interface was removed: 7FF3:00000001 - 0"});
     EXPECT_EQ(Log().filter("Dmx personality can not be modified").size(), 1);
 
-    dev1.received.clear();
-    box = platform->PlugInterface(0);
-    box->line = line;
-    Settle();
-    EXPECT_TRUE(dev1.received.empty());
-    for (const auto& p : box->packets)
-        EXPECT_NE(p.type, 0x40) << "no request of the reading goes out";
+    ReplugAndExpectNoRequest("the reading");
 }
