@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace Ui {
 class SpecialTab;
@@ -13,6 +14,7 @@ class QLineEdit;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
+class QTimer;
 class TfrmMain;
 struct tRdmDevice;
 struct tRdmMessage;
@@ -43,6 +45,12 @@ public:
     bool SendQ9SubSpecial(const tRdmDevice& rec);
     void btnRdmGetConfClick();
     void btnRdmGetPrgClick();
+
+    // Reads the selected device's mode (GET of `pid`) for the tab: at once
+    // when no other operation holds the line, else once none does, and then
+    // only if the device is still the one selected.
+    void ReadDeviceMode(uint16_t pid);
+    static constexpr int ModeReadRetryMs = 50;
 
     // Shared by the mode radios of the three pages.
     void rbModeDmxClick();
@@ -88,6 +96,16 @@ private:
     uint16_t Q7UnitChannels() const;
     bool DemoMode() const;
     bool Refused(const tRdmMessage& msg);
+    void SendModeReadWhenFree();
 
     TfrmMain* frm;
+    // The mode read waiting for the line, and the device it is for.
+    struct DeferredModeRead {
+        int node;
+        uint64_t uid;
+        uint16_t subDevice;
+        uint16_t pid;
+    };
+    std::optional<DeferredModeRead> deferredModeRead;
+    QTimer* modeReadTimer = nullptr;
 };

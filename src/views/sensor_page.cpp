@@ -189,8 +189,9 @@ void TSensorPage::SensorTimerTick() {
             StopSensorPolling();
             return;
         }
-        // An operation's answer on its way is not to be taken from it.
-        if (view->LineHeld()) return;
+        // An operation's answer on its way, or its next request after a
+        // pause, is not to be taken from it.
+        if (view->SendersHeld()) return;
     }
     tRdmDevice* rec = record();
     if (!rec || !links.send) return;

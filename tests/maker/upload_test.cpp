@@ -426,15 +426,19 @@ TEST_F(UploadTest, AProgramUploadStopsWhenTheSelectionOrTreeChangesWhileAPacketI
     }
 }
 
-TEST_F(UploadTest, AnUploadStartedAgainDuringAPauseIsNotAdvancedByTheOldOne) {
+// Pressed again while the upload waits in its pause before the next packet,
+// the button is refused: the running upload goes on with that packet.
+TEST_F(UploadTest, AnUploadPressedAgainDuringAPauseIsRefusedAndTheRunningOneGoesOn) {
     UseKind(2);
     dev->rdm.silent = true;
     Upload("Programok");
+    ClearLog();
     maker->SendNextProgramSteps(tRdmMessage{}); // the first packet answered: a pause runs
-    w->prgUi->btnPrgEszkozbe->click();          // and the user starts over meanwhile
+    w->prgUi->btnPrgEszkozbe->click();          // and the user presses again meanwhile
     SettleLong();
-    EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 0}}));
-    EXPECT_EQ(maker->UploadPartIndex, 0);
+    EXPECT_EQ(Log(), QStringList{"Program upload not sent, an answer is awaited from: 7FF3:00000001 - 0"});
+    EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}}));
+    EXPECT_EQ(maker->UploadPartIndex, 1);
     EXPECT_EQ(St().RdmPendingOp, RdmOpProgramSteps);
 }
 
