@@ -28,6 +28,7 @@
 #include "ui_ProgramPage.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
+#include "views/operation_watch.h"
 #include "views/rdm_set_context.h"
 
 namespace {
@@ -44,6 +45,25 @@ std::span<const uint8_t> Data(const tRdmMessage& msg) {
 } // namespace
 
 TMakerRdm::TMakerRdm(TfrmMain* mainWindow) : QObject(mainWindow), frm(mainWindow) {
+    // The gauge goes, and so does the pending code if it is still the upload's.
+    programWatch = new OperationWatch(
+        frm,
+        [this] {
+            uint8_t& op = RdmStateOf(frm).RdmPendingOp;
+            if (op == RdmOpProgramSteps || op == RdmOpProgramBlock) op = RdmOpNone;
+            frm->prgUi->gPrg->hide();
+        },
+        this);
+    configWatch = new OperationWatch(
+        frm,
+        [this] {
+            uint8_t& op = RdmStateOf(frm).RdmPendingOp;
+            for (uint8_t upload :
+                 {RdmOpUploadQ9Root, RdmOpUploadQ9Sub, RdmOpUploadQ7, RdmOpUploadQ73G, RdmOpUploadZK4})
+                if (op == upload) op = RdmOpNone;
+            frm->konfUi->gKonf->hide();
+        },
+        this);
     connect(frm->prgUi->btnPrgEszkozbe, &QPushButton::clicked, this, [this] { btnPrgEszkozbeClick(); });
     connect(frm->konfUi->btnKonfEszkbe, &QPushButton::clicked, this, [this] { btnPrgEszkozbeClick(); });
 }
@@ -81,6 +101,10 @@ void TMakerRdm::btnPrgEszkozbeClick() {
         return;
     const tRdmDevice* rec = Device();
     if (!rec) return;
+    // Nor may they take the place of the answer another operation waits for.
+    if (RefusedWhileLineHeld(frm, konf ? QStringLiteral("Configuration upload")
+                                       : QStringLiteral("Program upload")))
+        return;
     const QString page = frm->mainPageCaption();
     const uint8_t kind = rec->DeviceKind;
     if (page.compare(QStringLiteral("Programok"), Qt::CaseInsensitive) == 0) {
@@ -160,6 +184,7 @@ void TMakerRdm::SendSet(uint8_t op, uint16_t pid, uint8_t pdl) {
     // The answer names the device the configuration went to, whatever is selected by then.
     configTargetTail = DeviceLineTail(*rec);
     SendRdmParam(frm, *rec, RdmSetCommand, pid, pdl);
+    configWatch->Begin(op);
 }
 
 bool TMakerRdm::TakeProgramTarget() {
@@ -266,6 +291,7 @@ void TMakerRdm::UploadProgramsRgb() {
     RdmState& st = RdmStateOf(frm);
     BuildProgramPacketRgb(frm->programEditor->Programs, 1, 0, st.RdmParamData);
     SendProgramPacket(RdmOpProgramSteps, PidProgramSteps, kProgramPacketRgb);
+    programWatch->Begin(RdmOpProgramSteps);
     SetProgramGauge(0);
     frm->prgUi->gPrg->show();
 }
@@ -278,6 +304,7 @@ void TMakerRdm::UploadProgramsRgbwa() {
     RdmState& st = RdmStateOf(frm);
     BuildProgramPacketRgbwa(frm->programEditor->Programs, 1, 0, st.RdmParamData);
     SendProgramPacket(RdmOpProgramBlock, PidProgramBlock, kProgramPacketRgbwa);
+    programWatch->Begin(RdmOpProgramBlock);
     SetProgramGauge(0);
     frm->prgUi->gPrg->show();
 }
@@ -300,6 +327,7 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
     }
     if (msg.responseType != RdmAck) {
         RdmStateOf(frm).RdmPendingOp = RdmOpNone;
+        programWatch->Finish();
         RefusalLine(msg,
                     QStringLiteral("Program upload stopped at program %1, part %2")
                         .arg(UploadProgramIndex)
@@ -307,11 +335,13 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
                     programTarget.tail);
         return;
     }
+    programWatch->PauseAsked();
     frm->dataModule()->PauseThen(
         ProgramPacketPauseMs,
         [this, fiveColour, run = programUploadRun] {
             // An upload started over meanwhile carries on by itself.
             if (run != programUploadRun) return;
+            programWatch->PauseRan();
             if (const QString lost = ProgramTargetLost(); !lost.isEmpty())
                 StopProgramUpload(fiveColour, lost);
             else
@@ -325,6 +355,7 @@ void TMakerRdm::StopProgramUpload(bool fiveColour, const QString& why) {
     // otherwise carry the upload on, towards whatever device is selected now.
     RdmState& st = RdmStateOf(frm);
     if (st.RdmPendingOp == (fiveColour ? RdmOpProgramBlock : RdmOpProgramSteps)) st.RdmPendingOp = RdmOpNone;
+    programWatch->Finish();
     frm->prgUi->gPrg->hide();
     Line(QStringLiteral("Program upload stopped at program %1, part %2, %3: %4")
              .arg(UploadProgramIndex)
@@ -336,7 +367,11 @@ void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
     RdmState& st = RdmStateOf(frm);
     // Another operation may have taken over during the pause.
     const uint8_t op = fiveColour ? RdmOpProgramBlock : RdmOpProgramSteps;
-    if (st.RdmPendingOp != op) return;
+    if (st.RdmPendingOp != op) {
+        programWatch->Finish();
+        frm->prgUi->gPrg->hide();
+        return;
+    }
     const int lastPart = fiveColour ? kLastPartRgbwa : kLastPartRgb;
     ++UploadPartIndex;
     if (UploadPartIndex > lastPart) {
@@ -344,6 +379,7 @@ void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
         ++UploadProgramIndex;
     }
     if (UploadProgramIndex > 9) {
+        programWatch->Finish();
         frm->prgUi->gPrg->hide();
         st.RdmPendingOp = RdmOpNone;
         return;
@@ -361,6 +397,7 @@ void TMakerRdm::ContinueProgramUpload(bool fiveColour) {
 }
 
 void TMakerRdm::EndConfigUpload(const tRdmMessage& msg) {
+    configWatch->Finish();
     frm->konfUi->gKonf->hide();
     RdmStateOf(frm).RdmPendingOp = RdmOpNone;
     if (msg.responseType == RdmAck)

@@ -7,6 +7,7 @@
 
 #include "maker/MakerPayloads.h"
 
+class OperationWatch;
 class QLineEdit;
 class TfrmMain;
 class TDM;
@@ -104,6 +105,10 @@ private:
     void Line(const QString& text);
 
     TfrmMain* frm;
+    // Put away an upload that the line's operations were ended under (the
+    // interface pulled out, the demo, a discovery): no answer moves it on.
+    OperationWatch* programWatch;
+    OperationWatch* configWatch;
     // Counts the program uploads started, so that a pause of one that was
     // started over meanwhile does not advance the new one.
     unsigned programUploadRun = 0;

@@ -314,13 +314,15 @@ void RdmPageView::tvDeviceListClick() {
     CallHook(hooks.UpdateRemoteAccessTab);
     if (DemoMode == 1) return;
     if (const tRdmDevice* rec = RecordAt(node)) {
+        // Read for the page, and never in place of an answer another
+        // operation waits for: it goes out once the line is free.
         switch (rec->DeviceKind) {
         case 1:
-            SendGetByPid(*rec, 0x8000);
+            CallHook(hooks.ReadDeviceMode, 0x8000);
             break;
         case 2:
         case 4:
-            SendGetByPid(*rec, 0x8004);
+            CallHook(hooks.ReadDeviceMode, 0x8004);
             break;
         default:
             break;
@@ -337,9 +339,10 @@ void RdmPageView::pcRdmChange() {
     const tRdmDevice* rec = RecordAt(RdmCurrentNode());
     const bool nodes = NodeCountInTree() > 0;
     if (tab == ui->tsSpecial && nodes && DemoMode == 0 && rec && !RunInProgress()) {
+        // As for a click: the mode goes out once the line is free.
         switch (rec->DeviceKind) {
         case 1:
-            SendGetByPid(*rec, 0x8000);
+            CallHook(hooks.ReadDeviceMode, 0x8000);
             break;
         case 2:
         case 4:
@@ -348,7 +351,7 @@ void RdmPageView::pcRdmChange() {
         case 9:
         case 10:
         case 11:
-            SendGetByPid(*rec, 0x8004);
+            CallHook(hooks.ReadDeviceMode, 0x8004);
             break;
         default:
             break;

@@ -66,6 +66,9 @@ public:
         std::function<void()> UpdateRemoteAccessTab;
         std::function<void()> StartRemoteAccess;
         std::function<void()> StopRemoteAccess;
+        // Reads the selected device's operating or DMX mode (by its PID) for
+        // the Special tab, once no other operation holds the line.
+        std::function<void(uint16_t pid)> ReadDeviceMode;
     } hooks;
 
     // ---------------------------------------------------------- the tree
@@ -162,6 +165,9 @@ public:
 
     void CallHook(const std::function<void()>& hook) const {
         if (hook) hook();
+    }
+    void CallHook(const std::function<void(uint16_t)>& hook, uint16_t pid) const {
+        if (hook) hook(pid);
     }
 
 private:

@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <utility>
 
 #include "app/Main.h"
 #include "app/Notebook.h"
@@ -62,6 +64,14 @@ TSpecialTab::TSpecialTab(TfrmMain* mainWindow)
     MakeRadioGroup(ui->rgBrightness, Numbers(0, 9), 9);
     MakeRadioGroup(ui->rgRdmSpecQ7Prog, Numbers(1, 9), 0);
     MakeRadioGroup(ui->rgRdmSpecQ9SubProg, Numbers(1, 9), 0);
+
+    // A mode read that waits for the line tries again at this pace.
+    modeReadTimer = new QTimer(this);
+    modeReadTimer->setSingleShot(true);
+    modeReadTimer->setInterval(ModeReadRetryMs);
+    connect(modeReadTimer, &QTimer::timeout, this, [this] { SendModeReadWhenFree(); });
+    if (RdmPageView* view = mainWindow->rdmView)
+        view->hooks.ReadDeviceMode = [this](uint16_t pid) { ReadDeviceMode(pid); };
 
     connect(ui->btnRdmSendSpec, &QPushButton::clicked, this, [this] { btnSetTryClick(); });
     connect(ui->btnRdmGetConf, &QPushButton::clicked, this, [this] { btnRdmGetConfClick(); });
@@ -142,8 +152,12 @@ void TSpecialTab::btnSetTryClick() {
     if (DemoMode()) return;
     const tRdmDevice* rec = CurrentRecordOf(frm);
     if (!rec) return;
+    const uint8_t kind = rec->DeviceKind;
+    const bool sends = kind == 1 || kind == 2 || kind == 4 || (kind >= 7 && kind <= 11);
+    // Its SET would take the place of the answer another operation waits for.
+    if (sends && RefusedWhileLineHeld(frm, QStringLiteral("Special parameters"))) return;
     bool sent = true;
-    switch (rec->DeviceKind) {
+    switch (kind) {
     case 1:
         sent = SendKelvarSpecial(*rec);
         break;
@@ -224,17 +238,11 @@ void TSpecialTab::btnRdmGetConfClick() {
     if (DemoMode()) return;
     const tRdmDevice* rec = CurrentRecordOf(frm);
     if (!rec) return;
-    RdmState& st = RdmStateOf(frm);
     uint16_t pid = 0;
-    uint8_t pdl = 0;
     uint8_t code = 0;
     switch (rec->DeviceKind) {
     case 1:
-        pid = 0x8001;
-        pdl = 2;
-        st.RdmParamData[0] = 0x00;
-        st.RdmParamData[1] = 0x40;
-        code = 3;
+        pid = 0x8001, code = 3;
         break;
     case 2:
         pid = 0x8005, code = 4;
@@ -261,6 +269,15 @@ void TSpecialTab::btnRdmGetConfClick() {
         break;
     }
     if (pid) {
+        // Its GET would take the place of the answer another operation waits for.
+        if (RefusedWhileLineHeld(frm, QStringLiteral("Get config data"))) return;
+        RdmState& st = RdmStateOf(frm);
+        uint8_t pdl = 0;
+        if (pid == 0x8001) {
+            st.RdmParamData[0] = 0x00;
+            st.RdmParamData[1] = 0x40;
+            pdl = 2;
+        }
         frm->ConfigDeviceCode = code;
         st.RdmCurrentPid = pid;
         SendRdmParam(frm, *rec, RdmGetCommand, pid, pdl);
@@ -272,13 +289,10 @@ void TSpecialTab::btnRdmGetPrgClick() {
     if (DemoMode()) return;
     const tRdmDevice* rec = CurrentRecordOf(frm);
     if (!rec) return;
-    RdmState& st = RdmStateOf(frm);
     uint16_t pid = 0;
     switch (rec->DeviceKind) {
     case 1:
         pid = 0x8001;
-        st.RdmParamData[0] = 0x00;
-        st.RdmParamData[1] = 0x44;
         break;
     case 2:
     case 4:
@@ -295,14 +309,43 @@ void TSpecialTab::btnRdmGetPrgClick() {
         break;
     }
     if (pid) {
-        if (pid != 0x8001) {
-            st.RdmParamData[0] = 1;
-            st.RdmParamData[1] = 0;
-        }
+        // Its GET would take the place of the answer another operation waits for.
+        if (RefusedWhileLineHeld(frm, QStringLiteral("Get program data"))) return;
+        RdmState& st = RdmStateOf(frm);
+        st.RdmParamData[0] = pid == 0x8001 ? 0x00 : 1;
+        st.RdmParamData[1] = pid == 0x8001 ? 0x44 : 0;
         st.RdmCurrentPid = pid;
         SendRdmParam(frm, *rec, RdmGetCommand, pid, 2);
     }
     DeviceLogLine(frm, QStringLiteral("Get program data from: ") + DeviceLineTail(*rec));
+}
+
+// ---------------------------------------------------------------- mode read for the tab
+
+void TSpecialTab::ReadDeviceMode(uint16_t pid) {
+    const tRdmDevice* rec = CurrentRecordOf(frm);
+    if (!rec) return;
+    // A later read for the page replaces one still waiting.
+    deferredModeRead = DeferredModeRead{CurrentNodeOf(frm), rec->uid, rec->subDevice, pid};
+    SendModeReadWhenFree();
+}
+
+void TSpecialTab::SendModeReadWhenFree() {
+    if (!deferredModeRead) return;
+    RdmPageView* view = RdmViewOf(frm);
+    if (!view) return;
+    if (view->SendersHeld()) {
+        modeReadTimer->start();
+        return;
+    }
+    const DeferredModeRead read = *std::exchange(deferredModeRead, std::nullopt);
+    // Only for the device still shown: meanwhile the user may have chosen
+    // another, or the demo or a discovery may have replaced the tree.
+    const tRdmDevice* rec = CurrentRecordOf(frm);
+    if (DemoMode() || !rec || CurrentNodeOf(frm) != read.node || rec->uid != read.uid ||
+        rec->subDevice != read.subDevice)
+        return;
+    view->SendGetByPid(*rec, read.pid);
 }
 
 // ---------------------------------------------------------------- mode radios, address, slave

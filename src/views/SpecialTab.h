@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace Ui {
 class SpecialTab;
@@ -13,6 +14,7 @@ class QLineEdit;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
+class QTimer;
 class TfrmMain;
 struct tRdmDevice;
 struct tRdmMessage;
@@ -43,6 +45,12 @@ public:
     bool SendQ9SubSpecial(const tRdmDevice& rec);
     void btnRdmGetConfClick();
     void btnRdmGetPrgClick();
+
+    // Reads the selected device's mode (GET of `pid`) for the tab: at once
+    // when no other operation holds the line, else once none does, and then
+    // only if the device is still the one selected.
+    void ReadDeviceMode(uint16_t pid);
+    static constexpr int ModeReadRetryMs = 50;
 
     // Shared by the mode radios of the three pages.
     void rbModeDmxClick();
@@ -90,6 +98,16 @@ private:
     // A mode answer that is no ACK, or that holds fewer than `length` data
     // bytes, says nothing of the device's mode: one device-log line, and true.
     bool Refused(const tRdmMessage& msg, uint8_t length);
+    void SendModeReadWhenFree();
 
     TfrmMain* frm;
+    // The mode read waiting for the line, and the device it is for.
+    struct DeferredModeRead {
+        int node;
+        uint64_t uid;
+        uint16_t subDevice;
+        uint16_t pid;
+    };
+    std::optional<DeferredModeRead> deferredModeRead;
+    QTimer* modeReadTimer = nullptr;
 };

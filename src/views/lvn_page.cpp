@@ -19,6 +19,7 @@
 #include "ui_RdmPage.h"
 #include "views/Lvn.h"
 #include "views/RdmPageView.h"
+#include "views/operation_watch.h"
 #include "views/rdm_set_context.h"
 
 namespace {
@@ -33,6 +34,13 @@ constexpr uint16_t SecondFlagFactoryDefaults = 0x0001;
 TLvnPage::TLvnPage(TfrmMain* mainWindow)
     : QObject(mainWindow), ui(std::make_unique<Ui::Lvn24Conf>()), frm(mainWindow) {
     setObjectName(QStringLiteral("LvnPage"));
+    writeWatch = new OperationWatch(
+        frm,
+        [this] {
+            uint8_t& op = RdmStateOf(frm).RdmPendingOp;
+            if (op == RdmOpLvnConfig) op = RdmOpNone;
+        },
+        this);
     QWidget* host = frm->rdmUi->tsLvn24Conf;
     auto* form = new QWidget(host);
     ui->setupUi(form);

@@ -9,6 +9,7 @@
 namespace Ui {
 class Lvn24Conf;
 }
+class OperationWatch;
 class QComboBox;
 class TDM;
 class TfrmMain;
@@ -90,6 +91,10 @@ private:
     // Counts the transfers started, so that a follow-up waiting in its pause
     // when a new transfer starts is dropped.
     uint32_t transferGeneration = 0;
+    // Releases the pending code of a write that the line's operations were
+    // ended under (the interface pulled out, the demo, a discovery), so that
+    // no later answer carries it on.
+    OperationWatch* writeWatch;
     // Non-zero while code fills the tab: its handlers then leave the records alone.
     int FillingControls = 0;
 };

@@ -13,6 +13,7 @@
 #include "rdm/rdm_ops.h"
 #include "views/RdmPageView.h"
 #include "views/lvn_page.h"
+#include "views/operation_watch.h"
 #include "views/rdm_set_context.h"
 
 namespace {
@@ -49,6 +50,7 @@ void TLvnPage::startTransfer(const tRdmDevice& rec) {
     targetUid = rec.uid;
     targetSubDevice = rec.subDevice;
     ++transferGeneration;
+    writeWatch->Finish();
 }
 
 void TLvnPage::sendToDecoder(uint8_t commandClass, uint8_t pdl) {
@@ -67,10 +69,13 @@ void TLvnPage::afterPause(void (TLvnPage::*handler)(const tRdmMessage&), const t
     if (!dm) return;
     QPointer<TLvnPage> self(this);
     const uint32_t generation = transferGeneration;
+    writeWatch->PauseAsked();
     dm->PauseThen(
         PauseMs,
         [self, generation, handler, msg] {
-            if (self && self->transferGeneration == generation) (self.data()->*handler)(msg);
+            if (!self || self->transferGeneration != generation) return;
+            self->writeWatch->PauseRan();
+            (self.data()->*handler)(msg);
         },
         PauseHold::Senders);
 }
@@ -80,6 +85,9 @@ void TLvnPage::afterPause(void (TLvnPage::*handler)(const tRdmMessage&), const t
 void TLvnPage::StartLvnConfigRead() {
     const tRdmDevice* rec = selectedDecoder();
     if (!rec || !frm->dataModule()) return;
+    // Its request would take the place of the answer another operation
+    // (another transfer included) waits for.
+    if (RefusedWhileLineHeld(frm, QStringLiteral("Get config data"))) return;
     startTransfer(*rec);
     RdmState& st = RdmStateOf(frm);
     st.RdmParamData[0] = 0x00;
@@ -161,6 +169,7 @@ void TLvnPage::handleReadAnswer(const tRdmMessage& msg) {
 void TLvnPage::StartLvnConfigSend() {
     const tRdmDevice* rec = selectedDecoder();
     if (!rec || !frm->dataModule()) return;
+    if (RefusedWhileLineHeld(frm, QStringLiteral("Config data"))) return;
     // Only blocks 0..30 are written: a configuration that needs more would
     // reach the device cut short, so it is not sent at all.
     const int size = LvnConfigSize(cfg);
@@ -177,6 +186,7 @@ void TLvnPage::StartLvnConfigSend() {
     LvnLastBlock = LastBlock;
     LvnBlockIndex = 0;
     SendLvnConfigBlock();
+    writeWatch->Begin(RdmOpLvnConfig);
     log(QStringLiteral("Sending config data to: ") + DeviceLineTail(*rec));
 }
 
@@ -203,11 +213,15 @@ void TLvnPage::SendNextLvnConfigBlock(const tRdmMessage& msg) {
 void TLvnPage::handleWriteAnswer(const tRdmMessage& msg) {
     RdmState& st = RdmStateOf(frm);
     // Something else may have been started during the pause.
-    if (st.RdmPendingOp != RdmOpLvnConfig) return;
+    if (st.RdmPendingOp != RdmOpLvnConfig) {
+        writeWatch->Finish();
+        return;
+    }
     // A refused block is not stored: going on would end with "Ready" over a
     // configuration the device does not hold.
     if (msg.responseType == RdmNackReason) {
         st.RdmPendingOp = 0;
+        writeWatch->Finish();
         log(QStringLiteral("Sending stopped: block %1 refused (NACK reason %2)")
                 .arg(LvnBlockIndex - 1)
                 .arg(ReasonText(msg)));
@@ -216,6 +230,7 @@ void TLvnPage::handleWriteAnswer(const tRdmMessage& msg) {
     if (LvnBlockIndex >= LvnLastBlock) {
         log(QStringLiteral("Ready"));
         st.RdmPendingOp = 0;
+        writeWatch->Finish();
         st.RdmParamData[0] = 0xFF;
         st.RdmParamData[1] = 0xFF;
         sendToDecoder(RdmSetCommand, 2);

@@ -233,8 +233,9 @@ void TRemoteAccess::RemoteAccessTimerTick() {
     const tRdmDevice* rec = polledRecord();
     if (!rec) return; // the tree was emptied or rebuilt without the node
     if (RemotePageIndex == 4) {
-        // An operation's answer on its way is not to be taken from it.
-        if (frm->rdmView && frm->rdmView->LineHeld()) return;
+        // An operation's answer on its way, or its next request after a
+        // pause, is not to be taken from it.
+        if (frm->rdmView && frm->rdmView->SendersHeld()) return;
         RemoteTimeoutTicks = 0;
         RemotePageIndex = 0;
         sendRequest(*rec, RdmGetCommand, PidRemoteDisplayPage, 0);

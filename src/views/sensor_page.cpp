@@ -193,8 +193,9 @@ void TSensorPage::SensorTimerTick() {
     tRdmDevice* rec = record();
     if (!rec || !links.send) return;
     dropCommandsOfOtherDevices(*rec);
-    // An operation's answer on its way is not to be taken from it.
-    if (frm->rdmView && frm->rdmView->LineHeld()) return;
+    // An operation's answer on its way, or its next request after a pause,
+    // is not to be taken from it.
+    if (frm->rdmView && frm->rdmView->SendersHeld()) return;
     if (SensorResetPending) {
         links.send(*rec, SetCommand, PidSensorValue, SensorCommandNumber);
         SensorResetPending = 0;

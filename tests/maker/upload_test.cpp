@@ -430,16 +430,23 @@ TEST_F(UploadTest, AProgramUploadStopsWhenTheSelectionOrTreeChangesWhileAPacketI
     }
 }
 
-TEST_F(UploadTest, AnUploadStartedAgainDuringAPauseIsNotAdvancedByTheOldOne) {
+// Pressed again while the upload waits in its pause before the next packet,
+// the button is refused: the running upload goes on with that packet.
+TEST_F(UploadTest, AnUploadPressedAgainDuringAPauseIsRefusedAndTheRunningOneGoesOn) {
     UseKind(2);
     dev->rdm.silent = true;
     Upload("Programok");
-    maker->SendNextProgramSteps(tRdmMessage{}); // the first packet answered: a pause runs
-    w->prgUi->btnPrgEszkozbe->click();          // and the user starts over meanwhile
+    ClearLog();
+    // The first packet answered (its handler called by hand, its operation
+    // still pending): a pause runs.
+    St().RdmPendingOp = RdmOpProgramSteps;
+    maker->SendNextProgramSteps(tRdmMessage{});
+    w->prgUi->btnPrgEszkozbe->click();          // and the user presses again meanwhile
     SettleLong();
-    EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 0}}));
-    EXPECT_EQ(maker->UploadPartIndex, 0);
-    EXPECT_EQ(St().Asked.op, RdmOpProgramSteps);
+    EXPECT_EQ(Log(), QStringList{"Program upload not sent, an answer is awaited from: 7FF3:00000001 - 0"});
+    EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}}));
+    EXPECT_EQ(maker->UploadPartIndex, 1);
+    EXPECT_EQ(St().Asked.op, RdmOpProgramSteps); // its packet, unanswered in turn
 }
 
 TEST_F(UploadTest, AProgramReadStopsOnARefusalOrANumberOutOfRange) {
