@@ -441,7 +441,7 @@ TEST_F(UploadTest, AnUploadPressedAgainDuringAPauseIsRefusedAndTheRunningOneGoes
     // still pending): a pause runs.
     St().RdmPendingOp = RdmOpProgramSteps;
     maker->SendNextProgramSteps(tRdmMessage{});
-    w->prgUi->btnPrgEszkozbe->click();          // and the user presses again meanwhile
+    w->prgUi->btnPrgEszkozbe->click(); // and the user presses again meanwhile
     SettleLong();
     EXPECT_EQ(Log(), QStringList{"Program upload not sent, an answer is awaited from: 7FF3:00000001 - 0"});
     EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}}));
