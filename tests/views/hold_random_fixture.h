@@ -186,9 +186,9 @@ protected:
         SimRdmResponder& r = d.rdm();
         const uint16_t model = k == 0 ? 0x0046 : k == 1 ? 0x0042 : 0x0101;
         const uint8_t sensors = k == 0 ? 0 : k == 1 ? 2 : 1;
-        std::initializer_list<uint16_t> standard = {0x0080, 0x0081, 0x0082, 0x0090, 0x00A0, 0x00B0, 0x0401,
-                                                    0x0403, 0x0404, 0x0405, 0x0500, 0x0501, 0x0600, 0x0601,
-                                                    0x0602, 0x1001, 0x1010, 0x1040};
+        std::initializer_list<uint16_t> standard = {0x0080, 0x0081, 0x0082, 0x0090, 0x00A0, 0x00B0,
+                                                    0x0401, 0x0403, 0x0404, 0x0405, 0x0500, 0x0501,
+                                                    0x0600, 0x0601, 0x0602, 0x1001, 0x1010, 0x1040};
         simdev::Basic(r, model, "Spot", "Maker", standard, 2, sensors, 0, uint16_t(30 + k), 4);
         std::vector<uint16_t> supported(standard);
         if (sensors) supported.insert(supported.end(), {0x0200, 0x0201, 0x0202});
@@ -246,14 +246,17 @@ protected:
         return nullptr;
     }
 
-    // Runs the event loop for this long, in steps finer than the line's delays.
-    static void RunFor(int ms) {
+    // Runs the event loop for this long (or until `done`), in steps finer
+    // than the line's delays; false when `done` never came.
+    static bool RunFor(int ms, const std::function<bool()>& done = {}) {
         QElapsedTimer clock;
         clock.start();
         do {
+            if (done && done()) return true;
             QCoreApplication::processEvents();
             QThread::usleep(200);
         } while (clock.elapsed() < ms);
+        return done && done();
     }
 
     std::shared_ptr<LateLine> line;

@@ -8,7 +8,11 @@
 //
 // TAMARIND_RANDOM_SEQUENCES sets how many sequences run (a few by default);
 // TAMARIND_RANDOM_SEED the seed of the first. A failing sequence prints its
-// seed and its actions; TAMARIND_RANDOM_VERBOSE prints each action as it runs.
+// seed and its actions; TAMARIND_RANDOM_VERBOSE prints each action as it runs,
+// TAMARIND_RANDOM_ACTIONS sets their number, and TAMARIND_RANDOM_SKIP or
+// TAMARIND_RANDOM_ONLY (lists of action numbers) leave some out, and
+// TAMARIND_RANDOM_WITHOUT (a list of kinds, as "lost,slow") leaves out a
+// kind of line fault, "unplug" or "demo".
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -31,6 +35,19 @@ int EnvNumber(const char* name, int fallback) {
 
 const int kFirstSeed = EnvNumber("TAMARIND_RANDOM_SEED", 1);
 const int kSequences = EnvNumber("TAMARIND_RANDOM_SEQUENCES", 3);
+std::set<int> EnvNumbers(const char* name) {
+    std::set<int> numbers;
+    for (const QString& n : QString::fromLocal8Bit(qgetenv(name)).split(',', Qt::SkipEmptyParts))
+        numbers.insert(n.trimmed().toInt());
+    return numbers;
+}
+
+// Actions of the sequence left out, or the only ones done.
+const std::set<int> kSkip = EnvNumbers("TAMARIND_RANDOM_SKIP");
+const std::set<int> kOnly = EnvNumbers("TAMARIND_RANDOM_ONLY");
+// Kinds of action left out: silent, late, garbled, slow, lost, unplug, demo.
+const QStringList kWithout =
+    QString::fromLocal8Bit(qgetenv("TAMARIND_RANDOM_WITHOUT")).split(',', Qt::SkipEmptyParts);
 const bool kVerbose = EnvNumber("TAMARIND_RANDOM_VERBOSE", 0) != 0;
 const int kActions = EnvNumber("TAMARIND_RANDOM_ACTIONS", 30);
 
@@ -87,6 +104,15 @@ protected:
         std::set<uint16_t> pids;
     };
 
+    // Replaying a sequence without some of its actions (their draws are still
+    // made, so that the others stay as they were) helps to find the few that matter.
+    bool Skipped(const char* what) {
+        const bool skip = kSkip.count(action) || (!kOnly.empty() && !kOnly.count(action)) ||
+                          kWithout.contains(QString::fromLatin1(what));
+        if (skip) Note(QStringLiteral("(skipped: %1)").arg(what));
+        return skip;
+    }
+
     int Rand(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
     void Note(const QString& text) {
         const QString l = QStringLiteral("%1  %2").arg(action, 3).arg(text);
@@ -96,8 +122,9 @@ protected:
     QString NodeName(int node) const {
         const tRdmDevice* rec = view->RecordAt(node);
         if (!rec) return QStringLiteral("?");
-        return rec->nodeKind == NodeKindGroup ? QStringLiteral("group ") + QString::number(rec->uid >> 32, 16).toUpper()
-                                              : FormatRdmUid(rec->uid);
+        return rec->nodeKind == NodeKindGroup
+                   ? QStringLiteral("group ") + QString::number(rec->uid >> 32, 16).toUpper()
+                   : FormatRdmUid(rec->uid);
     }
     QString ShownName() {
         LineDevice* d = ShownDevice();
@@ -119,6 +146,7 @@ protected:
     // ------------------------------------------------------------ actions
     void ClickTree() {
         const int draw = Rand(0, 9999);
+        if (Skipped("click in the tree")) return;
         w->showMainPage("RDM");
         const int n = NodeCount(ui->tvDeviceList);
         if (n == 0) return Note("click in the empty tree");
@@ -133,6 +161,7 @@ protected:
 
     void ArrowKey() {
         const bool down = Rand(0, 1) == 1;
+        if (Skipped("arrow key")) return;
         w->showMainPage("RDM");
         Note(down ? "arrow down" : "arrow up");
         QTest::keyClick(ui->tvDeviceList, down ? Qt::Key_Down : Qt::Key_Up);
@@ -141,6 +170,7 @@ protected:
     void Modify() {
         const ModifyRow& row = kModifies[Rand(0, int(std::size(kModifies)) - 1)];
         const int draw = Rand(0, 1 << 20);
+        if (Skipped(row.button)) return;
         w->showMainPage("RDM");
         auto* button = Find<QAbstractButton>(row.button);
         if (row.input && !Find<QWidget>(row.input)->isEnabled())
@@ -184,6 +214,7 @@ protected:
 
     void OpenTab() {
         const char* name = kTabs[Rand(0, int(std::size(kTabs)) - 1)];
+        if (Skipped("tab")) return;
         w->showMainPage("RDM");
         QWidget* tab = Find<QWidget>(name);
         const int i = ui->pcRdm->indexOf(tab);
@@ -205,6 +236,7 @@ protected:
         const int which = Rand(0, 2);
         const int draw = Rand(0, 1 << 20);
         static const char* const names[] = {"Send", "GET CONFIG", "GET PROGRAM"};
+        if (Skipped("Special")) return;
         if (!OnTab("tsSpecial")) return Note(QStringLiteral("Special %1: tab hidden").arg(names[which]));
         Ui::SpecialTab& s = *view->specUi;
         QPushButton* buttons[] = {s.btnRdmSendSpec, s.btnRdmGetConf, s.btnRdmGetPrg};
@@ -227,6 +259,7 @@ protected:
         const bool record = Rand(0, 1) == 1;
         const int n = Rand(1, 2);
         const QString name = QStringLiteral("%1%2").arg(record ? "btnRecSens" : "btnSensDatRes").arg(n);
+        if (Skipped("sensor button")) return;
         if (!OnTab("tsErzekelok")) return Note(name + ": tab hidden");
         auto* button = w->findChild<QPushButton*>(name);
         const bool usable = button && button->isVisible() && button->isEnabled();
@@ -238,6 +271,7 @@ protected:
 
     void RemoteKey() {
         const int key = Rand(0, 3);
+        if (Skipped("remote key")) return;
         if (!OnTab("tsRemoteAccess")) return Note("remote key: tab hidden");
         Ui::RemoteAccess& r = *TRemoteAccess::of(w)->ui;
         TShape* keys[] = {r.sDown, r.sUp, r.sEsc, r.sEnter};
@@ -249,17 +283,20 @@ protected:
 
     // The button is hidden while an interface of this type is in; its handler still runs.
     void Demo() {
+        if (Skipped("demo")) return;
         Note(ui->btnDemoDisc->isEnabled() ? "DEMO" : "DEMO (its handler: the button is hidden)");
         view->btnDemoDiscClick();
     }
 
     void Discovery() {
+        if (Skipped("DISCOVERY")) return;
         const bool enabled = ui->btnDiscovery->isEnabled();
         Note(enabled ? "DISCOVERY" : "DISCOVERY: disabled");
         if (enabled) ui->btnDiscovery->click();
     }
 
     void PlugOrUnplug() {
+        if (Skipped("unplug")) return;
         if (pluggedIn) {
             Note("unplug the interface");
             platform->Unplug(box);
@@ -280,6 +317,8 @@ protected:
         LineDevice& d = devices[size_t(Rand(0, int(devices.size()) - 1))];
         const int ms = Rand(100, 1500);
         const int lostMs = Rand(5, 80);
+        static const char* const kinds[] = {"silent", "late", "garbled", "slow", "lost"};
+        if (Skipped(kinds[kind])) return;
         QObject* context = faults.get();
         switch (kind) {
         case 0:
@@ -318,7 +357,10 @@ protected:
     void Pause() {
         const int kind = Rand(0, 99);
         const int ms = kind < 45 ? Rand(0, 15) : kind < 85 ? Rand(15, 120) : kind < 97 ? Rand(120, 600) : -1;
-        if (ms >= 0) return RunFor(ms);
+        if (ms >= 0) {
+            RunFor(ms);
+            return;
+        }
         Note("wait until the line is idle");
         platform->WaitIdle(1500);
     }
@@ -363,8 +405,8 @@ protected:
             d.late = d.rdm().late = d.rdm().silent = d.rdm().garbled = false;
         }
         // A request addressed to nobody takes the late answers off the line.
-        const std::vector<uint8_t> nobody = {0x40, 0, 26,   0xCC, 0x01, 24, 0, 1, 0, 0, 0, 1, 0x7F, 0xF1,
-                                             0,    0, 0, 1, 0,    1,    0,  0, 0, 0, 0x20, 0, 0x60, 0};
+        const std::vector<uint8_t> nobody = {0x40, 0, 26, 0xCC, 0x01, 24, 0, 1, 0, 0, 0,    1, 0x7F, 0xF1,
+                                             0,    0, 0,  1,    0,    1,  0, 0, 0, 0, 0x20, 0, 0x60, 0};
         while (!line->rdm.HeldBackAnswers().empty())
             line->rdm.HandlePacket(nobody);
         if (pluggedIn) {
@@ -373,15 +415,12 @@ protected:
         } else {
             Replug();
         }
-        for (int i = 0; i < (kVerbose ? 12 : 3); ++i) {
-            RunFor(500);
-            if (kVerbose)
-                std::cerr << "quiet: discovery " << (ui->btnDiscovery->isEnabled() ? "enabled" : "disabled")
-                          << ", running " << view->DiscoveryRunning << ", line held " << view->LineHeld()
-                          << ", connected " << dm->HidConnected << " devices " << platform->Devices().size() << " opens " << platform->openCount << " written " << box->written.size() << ", pending op " << int(dm->RdmGlobals().RdmPendingOp)
-                          << std::endl;
-        }
-        EXPECT_TRUE(RunUntil([&] { return !view->DiscoveryRunning; })) << "a run started ends";
+        RunFor(1500);
+        if (kVerbose)
+            std::cerr << "quiet: DISCOVERY " << (ui->btnDiscovery->isEnabled() ? "enabled" : "disabled")
+                      << ", run " << view->DiscoveryRunning << ", line held " << view->LineHeld()
+                      << ", pending operation " << int(dm->RdmGlobals().RdmPendingOp) << std::endl;
+        EXPECT_TRUE(RunFor(8000, [&] { return !view->DiscoveryRunning; })) << "a run started ends";
         EXPECT_TRUE(ui->btnDiscovery->isEnabled()) << "DISCOVERY is offered again once the line is quiet";
     }
 
@@ -457,7 +496,8 @@ protected:
             Note("DISCOVERY (on the quiet line)");
             ASSERT_TRUE(ui->btnDiscovery->isEnabled());
             ui->btnDiscovery->click();
-            ASSERT_TRUE(RunUntil([&] { return !view->DiscoveryRunning; })) << "a run on a quiet line ends";
+            ASSERT_TRUE(RunFor(8000, [&] { return !view->DiscoveryRunning; }))
+                << "a run on a quiet line ends";
             RunFor(200);
             for (const LineDevice& d : devices)
                 ASSERT_GE(NodeOf(d.uid()), 0) << "a run on a quiet line finds " << d.letter;
@@ -470,10 +510,7 @@ protected:
             const int node = NodeOf(d.uid());
             Note(QStringLiteral("click %1 (node %2)").arg(d.letter).arg(node));
             ClickItem(ui->tvDeviceList, NodeAt(ui->tvDeviceList, node));
-            QElapsedTimer clock;
-            clock.start();
-            while (clock.elapsed() < 1500 && view->RdmCurrentNode() != node)
-                RunFor(5);
+            RunFor(1500, [&] { return view->RdmCurrentNode() == node; });
             EXPECT_EQ(view->RdmCurrentNode(), node) << "the click on " << d.letter << " is taken";
             EXPECT_EQ(ui->tvDeviceList->currentItem(), NodeAt(ui->tvDeviceList, node));
             EXPECT_EQ(ui->lUidD->text(), FormatRdmUid(d.uid())) << "the page shows " << d.letter;
@@ -483,10 +520,7 @@ protected:
             d.ForgetRequests();
         ui->pcRdm->setCurrentWidget(ui->tsKonfiguracio);
         // A click may start a read of the device's mode: the Modify waits for its end, as a user would.
-        QElapsedTimer held;
-        held.start();
-        while (held.elapsed() < 1500 && view->LineHeld())
-            RunFor(5);
+        RunFor(1500, [&] { return !view->LineHeld(); });
         const int level = OwnNumber(0, 250, Rand(0, 1 << 20));
         ui->seDispLevel->setValue(level == ui->seDispLevel->value() ? level + 3 : level);
         Note(QStringLiteral("btnDispLevel %1 (shown %2)").arg(ui->seDispLevel->value()).arg(ShownName()));
@@ -494,9 +528,8 @@ protected:
         RunFor(1000);
         for (const LineDevice& d : devices) {
             const auto got = d.Requests();
-            const auto sets = std::count_if(got.begin(), got.end(), [](const auto& q) {
-                return q.cc == 0x30 && q.pid == 0x0501;
-            });
+            const auto sets = std::count_if(got.begin(), got.end(),
+                                            [](const auto& q) { return q.cc == 0x30 && q.pid == 0x0501; });
             EXPECT_EQ(sets, &d == &target ? 1 : 0) << "the display level SET reaches " << target.letter
                                                    << " only; " << d.letter << " received " << sets;
         }
