@@ -1,8 +1,12 @@
 // Feeds arbitrary input reports to the RDM answer path, and arbitrary bytes
 // to the parser and the decoders: nothing may read or write out of bounds.
-// Every GET decoder is also given the answer as a NACK, with the fuzzed
-// reason code and with each reason code E1.20 defines: a NACK never changes
-// the record, except for the end marker of the sensor list.
+// The answer is also decoded as an ACK with the bytes behind its data
+// changed: nothing may be read beyond the data. Every GET decoder is given it
+// as answers that do not hold the whole value: a NACK with the fuzzed reason
+// code and with each reason code E1.20 defines, an ACK_TIMER, an ACK_OVERFLOW,
+// an unknown response type and an ACK too short for the value. Those never
+// change the record, except for the end marker of the sensor list.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -28,52 +32,77 @@ struct FuzzLink : RdmLink {
     }
 };
 
-// Every PID with a GET decoder.
-constexpr uint16_t DecodedPids[] = {PID_SUPPORTED_PARAMETERS,
-                                    PID_DEVICE_INFO,
-                                    PID_PRODUCT_DETAIL_ID_LIST,
-                                    PID_DEVICE_MODEL_DESCRIPTION,
-                                    PID_MANUFACTURER_LABEL,
-                                    PID_DEVICE_LABEL,
-                                    PID_LANGUAGE_CAPABILITIES,
-                                    PID_LANGUAGE,
-                                    PID_SOFTWARE_VERSION_LABEL,
-                                    PID_BOOT_SOFTWARE_VERSION_ID,
-                                    PID_BOOT_SOFTWARE_VERSION_LABEL,
-                                    PID_DMX_PERSONALITY_DESCRIPTION,
-                                    PID_DMX_START_ADDRESS,
-                                    PID_SLOT_INFO,
-                                    PID_SLOT_DESCRIPTION,
-                                    PID_SENSOR_DEFINITION,
-                                    PID_DEVICE_HOURS,
-                                    PID_LAMP_HOURS,
-                                    PID_LAMP_STRIKES,
-                                    PID_DEVICE_POWER_CYCLES,
-                                    PID_LAMP_STATE,
-                                    PID_LAMP_ON_MODE,
-                                    PID_DISPLAY_INVERT,
-                                    PID_DISPLAY_LEVEL,
-                                    PID_PAN_INVERT,
-                                    PID_TILT_INVERT,
-                                    PID_PAN_TILT_SWAP,
-                                    PID_POWER_STATE,
-                                    PID_IDENTIFY_DEVICE,
-                                    PID_IDENTIFY_MODE};
+// Every PID with a GET decoder, with the bytes its value needs: at least
+// `minimum`, and whole entries of `entry` bytes for a list.
+struct DecodedPid {
+    uint16_t pid;
+    uint8_t minimum;
+    uint8_t entry;
+};
+constexpr DecodedPid DecodedPids[] = {{PID_SUPPORTED_PARAMETERS, 0, 2},
+                                      {PID_DEVICE_INFO, 19, 0},
+                                      {PID_PRODUCT_DETAIL_ID_LIST, 0, 2},
+                                      {PID_DEVICE_MODEL_DESCRIPTION, 0, 0},
+                                      {PID_MANUFACTURER_LABEL, 0, 0},
+                                      {PID_DEVICE_LABEL, 0, 0},
+                                      {PID_LANGUAGE_CAPABILITIES, 0, 2},
+                                      {PID_LANGUAGE, 2, 0},
+                                      {PID_SOFTWARE_VERSION_LABEL, 0, 0},
+                                      {PID_BOOT_SOFTWARE_VERSION_ID, 4, 0},
+                                      {PID_BOOT_SOFTWARE_VERSION_LABEL, 0, 0},
+                                      {PID_DMX_PERSONALITY_DESCRIPTION, 3, 0},
+                                      {PID_DMX_START_ADDRESS, 2, 0},
+                                      {PID_SLOT_INFO, 0, 5},
+                                      {PID_SLOT_DESCRIPTION, 2, 0},
+                                      {PID_SENSOR_DEFINITION, 13, 0},
+                                      {PID_DEVICE_HOURS, 4, 0},
+                                      {PID_LAMP_HOURS, 4, 0},
+                                      {PID_LAMP_STRIKES, 4, 0},
+                                      {PID_DEVICE_POWER_CYCLES, 4, 0},
+                                      {PID_LAMP_STATE, 1, 0},
+                                      {PID_LAMP_ON_MODE, 1, 0},
+                                      {PID_DISPLAY_INVERT, 1, 0},
+                                      {PID_DISPLAY_LEVEL, 1, 0},
+                                      {PID_PAN_INVERT, 1, 0},
+                                      {PID_TILT_INVERT, 1, 0},
+                                      {PID_PAN_TILT_SWAP, 1, 0},
+                                      {PID_POWER_STATE, 1, 0},
+                                      {PID_IDENTIFY_DEVICE, 1, 0},
+                                      {PID_IDENTIFY_MODE, 1, 0}};
 constexpr uint16_t LastDefinedReason = 0x0013;
 
-// Gives a record the answer as a NACK of this PID with this reason code; the
-// sensor table's next free entry must not move.
-void DecodeNack(tRdmDevice& rec, tRdmMessage nack, uint16_t pid, uint16_t reason, uint8_t sensorIndex,
+// Gives a record an answer that does not hold the whole value: it is not
+// stored, and the sensor index moves at most past the entry it stands on.
+void DecodeRefused(tRdmDevice& rec, const tRdmMessage& msg, uint8_t sensorIndex, uint16_t askedSensor) {
+    uint8_t index = sensorIndex;
+    if (DecodeIntoRecord(rec, msg, index, askedSensor)) abort();
+    if (index != sensorIndex && index != sensorIndex + 1) abort();
+}
+
+void DecodeNack(tRdmDevice& rec, tRdmMessage nack, uint16_t reason, uint8_t sensorIndex,
                 uint16_t askedSensor) {
     nack.responseType = RdmNackReason;
-    nack.commandClass = RdmGetCommandResponse;
-    nack.pid = pid;
     nack.data[0] = uint8_t(reason >> 8);
     nack.data[1] = uint8_t(reason);
     if (nack.pdl < 2) nack.pdl = 2;
-    uint8_t index = sensorIndex;
-    DecodeIntoRecord(rec, nack, index, askedSensor);
-    if (index != sensorIndex) abort();
+    DecodeRefused(rec, nack, sensorIndex, askedSensor);
+}
+
+// An acknowledged answer is read within its data: whatever the bytes behind
+// it hold, the record and the sensor index come out the same.
+void DecodeWithinData(const tRdmDevice& rec, tRdmMessage ack, uint8_t sensorIndex, uint16_t askedSensor) {
+    ack.responseType = RdmAck;
+    const size_t end = std::min<size_t>(ack.pdl, ack.data.size());
+    tRdmMessage changed = ack;
+    std::fill(ack.data.begin() + long(end), ack.data.end(), uint8_t(0));
+    std::fill(changed.data.begin() + long(end), changed.data.end(), uint8_t(0xA5));
+    tRdmDevice a = rec;
+    tRdmDevice b = rec;
+    uint8_t indexA = sensorIndex;
+    uint8_t indexB = sensorIndex;
+    DecodeIntoRecord(a, ack, indexA, askedSensor);
+    DecodeIntoRecord(b, changed, indexB, askedSensor);
+    if (!(a == b) || indexA != indexB) abort();
 }
 
 } // namespace
@@ -97,17 +126,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t sensorIndex = data[2];
     DecodeIntoRecord(link.records[1], msg, sensorIndex, data[1]);
 
-    // The record now holds what the fuzzed answer put there; NACKs must leave
-    // it so, but for the sensor list's end marker.
-    tRdmDevice expected = link.records[1];
-    if (sensorIndex < expected.sensors.size()) expected.sensors[sensorIndex].number = 255;
+    // The record now holds what the fuzzed answer put there. Answers without
+    // the whole value must leave it so, but for the number of the sensor entry
+    // the index stands on, or of the one after it, which may become the end marker.
+    tRdmDevice& rec = link.records[1];
+    const tRdmDevice before = rec;
+    DecodeWithinData(rec, msg, sensorIndex, data[1]);
     const uint16_t fuzzedReason = input.size() >= 2 ? uint16_t(input[0] << 8 | input[1]) : 0;
-    for (const uint16_t pid : DecodedPids) {
-        DecodeNack(link.records[1], msg, pid, fuzzedReason, sensorIndex, data[1]);
+    for (const DecodedPid& p : DecodedPids) {
+        tRdmMessage m = msg;
+        m.pid = p.pid;
+        m.commandClass = RdmGetCommandResponse;
+        DecodeNack(rec, m, fuzzedReason, sensorIndex, data[1]);
         for (uint16_t reason = 0; reason <= LastDefinedReason; ++reason)
-            DecodeNack(link.records[1], msg, pid, reason, sensorIndex, data[1]);
+            DecodeNack(rec, m, reason, sensorIndex, data[1]);
+        for (const uint8_t type :
+             {uint8_t(RdmAckTimer), uint8_t(RdmAckOverflow), uint8_t(4 + data[0] % 252)}) {
+            m.responseType = type;
+            DecodeRefused(rec, m, sensorIndex, data[1]);
+        }
+        m.responseType = RdmAck;
+        if (p.minimum > 0) {
+            tRdmMessage cut = m;
+            cut.pdl = uint8_t(std::min<int>(cut.pdl, p.minimum - 1));
+            DecodeRefused(rec, cut, sensorIndex, data[1]);
+        }
+        if (p.entry > 1 && m.pdl % p.entry != 0) DecodeRefused(rec, m, sensorIndex, data[1]);
     }
-    if (!(link.records[1] == expected)) abort();
+    tRdmDevice allowed = before;
+    for (const size_t i : {size_t(sensorIndex), size_t(sensorIndex) + 1})
+        if (i < allowed.sensors.size() && rec.sensors[i].number == 255) allowed.sensors[i].number = 255;
+    if (!(rec == allowed)) abort();
 
     // An answer is handled only as the answer to the request awaited: await
     // the one the first report's data would parse to, so that its handlers

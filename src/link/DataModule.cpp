@@ -40,6 +40,14 @@ TDM::TDM(TfrmMain* mainWindow, std::shared_ptr<HidPlatform> platform, QObject* p
     pauseTimer->setObjectName(QStringLiteral("pauseTimer"));
     pauseTimer->setSingleShot(true);
     connect(pauseTimer, &QTimer::timeout, this, &TDM::PauseElapsed);
+    rdmDeadline = new QTimer(this);
+    rdmDeadline->setObjectName(QStringLiteral("rdmDeadline"));
+    rdmDeadline->setSingleShot(true);
+    connect(rdmDeadline, &QTimer::timeout, this, &TDM::RdmDeadlinePassed);
+    queueWatch = new QTimer(this);
+    queueWatch->setObjectName(QStringLiteral("queueWatch"));
+    queueWatch->setSingleShot(true);
+    connect(queueWatch, &QTimer::timeout, this, &TDM::QueueQuiet);
 
     if (!platform) platform = std::make_shared<LinuxHidPlatform>();
     JvHidDC = std::make_unique<TJvHidDeviceController>(std::move(platform));
@@ -151,13 +159,40 @@ void TDM::HidDataReceived(TJvHidDevice* dev, uint8_t /*ReportID*/, const uint8_t
     DispatchInputReport();
 }
 
-void TDM::PauseThen(int ms, std::function<void()> rest, bool holdsSelection) {
-    pauses.push_back({ms, std::move(rest), holdsSelection});
+void TDM::PauseThen(int ms, std::function<void()> rest, PauseHold hold) {
+    pauses.push_back({ms, std::move(rest), hold});
     if (pauses.size() == 1) pauseTimer->start(ms);
 }
 
 bool TDM::HoldingPause() const {
-    return std::any_of(pauses.begin(), pauses.end(), [](const PendingPause& p) { return p.holdsSelection; });
+    return std::any_of(pauses.begin(), pauses.end(),
+                       [](const PendingPause& p) { return p.hold == PauseHold::Selection; });
+}
+
+bool TDM::OperationPausing() const {
+    return std::any_of(pauses.begin(), pauses.end(),
+                       [](const PendingPause& p) { return p.hold != PauseHold::Nothing; });
+}
+
+void TDM::EndOperationPauses() {
+    if (!OperationPausing()) return;
+    // The front pause may be running its rest right now (a pause ended from
+    // inside it): it is left to finish, with nothing after it.
+    const bool frontRunning = runningRest && !pauses.empty();
+    auto first = pauses.begin() + (frontRunning ? 1 : 0);
+    const bool frontGone = !frontRunning && !pauses.empty() && pauses.front().hold != PauseHold::Nothing;
+    pauses.erase(std::remove_if(first, pauses.end(),
+                                [](const PendingPause& p) { return p.hold != PauseHold::Nothing; }),
+                 pauses.end());
+    if (frontRunning) return;
+    if (frontGone) {
+        pauseTimer->stop();
+        if (!pauses.empty()) {
+            pauseTimer->start(pauses.front().ms);
+            return;
+        }
+        ReleaseHeldReports();
+    }
 }
 
 void TDM::PauseElapsed() {
@@ -165,12 +200,18 @@ void TDM::PauseElapsed() {
     // The pause stays counted while its rest runs, so reports that arrive
     // from inside it are held behind the ones already waiting.
     std::function<void()> rest = std::move(pauses.front().rest);
+    runningRest = true;
     if (rest) rest();
+    runningRest = false;
     pauses.pop_front();
     if (!pauses.empty()) {
         pauseTimer->start(pauses.front().ms);
         return;
     }
+    ReleaseHeldReports();
+}
+
+void TDM::ReleaseHeldReports() {
     while (!heldReports.empty() && !Pausing()) {
         // Only the bytes the report brought are copied, as when it came.
         const HeldReport& held = heldReports.front();
@@ -184,6 +225,7 @@ void TDM::PauseElapsed() {
 
 void TDM::DispatchInputReport() {
     if (HidReport[0] == InputCreditRequest) {
+        if (TxQueue.Count > 0) queueWatch->start(QueueAnnounceAgainMs);
         SendNextChunk();
         return;
     }

@@ -27,6 +27,15 @@ class TNetworkDiscovery;
 // The data module: owns the HID controller, the link state, the packet queue,
 // the RDM request and answer state and the data module's timers. It reaches the
 // main window through the pointer it is given.
+// What a pause of the data module holds back while it runs.
+enum class PauseHold : uint8_t {
+    Nothing,   // a pause of the link's own (after the interface's arrival)
+    Senders,   // between two requests of one operation (a chain, an upload):
+               // no other request may take the place of its next one
+    Selection, // part of an operation on one device (a SET and its reading
+               // back): a click waits too, and no other request goes out
+};
+
 class TDM : public QObject {
     Q_OBJECT
 
@@ -93,17 +102,30 @@ public:
     // held and handled in their order once the pause (and any pause `rest`
     // starts) is over, so a handler sees the same order of reports as if it had
     // slept. Pauses asked for while one runs follow it in turn.
-    // `holdsSelection`: the pause is part of an operation on one device
-    // (a SET and its reading back) that a click must not interrupt.
-    void PauseThen(int ms, std::function<void()> rest, bool holdsSelection = false);
+    // `hold`: what the pause holds back while it runs (see PauseHold).
+    void PauseThen(int ms, std::function<void()> rest, PauseHold hold = PauseHold::Nothing);
     bool Pausing() const { return !pauses.empty(); }
+    // A pause that holds the selection runs (or waits its turn).
     bool HoldingPause() const;
+    // A pause of an operation of the line runs: its next request follows it,
+    // so no other request may go out meanwhile.
+    bool OperationPausing() const;
+    // Ends every pause of an operation of the line: what it would have sent
+    // is never sent. Reports held meanwhile are handled now.
+    void EndOperationPauses();
 
-    // An operation's answer is on its way: its request to one device was sent
-    // less than RdmAnswerDeadlineMs ago over the held interface, and neither
-    // its answer nor a report of none has come. A poll's answer does not count.
+    // An operation's answer is on its way: its request to one device went
+    // out over the held interface, and neither its answer nor a report of
+    // none has come, nor has its deadline passed. A poll's answer does not count.
     bool RdmOperationAnswerAwaited() const;
+    // A request whose report has not come this long after it left the queue
+    // counts as unanswered; so does one still waiting in the queue this long
+    // after it was queued.
     static constexpr int RdmAnswerDeadlineMs = 1000;
+    static constexpr int RdmQueueDeadlineMs = 3000;
+    // Packets wait and the interface has asked for none this long: the
+    // packet is announced again (the interface's request may have been lost).
+    static constexpr int QueueAnnounceAgainMs = 500;
 
     // ------------------------------------------------------------ the queue
     // Queues a link packet (header included). False when it is refused: empty,
@@ -115,6 +137,8 @@ public:
     bool EnqueuePacket(uint8_t type, uint16_t parameter, const uint8_t* data, uint16_t length);
     // Answers the credit request in HidReport with the next chunk.
     void SendNextChunk();
+    // The deadline of the last RDM request sent has passed (timer tick).
+    void RdmDeadlinePassed();
 
     // ------------------------------------------------------------ arrival and removal
     bool IsInterfaceTypeEnabled(uint8_t code) const;
@@ -161,6 +185,8 @@ public:
     void EndRdmWorkOnRemoval();
     // Forgets every packet waiting in the queue, the one in transfer included.
     void DropQueuedPackets();
+    // Forgets the RDM requests waiting in the queue; other packets stay.
+    void DropQueuedRdmRequests();
 
     // ------------------------------------------------------------ the RDM controller
     // The request globals, the answer being collected and the answer path.
@@ -182,12 +208,22 @@ private:
     // Hands the report now in HidReport to the handler of the link mode.
     void DispatchInputReport();
     void PauseElapsed();
+    // The empty chunk that makes the interface ask for the packet waiting.
+    void AnnouncePacket();
+    // A packet's last chunk went out: an RDM request's deadline starts.
+    void PacketLeft(const uint8_t* bytes);
+    void QueueQuiet();
+    QTimer* rdmDeadline = nullptr;
+    QTimer* queueWatch = nullptr;
 
     struct PendingPause {
         int ms;
         std::function<void()> rest;
-        bool holdsSelection = false;
+        PauseHold hold = PauseHold::Nothing;
     };
+    // Hands the reports held by the pauses to their handlers, in order, once
+    // no pause is left.
+    void ReleaseHeldReports();
     // The line may have been let go: a click held meanwhile is taken.
     void LineMayBeFree();
     std::deque<PendingPause> pauses;
@@ -197,6 +233,7 @@ private:
     };
     std::deque<HeldReport> heldReports;
     QTimer* pauseTimer = nullptr;
+    bool runningRest = false; // the front pause's rest is running
 
     // The held interface once it is pulled out, until the end of its scan
     // frees it. HidDev may meanwhile hold a new interface that arrived in the

@@ -3,7 +3,10 @@
 // stays a separate function so that its owner can fill it in on its own.
 #include "link/DataModule.h"
 
+#include <QTimer>
+
 #include "app/Main.h"
+#include "link/LinkDispatch.h"
 #include "link/LinkTypes.h"
 #include "views/RdmPageView.h"
 
@@ -16,9 +19,29 @@ void TDM::HandleRdmReport() {
 
 bool TDM::RdmOperationAnswerAwaited() const {
     if (!rdmController || !HidConnected || LinkMode != LinkModeRdm) return false;
+    // The deadline closes a request whose report never came.
     const RdmAskedRequest& asked = rdmController->state.Asked;
-    return asked.open && !asked.poll &&
-           std::chrono::steady_clock::now() - asked.sentAt < std::chrono::milliseconds(RdmAnswerDeadlineMs);
+    return asked.open && !asked.poll;
+}
+
+void TDM::RdmDeadlinePassed() {
+    // Reports held by a pause are here already; they are handled after it.
+    if (Pausing()) {
+        rdmDeadline->start(RdmAnswerDeadlineMs);
+        return;
+    }
+    if (!HidConnected) return;
+    Rdm().WriteOffReports();
+    if (LinkHandlerFor(InterfaceType, LinkMode) == LinkHandler::Discovery) {
+        // The search goes on as if nobody had answered.
+        if (frmMain && frmMain->rdmView) {
+            const uint8_t none[3] = {11, 2, 0};
+            frmMain->rdmView->Discovery.HandleDiscoveryReport(none);
+        }
+    } else {
+        Rdm().ReportMissing();
+    }
+    LineMayBeFree();
 }
 
 void TDM::LineMayBeFree() {
@@ -28,14 +51,23 @@ void TDM::LineMayBeFree() {
 // ---- Discovery --------------------------------------------------------------
 
 void TDM::HandleDiscoveryReport() {
-    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(InputReport());
+    // A piece of an answer is not a report of its own; a whole report of an
+    // earlier request (a SET's, a poll's) is no answer to the search.
+    const std::span<const uint8_t> report = InputReport();
+    const bool whole = report.size() >= 2 && report[0] == 11 && report[1] != 3;
+    if (whole && !Rdm().TakeReport()) return;
+    if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.HandleDiscoveryReport(report);
 }
 
 // ---- RDM page ---------------------------------------------------------------
 
 void TDM::EndRdmWorkOnRemoval() {
-    // Nothing comes for the request on its way any more.
-    if (rdmController) rdmController->state.Asked.open = false;
+    // Nothing comes for the requests on their way any more.
+    if (rdmController) {
+        rdmController->state.Asked.open = false;
+        rdmController->state.ReportsDue = 0;
+    }
+    rdmDeadline->stop();
     if (frmMain && frmMain->rdmView) frmMain->rdmView->InterfaceRemoved();
 }
 

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include <QTimer>
+
 #include "link/DataModule.h"
+#include "rdm/rdm_frame.h"
 
 bool TDM::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
     TTxQueue& q = TxQueue;
@@ -22,16 +25,42 @@ bool TDM::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
     q.Length[q.WriteIndex] = length;
     q.WriteIndex = uint16_t((q.WriteIndex + 1) % TTxQueue::SlotCount);
     ++q.Count;
+    // An RDM request waits in the queue at most this long before it counts
+    // as unanswered (an interface that never asks for it); once it has left,
+    // its report has its own deadline.
+    const uint8_t linkType = bytes[0] & 0xFC;
+    if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch)
+        rdmDeadline->start(RdmQueueDeadlineMs);
     if (q.Count == 1) {
         q.BytesLeft = length;
         q.Offset = 0;
-        // Announce it: an empty chunk makes the interface ask for the data.
-        HidReport[1] = CmdPacketData;
-        HidReport[2] = 0;
-        HidReport[3] = 1;
-        SendHidReport();
+        AnnouncePacket();
     }
+    if (!queueWatch->isActive()) queueWatch->start(QueueAnnounceAgainMs);
     return true;
+}
+
+void TDM::AnnouncePacket() {
+    // An empty chunk makes the interface ask for the data.
+    HidReport[1] = CmdPacketData;
+    HidReport[2] = 0;
+    HidReport[3] = 1;
+    SendHidReport();
+}
+
+void TDM::QueueQuiet() {
+    // Packets wait, and the interface's request for them may have been lost
+    // (the system drops input reports read too slowly): announce the packet
+    // again rather than wait for ever.
+    if (TxQueue.Count == 0) return;
+    if (HidDev && HidConnected) AnnouncePacket();
+    queueWatch->start(QueueAnnounceAgainMs);
+}
+
+void TDM::PacketLeft(const uint8_t* bytes) {
+    const uint8_t linkType = bytes[0] & 0xFC;
+    if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch)
+        rdmDeadline->start(RdmAnswerDeadlineMs);
 }
 
 void TDM::DropQueuedPackets() {
@@ -40,6 +69,36 @@ void TDM::DropQueuedPackets() {
     q.Count = 0;
     q.BytesLeft = 0;
     q.Offset = 0;
+}
+
+void TDM::DropQueuedRdmRequests() {
+    TTxQueue& q = TxQueue;
+    const auto isRequest = [&q](int slot) {
+        const uint8_t linkType = q.Data[slot][0] & 0xFC;
+        return linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch;
+    };
+    // The packets kept close up behind the read index, in their order; the
+    // one in transfer, if kept, goes on where it was.
+    uint16_t kept = 0;
+    bool transferKept = false;
+    for (uint16_t i = 0; i < q.Count; ++i) {
+        const int slot = (q.ReadIndex + i) % TTxQueue::SlotCount;
+        if (isRequest(slot)) continue;
+        const int to = (q.ReadIndex + kept) % TTxQueue::SlotCount;
+        if (to != slot) {
+            q.Data[to] = q.Data[slot];
+            q.Length[to] = q.Length[slot];
+        }
+        if (i == 0) transferKept = true;
+        ++kept;
+    }
+    if (kept == q.Count) return;
+    q.Count = kept;
+    q.WriteIndex = uint16_t((q.ReadIndex + kept) % TTxQueue::SlotCount);
+    if (!transferKept) {
+        q.BytesLeft = kept ? q.Length[q.ReadIndex] : 0;
+        q.Offset = 0;
+    }
 }
 
 bool TDM::EnqueuePacket(uint8_t type, uint16_t parameter, const uint8_t* data, uint16_t length) {
@@ -73,4 +132,5 @@ void TDM::SendNextChunk() {
     q.Offset += n;
     q.BytesLeft -= n;
     SendHidReport();
+    if (q.BytesLeft == 0 && n > 0) PacketLeft(q.Data[q.ReadIndex].data());
 }

@@ -307,14 +307,17 @@ void TMakerRdm::ProgramPacketAnswered(const tRdmMessage& msg, bool fiveColour) {
                     programTarget.tail);
         return;
     }
-    frm->dataModule()->PauseThen(ProgramPacketPauseMs, [this, fiveColour, run = programUploadRun] {
-        // An upload started over meanwhile carries on by itself.
-        if (run != programUploadRun) return;
-        if (const QString lost = ProgramTargetLost(); !lost.isEmpty())
-            StopProgramUpload(fiveColour, lost);
-        else
-            ContinueProgramUpload(fiveColour);
-    });
+    frm->dataModule()->PauseThen(
+        ProgramPacketPauseMs,
+        [this, fiveColour, run = programUploadRun] {
+            // An upload started over meanwhile carries on by itself.
+            if (run != programUploadRun) return;
+            if (const QString lost = ProgramTargetLost(); !lost.isEmpty())
+                StopProgramUpload(fiveColour, lost);
+            else
+                ContinueProgramUpload(fiveColour);
+        },
+        PauseHold::Senders);
 }
 
 void TMakerRdm::StopProgramUpload(bool fiveColour, const QString& why) {

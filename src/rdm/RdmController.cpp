@@ -57,9 +57,13 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
     // Only a GET or a SET to one device is answered through the RDM path;
     // the discovery's answers go their own way.
     state.Asked = RdmAskedRequest{};
+    // A request to one device and a discovery branch bring one report each;
+    // a broadcast brings none.
+    if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch) ++state.ReportsDue;
     if (commandClass == RdmGetCommand || commandClass == RdmSetCommand) {
         state.Asked.open = true;
         state.Asked.poll = state.NextRequestIsPoll;
+        state.Asked.op = state.RdmPendingOp;
         state.Asked.transaction = state.RdmTransaction;
         state.Asked.uid = destination;
         state.Asked.subDevice = subDevice;
@@ -100,10 +104,33 @@ void RdmController::HandleRdmReport(std::span<const uint8_t> report) {
         return;
     }
     if (subtype == SubtypeNoAnswer) {
-        HandleNoAnswer();
+        // The silence of an earlier request: the awaited report is still to come.
+        if (TakeReport()) HandleNoAnswer();
         return;
     }
+    // A discovery answer is a whole report too.
+    if (subtype <= 1) TakeReport();
     state.RdmRetryCount = 0;
+}
+
+bool RdmController::TakeReport() {
+    // Nothing owed: a report twice over, or one that came after its
+    // deadline. It is taken for nothing.
+    if (state.ReportsDue == 0) return false;
+    --state.ReportsDue;
+    return state.ReportsDue == 0;
+}
+
+bool RdmController::WriteOffReports() {
+    state.RdmRxCount = 0;
+    state.RdmRxOverflow = false;
+    if (state.ReportsDue == 0) return false;
+    state.ReportsDue = 0;
+    return true;
+}
+
+void RdmController::ReportMissing() {
+    if (state.Asked.open) HandleNoAnswer();
 }
 
 void RdmController::HandleCompleteAnswer() {
@@ -113,14 +140,14 @@ void RdmController::HandleCompleteAnswer() {
     // same answer to its handler twice.
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
+    // The report of an earlier request: whatever it holds, the awaited one
+    // is still to come.
+    if (!TakeReport()) return;
     if (!overflow && count < RdmMinAnswerLength) {
-        // Too short to be an answer at all. To the scan it is as good as
-        // none: it is asked again, and a device that answers only so is
-        // given up like a silent one, so that the run ends.
-        if (state.RdmPendingOp == RdmOpScan)
-            HandleNoAnswer();
-        else
-            state.Asked.open = false; // nothing more comes for the request
+        // Too short to be an answer at all: as good as none. It is asked
+        // again where the operation asks again, and a device that answers
+        // only so is given up like a silent one.
+        HandleNoAnswer();
         return;
     }
 
@@ -141,7 +168,10 @@ void RdmController::HandleCompleteAnswer() {
 
     switch (MatchAnswer(lastMessage)) {
     case AnswerMatch::Late:
-        // The answer of a request no longer awaited: the one awaited is still to come.
+        // The answer of an earlier request, in the report of the awaited one
+        // (a device that answered late): nothing more comes for the awaited
+        // request, which has gone unanswered.
+        HandleNoAnswer();
         return;
     case AnswerMatch::Foreign:
         // Not the answer to what was asked (another device's, another
@@ -158,7 +188,10 @@ void RdmController::HandleCompleteAnswer() {
     const RdmAnswerHandler byPid = PidAnswerHandler(lastMessage.commandClass, lastMessage.pid);
     if (byPid != RdmAnswerHandler::None) {
         link.CallAnswerHandler(byPid, lastMessage);
-    } else {
+    } else if (!state.Asked.poll && state.Asked.op == state.RdmPendingOp) {
+        // Only the operation that sent the request takes its answer; a poll's
+        // answer is the poll's, and a request sent after an operation ended
+        // does not finish it.
         const RdmAnswerHandler byOp = OperationAnswerHandler(state.RdmPendingOp);
         if (byOp != RdmAnswerHandler::None) link.CallAnswerHandler(byOp, lastMessage);
         state.RdmRetryCount = 0;
@@ -192,9 +225,15 @@ void RdmController::HandleNoAnswer() {
         if (state.RdmRetryCount < RdmRetryLimit) ++state.RdmRetryCount;
         return;
     }
+    // A request sent after its operation ended (a RESET, say) asks nothing again.
+    if (state.Asked.op != state.RdmPendingOp) return;
     switch (OperationNoAnswerAction(state.RdmPendingOp, state.RdmCurrentPid, state.RdmRetryCount,
                                     state.ScanRequestOut)) {
     case RdmNoAnswerAction::Nothing:
+        // Nothing is asked again: the operation has ended without its answer,
+        // and no later answer (another device's, another request's) finishes
+        // it. The scan's requests are its own to count.
+        if (state.RdmPendingOp != RdmOpScan) state.RdmPendingOp = RdmOpNone;
         break;
     case RdmNoAnswerAction::GiveUpScanDevice:
         // The next device starts with a fresh count of resends.

@@ -26,6 +26,17 @@ public:
     // One input report, from its type byte on (the report id is not kept).
     void HandleRdmReport(std::span<const uint8_t> report);
 
+    // A whole report of the interface has come (an answer, a report of no
+    // answer, a discovery answer): true when it is the report of the last
+    // request sent, false when it belongs to an earlier one.
+    bool TakeReport();
+    // The last request sent got no report by its deadline: every report
+    // still owed is written off (one that comes after all is taken for
+    // nothing). False when nothing was owed.
+    bool WriteOffReports();
+    // The awaited request, if any, counts as unanswered, as on a report of no answer.
+    void ReportMissing();
+
     // Stores a GET answer into the record of a tree node and keeps the
     // node's caption (and its group's) in step with the labels that arrive.
     void DecodeGetResponse(const tRdmMessage& msg, int nodeIndex);

@@ -19,6 +19,7 @@ struct RdmAskedRequest {
     uint8_t commandClass = 0;
     uint16_t pid = 0;
     std::chrono::steady_clock::time_point sentAt{};
+    uint8_t op = 0; // the pending operation it was sent for
 };
 
 // The RDM request and receive state of the data module: the globals through
@@ -32,6 +33,9 @@ struct RdmState {
     std::array<uint8_t, RdmParamDataSize> RdmParamData{};
     uint8_t AwaitingAnswer = 0;
     uint8_t RdmTransaction = 0; // transaction number of the next request; wraps after 255
+    // Reports the interface still owes: it brings exactly one for every
+    // request sent over the line (an answer, or a report of none), in order.
+    uint16_t ReportsDue = 0;
 
     // The request an answer is awaited for, and the node of the device whose
     // answer is being handled (-1 outside an answer handler): handlers take

@@ -1,6 +1,7 @@
 #include "rdm/rdm_decode.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "rdm/RdmDevice.h"
 #include "rdm/rdm_frame.h"
@@ -15,14 +16,120 @@ QString DeviceText(const tRdmMessage& msg, int index) {
     return BytesToString(msg.data, size_t(count), size_t(index)).left(RdmTextMax);
 }
 
+// What an acknowledged answer carries when it holds its parameter's value:
+// at least `minimum` bytes and, for a list, whole entries of `entry` bytes.
+// A text is whole at any length.
+struct ValueShape {
+    uint8_t minimum = 0;
+    uint8_t entry = 0;
+};
+
+std::optional<ValueShape> ShapeOf(uint16_t pid) {
+    switch (pid) {
+    case PID_SUPPORTED_PARAMETERS:
+    case PID_PRODUCT_DETAIL_ID_LIST:
+    case PID_LANGUAGE_CAPABILITIES:
+        return ValueShape{0, 2};
+    case PID_SLOT_INFO:
+        return ValueShape{0, 5};
+    case PID_DEVICE_MODEL_DESCRIPTION:
+    case PID_MANUFACTURER_LABEL:
+    case PID_DEVICE_LABEL:
+    case PID_SOFTWARE_VERSION_LABEL:
+    case PID_BOOT_SOFTWARE_VERSION_LABEL:
+        return ValueShape{0, 0};
+    case PID_DEVICE_INFO:
+        return ValueShape{19, 0};
+    case PID_LANGUAGE:
+    case PID_DMX_START_ADDRESS:
+    case PID_SLOT_DESCRIPTION:
+        return ValueShape{2, 0};
+    case PID_DMX_PERSONALITY_DESCRIPTION:
+        return ValueShape{3, 0};
+    case PID_SENSOR_DEFINITION:
+        return ValueShape{13, 0};
+    case PID_BOOT_SOFTWARE_VERSION_ID:
+    case PID_DEVICE_HOURS:
+    case PID_LAMP_HOURS:
+    case PID_LAMP_STRIKES:
+    case PID_DEVICE_POWER_CYCLES:
+        return ValueShape{4, 0};
+    case PID_LAMP_STATE:
+    case PID_LAMP_ON_MODE:
+    case PID_DISPLAY_INVERT:
+    case PID_DISPLAY_LEVEL:
+    case PID_PAN_INVERT:
+    case PID_TILT_INVERT:
+    case PID_PAN_TILT_SWAP:
+    case PID_POWER_STATE:
+    case PID_IDENTIFY_DEVICE:
+    case PID_IDENTIFY_MODE:
+        return ValueShape{1, 0};
+    default:
+        return std::nullopt;
+    }
+}
+
+// An earlier reading's definition of this sensor (a new record's entries are
+// all zeros, which no device defines).
+bool DefinitionOf(const tRdmSensor& s, uint16_t sensor) {
+    return s.number == sensor && s.number != 255 && !(s == tRdmSensor{});
+}
+
+// An earlier reading's definition of a sensor the device still has and that
+// is still to be asked (the scan asks them in rising order).
+bool DefinitionStillToBeAsked(const tRdmSensor& s, uint16_t asked, uint8_t sensorCount) {
+    return s.number != 255 && s.number > asked && s.number < sensorCount;
+}
+
+// The sensor table is rebuilt from its first entry on every reading; the
+// entries are the definitions the device gave, in the order asked, and the
+// list ends with a marker. A definition the device does not give whole this
+// time leaves what it gave before in place.
+bool DecodeSensorDefinition(tRdmDevice& rec, const tRdmMessage& msg, bool whole, uint8_t& index,
+                            uint16_t asked) {
+    auto& table = rec.sensors;
+    if (index >= table.size()) return false;
+    if (whole) {
+        const auto& d = msg.data;
+        tRdmSensor& s = table[index];
+        s.number = static_cast<uint8_t>(asked);
+        s.type = d[1];
+        s.unit = d[2];
+        s.prefix = d[3];
+        s.rangeMin = static_cast<int16_t>(GetWordBE(d, 4));
+        s.rangeMax = static_cast<int16_t>(GetWordBE(d, 6));
+        s.normalMin = static_cast<int16_t>(GetWordBE(d, 8));
+        s.normalMax = static_cast<int16_t>(GetWordBE(d, 10));
+        s.recordedSupport = d[12];
+        s.description = DeviceText(msg, 13);
+        ++index;
+    } else if (DefinitionOf(table[index], asked)) {
+        ++index;
+    }
+    // The marker never takes the place of a definition that may yet be kept;
+    // with all 255 entries defined there is no room for it.
+    if (index < table.size() && !DefinitionStillToBeAsked(table[index], asked, rec.sensorCount))
+        table[index].number = 255;
+    return whole;
+}
+
 }  // namespace
 
 bool DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDefIndex, uint16_t askedSensor) {
-    // A NACK carries its reason code where the value would be: read as data it
-    // would overwrite what the device reported before (an address of 0xFFFF
-    // from DEVICE_INFO, a slot text just read). Only the sensor list takes
-    // note of it, by its end marker.
-    if (msg.responseType == RdmNackReason && msg.pid != PID_SENSOR_DEFINITION) return false;
+    // Only an acknowledged answer that carries the whole value says what the
+    // device holds: a NACK carries its reason code where the value would be,
+    // an ACK_TIMER its waiting time, an ACK_OVERFLOW a piece, and a cut-short
+    // answer a part. Read as data, each would overwrite what the device
+    // reported before (an address of 0xFFFF from DEVICE_INFO, a slot text
+    // just read).
+    const std::optional<ValueShape> shape = ShapeOf(msg.pid);
+    if (!shape) return false;
+    const bool whole = msg.responseType == RdmAck && msg.pdl >= shape->minimum &&
+                       (shape->entry == 0 || msg.pdl % shape->entry == 0);
+    if (msg.pid == PID_SENSOR_DEFINITION)
+        return DecodeSensorDefinition(rec, msg, whole, sensorDefIndex, askedSensor);
+    if (!whole) return false;
     const auto& d = msg.data;
     const int n = msg.pdl;
     switch (msg.pid) {
@@ -87,25 +194,6 @@ bool DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDe
         if (s >= rec.slotInfo.size()) break;
         rec.slotInfo[s].description = DeviceText(msg, 2);
         break;
-    }
-    case PID_SENSOR_DEFINITION: {
-        if (msg.responseType == RdmAck && sensorDefIndex < rec.sensors.size()) {
-            tRdmSensor& s = rec.sensors[sensorDefIndex];
-            s.number = static_cast<uint8_t>(askedSensor);
-            s.type = d[1];
-            s.unit = d[2];
-            s.prefix = d[3];
-            s.rangeMin = static_cast<int16_t>(GetWordBE(d, 4));
-            s.rangeMax = static_cast<int16_t>(GetWordBE(d, 6));
-            s.normalMin = static_cast<int16_t>(GetWordBE(d, 8));
-            s.normalMax = static_cast<int16_t>(GetWordBE(d, 10));
-            s.recordedSupport = d[12];
-            s.description = DeviceText(msg, 13);
-            ++sensorDefIndex;
-        }
-        // The list always ends with a marker, unless all 255 entries are defined.
-        if (sensorDefIndex < rec.sensors.size()) rec.sensors[sensorDefIndex].number = 255;
-        return msg.responseType == RdmAck;
     }
     case PID_DEVICE_HOURS: rec.deviceHours = GetLongBE(d, 0); break;
     case PID_LAMP_HOURS: rec.lampHours = GetLongBE(d, 0); break;

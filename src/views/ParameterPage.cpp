@@ -279,12 +279,14 @@ void RdmPageView::ResetDetailControls(bool group) {
     ui->seDispLevel->setValue(0);
     ui->seDispLevel->setEnabled(false);
     ui->btnDispLevel->setEnabled(false);
-    for (QComboBox* cb : {ui->cbPanInv, ui->cbTiltInv}) {
+    // Clearing a combo's selection runs its enabler: the buttons go after.
+    for (QComboBox* cb : {ui->cbPanInv, ui->cbTiltInv, ui->cbPTSwap}) {
         cb->setCurrentIndex(-1);
         cb->setEnabled(false);
     }
     ui->btnPanInv->setEnabled(false);
     ui->btnTiltInv->setEnabled(false);
+    ui->btnPTSwap->setEnabled(false);
 }
 
 void RdmPageView::ClearDeviceDetails() {

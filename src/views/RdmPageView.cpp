@@ -150,26 +150,48 @@ bool RdmPageView::LineHeld() const {
     return dm && (dm->HoldingPause() || dm->RdmOperationAnswerAwaited());
 }
 
-void RdmPageView::InterfaceRemoved() {
+bool RdmPageView::SendersHeld() const {
+    if (LineHeld()) return true;
+    TDM* dm = frmMain->dataModule();
+    return dm && dm->OperationPausing();
+}
+
+void RdmPageView::EndLineOperations() {
     TDM* dm = frmMain->dataModule();
     if (!dm) return;
     RdmState& st = dm->RdmGlobals();
-    const bool run = DiscoveryRunning;
-    if (!run && !ScanHoldsTheLine()) return;
-    Scan->CutShortByRemoval(run);
-    // Nothing of it goes on when an interface arrives again: no request
-    // left in the queue, no resend, no click taken that the user made
-    // while it ran; the next discovery starts afresh.
-    DiscoveryRunning = false;
-    clickHeld = false;
-    Discovery.DiscoveryTop = -1;
+    // Nothing waits for an answer any more, nothing is asked again, and no
+    // pause goes on to send what it would have.
+    st.Asked.open = false;
     st.RdmPendingOp = RdmOpNone;
     st.AwaitingAnswer = 0;
     st.ScanRequestOut = false;
     st.RdmRetryCount = 0;
-    dm->DropQueuedPackets();
-    // The devices found so far are asked by clicks, whose answers are RDM's.
-    if (dm->LinkMode == LinkModeDiscovery) dm->LinkMode = LinkModeRdm;
+    dm->EndOperationPauses();
+}
+
+void RdmPageView::InterfaceRemoved() {
+    TDM* dm = frmMain->dataModule();
+    if (!dm) return;
+    const bool run = DiscoveryRunning;
+    if (run || ScanHoldsTheLine()) {
+        Scan->CutShortByRemoval(run);
+        // Nothing of it goes on when an interface arrives again: no request
+        // left in the queue, no resend, no click taken that the user made
+        // while it ran; the next discovery starts afresh.
+        DiscoveryRunning = false;
+        clickHeld = false;
+        Discovery.DiscoveryTop = -1;
+        dm->DropQueuedPackets();
+        // The devices found so far are asked by clicks, whose answers are RDM's.
+        if (dm->LinkMode == LinkModeDiscovery) dm->LinkMode = LinkModeRdm;
+    }
+    // Every operation of the line ends with it; a request still queued
+    // would reach a device nobody waits for once an interface is back.
+    EndLineOperations();
+    dm->DropQueuedRdmRequests();
+    // A click held for an operation is taken now: the page is free.
+    TakeHeldClick();
 }
 
 void RdmPageView::HoldClick() {
@@ -214,19 +236,17 @@ void RdmPageView::btnDiscoveryClick() {
 
 void RdmPageView::btnDemoDiscClick() {
     DemoMode = 1;
+    // A click held goes with the tree it was made in.
     clickHeld = false;
-    // The demo's nodes are none of the line's devices: an answer on its way
+    // The demo's nodes are none of the line's devices: an operation on its way
     // has no record left to go to, and holds nothing back.
-    if (TDM* dm = frmMain->dataModule()) dm->RdmGlobals().Asked.open = false;
+    EndLineOperations();
     if (DiscoveryRunning) {
         // The demo replaces the tree under a search or scan: end them, so that
         // late answers are not read into the demo's records.
         DiscoveryRunning = false;
         Discovery.DiscoveryTop = -1;
-        if (TDM* dm = frmMain->dataModule()) {
-            if (dm->RdmGlobals().RdmPendingOp == 4) dm->RdmGlobals().RdmPendingOp = 0;
-            ui->btnDiscovery->setEnabled(dm->HidConnected);
-        }
+        if (TDM* dm = frmMain->dataModule()) ui->btnDiscovery->setEnabled(dm->HidConnected);
     }
     BuildDemoDeviceTree();
     FillDemoDeviceData();
@@ -245,7 +265,10 @@ void RdmPageView::FreeDeviceRecords() {
 }
 
 void RdmPageView::PrepareDiscovery() {
+    // A click held goes with the tree it was made in, and whatever operation
+    // held it ends: the search takes the line.
     clickHeld = false;
+    EndLineOperations();
     CallHook(hooks.StopSensorPolling);
     ui->btnDiscovery->setEnabled(false);
     DiscoveryRunning = true;

@@ -106,6 +106,9 @@ public:
     // The interface was pulled out: a run or a reading again that held the
     // line ends here, with what it read so far, and its request is dropped.
     void InterfaceRemoved();
+    // Ends every operation of the line (its awaited answer, its resends, its
+    // pause and what the pause would send): the page is free at once.
+    void EndLineOperations();
     // The line is held for one device's operation, or for the scan: a SET
     // waits for its answer or its reading back (also in the pause between
     // them), a maker read for its next packet. A selection made meanwhile
@@ -113,6 +116,10 @@ public:
     // answer on its way would be dropped, or the rest of the operation sent
     // to the newly selected device.
     bool LineHeld() const;
+    // No request but the operation's own may go out: the line is held, or an
+    // operation waits in a pause between two of its requests (a set-up chain,
+    // an upload, a decoder transfer), whose next request must not be displaced.
+    bool SendersHeld() const;
     // A selection made while the line was held is taken now, as a whole,
     // once the line is free.
     void TakeHeldClick();

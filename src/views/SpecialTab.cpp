@@ -30,6 +30,10 @@ namespace {
 
 constexpr uint16_t PidOperatingMode = 0x8000;
 constexpr uint16_t PidDmxMode = 0x8004;
+// The data bytes the mode answers are read up to: the operating mode's
+// brightness at byte 7, the DMX mode's wait at bytes 3 and 4.
+constexpr uint8_t OperatingModeLength = 8;
+constexpr uint8_t DmxModeLength = 5;
 
 QStringList Numbers(int from, int to) {
     QStringList items;
@@ -359,18 +363,21 @@ void TSpecialTab::ShowAddress(QSpinBox* address, QSpinBox* slave, uint16_t value
     AddressGuard = 0;
 }
 
-bool TSpecialTab::Refused(const tRdmMessage& msg) {
-    if (msg.responseType == RdmAck) return false;
+bool TSpecialTab::Refused(const tRdmMessage& msg, uint8_t length) {
+    if (msg.responseType == RdmAck && msg.pdl >= length) return false;
     const tRdmDevice* rec = CurrentRecordOf(frm);
-    DeviceLogLine(frm, QStringLiteral("Mode not read, ") + TMakerRdm::RefusalReason(msg) +
-                           QStringLiteral(": ") + (rec ? DeviceLineTail(*rec) : QString()));
+    const QString reason = msg.responseType == RdmAck
+                               ? QStringLiteral("answer too short (%1 of %2 bytes)").arg(msg.pdl).arg(length)
+                               : TMakerRdm::RefusalReason(msg);
+    DeviceLogLine(frm, QStringLiteral("Mode not read, ") + reason + QStringLiteral(": ") +
+                           (rec ? DeviceLineTail(*rec) : QString()));
     return true;
 }
 
 void TSpecialTab::HandleOperatingModeAnswer(const tRdmMessage& msg) {
     // The tab shows the selected device: another device's mode is not its.
     const tRdmDevice* rec = CurrentRecordOf(frm);
-    if (!rec || !AnswerIsForSelection(frm) || Refused(msg)) return;
+    if (!rec || !AnswerIsForSelection(frm) || Refused(msg, OperatingModeLength)) return;
     const auto& pd = msg.data;
     if (rec->currentPersonality == 1) {
         ui->rbModeDmx->setChecked(true);
@@ -389,7 +396,7 @@ void TSpecialTab::HandleOperatingModeAnswer(const tRdmMessage& msg) {
 void TSpecialTab::HandleDmxModeAnswer(const tRdmMessage& msg) {
     // The tab shows the selected device: another device's mode is not its.
     const tRdmDevice* rec = CurrentRecordOf(frm);
-    if (!rec || !AnswerIsForSelection(frm) || Refused(msg)) return;
+    if (!rec || !AnswerIsForSelection(frm) || Refused(msg, DmxModeLength)) return;
     switch (rec->DeviceKind) {
     case 4:
         ShowDmxModeQ9Sub(msg);

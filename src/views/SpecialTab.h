@@ -87,7 +87,9 @@ private:
     // Channels of a unit on page "Q7": 5 for the five-colour drivers.
     uint16_t Q7UnitChannels() const;
     bool DemoMode() const;
-    bool Refused(const tRdmMessage& msg);
+    // A mode answer that is no ACK, or that holds fewer than `length` data
+    // bytes, says nothing of the device's mode: one device-log line, and true.
+    bool Refused(const tRdmMessage& msg, uint8_t length);
 
     TfrmMain* frm;
 };

@@ -147,12 +147,6 @@ QTableWidget* TDmxChannelMap::grid() const {
     return frm->rdmUi->StringGrid1;
 }
 
-bool TDmxChannelMap::busy() const {
-    // The scan reads one device after another through the current node, and
-    // an operation on one device keeps the selection until it has its answer.
-    return frm->rdmView && frm->rdmView->LineHeld();
-}
-
 void TDmxChannelMap::BuildDmxChannelMap() {
     RdmPageView* view = frm->rdmView;
     std::vector<const tRdmDevice*> nodes;
@@ -189,22 +183,26 @@ void TDmxChannelMap::StringGrid1MouseDown(int X, int Y) {
     DragActive = 0;
     const int slot = ChannelAt(X, Y);
     RdmPageView* view = frm->rdmView;
-    if (slot < 0 || !view || busy() || frm->DmxChannelMap[size_t(slot)].colour == DmxChannelFree) return;
+    if (slot < 0 || !view || frm->DmxChannelMap[size_t(slot)].colour == DmxChannelFree) return;
     const int n = view->NodeCountInTree();
     for (int i = 0; i < n; ++i) {
-        tRdmDevice* rec = view->RecordAt(i);
-        const auto range = rec ? OccupiedChannels(*rec) : std::nullopt;
+        const tRdmDevice* found = view->RecordAt(i);
+        const auto range = found ? OccupiedChannels(*found) : std::nullopt;
         if (!range || slot < range->first || slot > range->last) continue;
-        view->RdmCurrentNode() = uint16_t(i);
+        QTreeWidgetItem* item = NodeAt(view->tree(), i);
+        if (!item) return;
+        // A pick is a click on the device's node: the same tabs, pages,
+        // requests and polling follow, and the same wait while an answer
+        // is on its way. A pick that waits moves nothing.
+        view->tree()->setCurrentItem(item);
+        view->tvDeviceListClick();
+        tRdmDevice* rec = view->RecordAt(i);
+        if (!rec || view->RdmCurrentNode() != i || view->LineHeld()) return;
         DragGrabOffset = uint16_t(slot + 1 - rec->dmxStartAddress);
         DragStartAddress = rec->dmxStartAddress;
         dragRecord = rec;
         dragUid = rec->uid;
         dragSubDevice = rec->subDevice;
-        // The selection alone: no request, and the polling is left as it is.
-        if (QTreeWidgetItem* item = NodeAt(view->tree(), i)) view->tree()->setCurrentItem(item);
-        view->ShowDeviceDetails(i);
-        BuildDmxChannelMap();
         DragActive = 1;
         return;
     }

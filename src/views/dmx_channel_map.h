@@ -79,7 +79,6 @@ private:
     QTableWidget* grid() const;
     // The record being dragged, while it is still the node the drag began on.
     tRdmDevice* draggedRecord() const;
-    bool busy() const;
 
     TfrmMain* frm;
     const QObject* gridViewport = nullptr;

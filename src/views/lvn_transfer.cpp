@@ -67,9 +67,12 @@ void TLvnPage::afterPause(void (TLvnPage::*handler)(const tRdmMessage&), const t
     if (!dm) return;
     QPointer<TLvnPage> self(this);
     const uint32_t generation = transferGeneration;
-    dm->PauseThen(PauseMs, [self, generation, handler, msg] {
-        if (self && self->transferGeneration == generation) (self.data()->*handler)(msg);
-    });
+    dm->PauseThen(
+        PauseMs,
+        [self, generation, handler, msg] {
+            if (self && self->transferGeneration == generation) (self.data()->*handler)(msg);
+        },
+        PauseHold::Senders);
 }
 
 // ---------------------------------------------------------------- read

@@ -13,6 +13,7 @@
 #include "rdm/rdm_discovery.h"
 #include "rdm/rdm_frame.h"
 #include "rdm/rdm_handlers_later.h"
+#include "rdm/rdm_ops.h"
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
@@ -100,9 +101,24 @@ void RdmScan::Begin() {
     st.RdmRetryCount = 0;
     AskDeviceIndex = 0;
     st.AskItemIndex = 0;
+    // The full scan moves the selection along with it.
     st.RdmCurrentNode = 1;
+    ReadNode = 1;
     st.RdmCurrentPid = 0x0060;
-    if (const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode)) Get(*rec, 0x0060, 0);
+    if (const tRdmDevice* rec = view.RecordAt(ReadNode)) Get(*rec, 0x0060, 0);
+}
+
+void RdmScan::ReadAgain(int node) {
+    TDM* dm = view.frmMain->dataModule();
+    const tRdmDevice* rec = view.RecordAt(node);
+    if (!dm || !rec) return;
+    RdmState& st = dm->RdmGlobals();
+    // The device's own node, whatever is selected: the selection is the user's.
+    ReadNode = static_cast<uint16_t>(node);
+    st.RdmPendingOp = PendingOpScan;
+    st.RdmCurrentPid = 0x0060;
+    st.AskItemIndex = 0;
+    Get(*rec, 0x0060, 0);
 }
 
 void RdmScan::GoToPersonalities(const tRdmDevice& rec) {
@@ -145,7 +161,7 @@ void RdmScan::AskNextParameter(const tRdmMessage& msg) {
     TDM* dm = view.frmMain->dataModule();
     if (!dm) return;
     RdmState& st = dm->RdmGlobals();
-    const int node = st.RdmCurrentNode;
+    const int node = ReadNode;
     // A node that no longer exists (the tree was rebuilt) ends nothing and asks
     // nothing; nor does an answer of a device other than the one being read.
     if (!view.RecordAt(node) || AnswerNodeOf(view.frmMain) != node) return;
@@ -276,20 +292,22 @@ void RdmScan::AskNextDevice() {
             }
             AskDeviceIndex += 1;
         }
+        ReadNode = st.RdmCurrentNode;
     }
 
     if (AskDeviceIndex < discovered && st.AwaitingAnswer == 0) {
         view.AddDetailLine(QStringLiteral("ask: DEVICE_INFO"));
         st.RdmCurrentPid = 0x0060;
         st.AskItemIndex = 0;
-        if (const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode)) Get(*rec, 0x0060, 0);
+        if (const tRdmDevice* rec = view.RecordAt(ReadNode)) Get(*rec, 0x0060, 0);
         return;
     }
 
     // The scan is over.
     view.AddDeviceListLine(view.Text(116));
+    const bool run = st.AwaitingAnswer == 0;
     if (discovered != 0) {
-        if (st.AwaitingAnswer == 0) {
+        if (run) {
             AskDeviceIndex = 0;
             st.RdmCurrentNode = 0;
         }
@@ -297,10 +315,14 @@ void RdmScan::AskNextDevice() {
     }
     st.AwaitingAnswer = 0;
     view.DiscoveryRunning = false;
-    view.ShowDeviceDetails(st.RdmCurrentNode);
+    // A device read again shows what it read only while it is the one shown;
+    // the page of another device selected meanwhile is left as it is.
+    if (run || ReadNode == st.RdmCurrentNode) {
+        view.ShowDeviceDetails(st.RdmCurrentNode);
+        view.ShowDeviceSpecialPage();
+        view.CallHook(view.hooks.UpdateRemoteAccessTab);
+    }
     view.CallHook(view.hooks.BuildDmxChannelMap);
-    view.ShowDeviceSpecialPage();
-    view.CallHook(view.hooks.UpdateRemoteAccessTab);
     view.ui->btnDiscovery->setEnabled(true);
     if (view.ui->cbTestAutoDisc->isChecked()) {
         dm->tTest->start();
@@ -313,7 +335,7 @@ void RdmScan::AskNextDevice() {
 void RdmScan::KeepPersonalityUnlessRead(const tRdmMessage* msg) {
     RdmState& st = view.frmMain->dataModule()->RdmGlobals();
     TRdmSetCommands* commands = TRdmSetCommands::of(view.frmMain);
-    tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
+    tRdmDevice* rec = view.RecordAt(ReadNode);
     // Only the reading again that a SET started verifies the SET.
     if (!commands || !rec || st.AwaitingAnswer == 0) return;
     const auto before = commands->TakeValueBefore(0x00E0, *rec);
@@ -328,7 +350,7 @@ void RdmScan::GiveUpOnDevice() {
     TDM* dm = view.frmMain->dataModule();
     if (!dm) return;
     RdmState& st = dm->RdmGlobals();
-    const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
+    const tRdmDevice* rec = view.RecordAt(ReadNode);
     // A node that no longer exists has no scan left to end.
     if (!rec) return;
     if (st.ScanPid == 0x0060) KeepPersonalityUnlessRead(nullptr);
@@ -344,8 +366,7 @@ void RdmScan::CutShortByRemoval(bool run) {
         view.AddDeviceListLine(QStringLiteral("Discovery cut short, the USB interface was removed"));
         return;
     }
-    RdmState& st = view.frmMain->dataModule()->RdmGlobals();
-    const tRdmDevice* rec = view.RecordAt(st.RdmCurrentNode);
+    const tRdmDevice* rec = view.RecordAt(ReadNode);
     if (!rec) return;
     KeepPersonalityUnlessRead(nullptr);
     view.AddDeviceListLine(

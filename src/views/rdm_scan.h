@@ -31,6 +31,12 @@ public:
 
     // Starts the scan at the first device node (the end of discovery).
     void Begin();
+    // Reads one device again (after a SET that changes more than its own
+    // value): DEVICE_INFO, then the rest of the scan, on the device's own
+    // node. The scan ends with this device (AwaitingAnswer is set).
+    void ReadAgain(int node);
+    // The node whose device the scan reads.
+    uint16_t ReadingNode() const { return ReadNode; }
     // The answer handler of the scan's pending operation.
     void AskNextParameter(const tRdmMessage& msg);
     // Ends one node's chain and starts the next, or ends the scan.
@@ -56,4 +62,5 @@ private:
 
     RdmPageView& view;
     bool leavingSilentDevice = false;
+    uint16_t ReadNode = 0;
 };

@@ -90,7 +90,13 @@ bool TRdmSetCommands::eventFilter(QObject* watched, QEvent* event) {
 
 tRdmDevice* TRdmSetCommands::currentRecord() const {
     RdmPageView* view = RdmViewOf(frm);
-    return view ? view->RecordAt(CurrentNodeOf(frm)) : nullptr;
+    return view ? deviceRecord(view->RecordAt(CurrentNodeOf(frm))) : nullptr;
+}
+
+tRdmDevice* TRdmSetCommands::deviceRecord(tRdmDevice* rec) {
+    // A group node's record carries the UID of the device that made the
+    // group, but a SET for the group is no SET for that device.
+    return rec && rec->nodeKind != NodeKindGroup ? rec : nullptr;
 }
 
 bool TRdmSetCommands::demo() const {
@@ -99,25 +105,7 @@ bool TRdmSetCommands::demo() const {
 }
 
 bool TRdmSetCommands::refusedWhileLineHeld(const char* what) {
-    RdmPageView* view = RdmViewOf(frm);
-    if (!view || !view->LineHeld()) return false;
-    const QString x = QString::fromLatin1(what);
-    if (view->RunInProgress()) {
-        DeviceLogLine(frm, x + QStringLiteral(" not sent: the devices on the DMX line are being read"));
-        return true;
-    }
-    const RdmState& st = RdmStateOf(frm);
-    // After a personality SET's answer the device is read again.
-    if (view->ScanHoldsTheLine() || (st.RdmPendingOp == RdmOpPersonality && !st.Asked.open)) {
-        const tRdmDevice* rec = currentRecord();
-        DeviceLogLine(frm, x + QStringLiteral(" not sent, the device is being read: ") +
-                               (rec ? DeviceLineTail(*rec) : QString()));
-        return true;
-    }
-    DeviceLogLine(frm, x + QStringLiteral(" not sent, an answer is awaited from: ") +
-                           FormatRdmUid(st.Asked.uid) + QStringLiteral(" - ") +
-                           QString::number(st.Asked.subDevice));
-    return true;
+    return RefusedWhileLineHeld(frm, QString::fromLatin1(what));
 }
 
 void TRdmSetCommands::btnModDmxAdrClick() {
@@ -135,7 +123,7 @@ void TRdmSetCommands::btnModDmxAdrClick() {
 
 void TRdmSetCommands::SendDmxStartAddress(uint16_t node, uint16_t addressBefore) {
     RdmPageView* view = RdmViewOf(frm);
-    tRdmDevice* rec = view ? view->RecordAt(node) : nullptr;
+    tRdmDevice* rec = view ? deviceRecord(view->RecordAt(node)) : nullptr;
     if (!rec) return;
     if (refusedWhileLineHeld("Dmx address")) {
         // A device dragged on the channel map goes back where it is.

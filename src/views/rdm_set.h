@@ -69,7 +69,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The selected node's record, or nullptr when it is gone or a group node.
     tRdmDevice* currentRecord() const;
+    static tRdmDevice* deviceRecord(tRdmDevice* rec);
     bool demo() const;
     // While the line is held (a run, a device's reading again, another SET's
     // answer or reading back on its way) a SET is not sent: it would take the

@@ -7,7 +7,9 @@
 #include "app/Main.h"
 #include "link/DataModule.h"
 #include "rdm/RdmDevice.h"
+#include "rdm/RdmState.h"
 #include "rdm/rdm_discovery.h"
+#include "rdm/rdm_ops.h"
 #include "ui_Kerdes.h"
 #include "views/RdmPageView.h"
 
@@ -62,6 +64,25 @@ bool AskQuestion(TfrmMain* frm, uint8_t messageKind) {
 
 bool WarmResetChosen(TfrmMain* frm) {
     return frm->frmKerdes && frm->frmKerdes->ui->rbWarm->isChecked();
+}
+
+bool RefusedWhileLineHeld(TfrmMain* frm, const QString& what) {
+    RdmPageView* view = RdmViewOf(frm);
+    if (!view || !view->SendersHeld()) return false;
+    if (view->RunInProgress()) {
+        DeviceLogLine(frm, what + QStringLiteral(" not sent: the devices on the DMX line are being read"));
+        return true;
+    }
+    const RdmState& st = RdmStateOf(frm);
+    // The device asked last is the one the line is held for: after a
+    // personality SET's answer it is read again.
+    const QString tail =
+        FormatRdmUid(st.Asked.uid) + QStringLiteral(" - ") + QString::number(st.Asked.subDevice);
+    if (view->ScanHoldsTheLine() || (st.RdmPendingOp == RdmOpPersonality && !st.Asked.open))
+        DeviceLogLine(frm, what + QStringLiteral(" not sent, the device is being read: ") + tail);
+    else
+        DeviceLogLine(frm, what + QStringLiteral(" not sent, an answer is awaited from: ") + tail);
+    return true;
 }
 
 void DeviceLogLine(TfrmMain* frm, const QString& line) {

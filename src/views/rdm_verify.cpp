@@ -18,13 +18,13 @@
 #include "ui_RdmPage.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
+#include "views/rdm_scan.h"
 #include "views/rdm_set.h"
 #include "views/rdm_set_context.h"
 
 namespace {
 
 constexpr uint8_t GetCommand = 0x20;
-constexpr uint16_t PidDeviceInfo = 0x0060;
 
 using Refresh = void (RdmPageView::*)(int, bool);
 
@@ -123,15 +123,10 @@ void VerifyField(TDM& DM, const tRdmMessage& msg, uint16_t pid, int width, Field
     s->st.RdmPendingOp = RdmOpNone;
 }
 
-// Reads the device of the step again: DEVICE_INFO, then the rest of the scan.
-// With AwaitingAnswer set, the scan ends with this device and refreshes the views.
+// Reads the device of the step again: DEVICE_INFO, then the rest of the scan,
+// on the step's own node. With AwaitingAnswer set, the scan ends with this device.
 void ReadDeviceAgain(const Step& s) {
-    // The scan reads the device at the current node: the one the SET went to
-    // (a click meanwhile is held until the reading is over).
-    CurrentNodeOf(s.frm) = static_cast<uint16_t>(s.node);
-    s.st.RdmCurrentPid = PidDeviceInfo;
-    s.st.AskItemIndex = 0;
-    SendRdmParam(s.frm, *s.rec, GetCommand, PidDeviceInfo, 0);
+    s.view->Scan->ReadAgain(s.node);
 }
 
 // The label as the device holds it: trailing zero bytes are padding.
@@ -183,7 +178,7 @@ void VerifyDeviceLabel(TDM& DM, const tRdmMessage& msg) {
             [&DM, was = *s] {
                 if (auto now = Resume(DM, was, RdmOpDeviceLabel)) SendVerifyingGet(*now, 0x0082);
             },
-            true);
+            PauseHold::Selection);
         return;
     }
     if (!AwaitsReadBack(*s, msg, 0x0082)) return;
@@ -219,7 +214,6 @@ void VerifyFactoryDefaults(TDM& DM, const tRdmMessage& msg) {
         // the values it had before.
         s->st.AwaitingAnswer = 1;
         ReadDeviceAgain(*s);
-        s->st.RdmPendingOp = RdmOpScan;
         return;
     }
     DeviceLogLine(s->frm, QStringLiteral("Factory default can not be done"));
@@ -272,10 +266,9 @@ void AnswerPersonalitySet(TDM& DM, const tRdmMessage&) {
         [&DM, was = *s] {
             auto now = Resume(DM, was, RdmOpPersonality);
             if (!now) return;
+            // The scan reads the device again; AwaitingAnswer keeps it on this device.
             ReadDeviceAgain(*now);
             DeviceLogLine(now->frm, QStringLiteral("New dmx personality set"));
-            // The scan reads the device again; AwaitingAnswer keeps it on this device.
-            now->st.RdmPendingOp = RdmOpScan;
         },
-        true);
+        PauseHold::Selection);
 }

@@ -16,11 +16,11 @@
 #include "rdm/rdm_ops.h"
 #include "views/DeviceTree.h"
 #include "views/RdmPageView.h"
+#include "views/rdm_scan.h"
 #include "views/rdm_set_context.h"
 
 namespace {
 
-constexpr uint8_t GetCommand = 0x20;
 constexpr uint8_t SetCommand = 0x30;
 
 bool Checked(TfrmMain* frm, const char* name) {
@@ -50,7 +50,7 @@ tRdmDevice* ChainRecord(TfrmMain* frm) {
 }
 
 // One step of the chain, chosen by the parameter whose SET was answered.
-void ContinueSetupStep(TfrmMain* frm, RdmState& st, const tRdmDevice* rec, uint16_t makerPid,
+void ContinueSetupStep(TfrmMain* frm, RdmState& st, int node, const tRdmDevice* rec, uint16_t makerPid,
                        const char* addressEdit, uint8_t personality) {
     if (st.RdmCurrentPid == makerPid) {
         const int address = SpinValue(frm, addressEdit);
@@ -66,11 +66,8 @@ void ContinueSetupStep(TfrmMain* frm, RdmState& st, const tRdmDevice* rec, uint1
         SendRdmParam(frm, *rec, SetCommand, 0x00E0, 1);
         DeviceLogLine(frm, QStringLiteral("Send new dmx personality to: ") + FormatRdmUid(rec->uid));
     } else if (st.RdmCurrentPid == 0x00E0) {
-        st.RdmCurrentPid = 0x0060;
-        st.AskItemIndex = 0;
-        SendRdmParam(frm, *rec, GetCommand, 0x0060, 0);
+        RdmViewOf(frm)->Scan->ReadAgain(node);
         DeviceLogLine(frm, QStringLiteral("New dmx personality set"));
-        st.RdmPendingOp = RdmOpScan;
     }
 }
 
@@ -100,20 +97,23 @@ void ContinueSetup(TDM& DM, uint16_t makerPid, const char* addressEdit, uint8_t 
     const uint8_t op = st.RdmPendingOp;
     const quint64 changes = TreeChanges(RdmViewOf(frm)->tree());
     // The device takes its time over a SET before it hears the next request.
-    DM.PauseThen(100, [frm, &st, op, node, changes, tail, makerPid, addressEdit, personality] {
-        // Meanwhile another operation may have started, or the selection or the tree changed.
-        const tRdmDevice* rec = ChainRecord(frm);
-        if (st.RdmPendingOp != op) return;
-        if (!rec || TreeChanges(RdmViewOf(frm)->tree()) != changes) {
-            StopSetup(frm, st, QStringLiteral("the device tree changed"), tail);
-            return;
-        }
-        if (CurrentNodeOf(frm) != node) {
-            StopSetup(frm, st, QStringLiteral("the selected device changed"), tail);
-            return;
-        }
-        ContinueSetupStep(frm, st, rec, makerPid, addressEdit, personality);
-    });
+    DM.PauseThen(
+        100,
+        [frm, &st, op, node, changes, tail, makerPid, addressEdit, personality] {
+            // Meanwhile another operation may have started, or the selection or the tree changed.
+            const tRdmDevice* rec = ChainRecord(frm);
+            if (st.RdmPendingOp != op) return;
+            if (!rec || TreeChanges(RdmViewOf(frm)->tree()) != changes) {
+                StopSetup(frm, st, QStringLiteral("the device tree changed"), tail);
+                return;
+            }
+            if (CurrentNodeOf(frm) != node) {
+                StopSetup(frm, st, QStringLiteral("the selected device changed"), tail);
+                return;
+            }
+            ContinueSetupStep(frm, st, node, rec, makerPid, addressEdit, personality);
+        },
+        PauseHold::Senders);
 }
 
 } // namespace

@@ -120,8 +120,7 @@ TRemoteAccess::TRemoteAccess(TfrmMain* mainWindow)
     for (TShape* key : {ui->sDown, ui->sUp, ui->sEsc, ui->sEnter})
         key->setColour(KeyBlue);
     // Nothing has been read yet: an unlit display.
-    shownImage.fill(TShape::ToQColor(KeyBlue));
-    ui->iDisplay->setPixmap(QPixmap::fromImage(shownImage));
+    clearDisplay();
 
     ownTimer = new QTimer(this);
     ownTimer->setInterval(250);
@@ -184,6 +183,7 @@ void TRemoteAccess::logLine(const QString& line) {
 }
 
 void TRemoteAccess::UpdateRemoteAccessTab() {
+    forgetDisplayOfOtherDevice();
     RdmPageView* view = frm->rdmView;
     const tRdmDevice* rec = view ? view->RecordAt(view->RdmCurrentNode()) : nullptr;
     const bool visible = view && view->Discovery.DiscoveredCount > 0 && rec &&
@@ -229,6 +229,7 @@ void TRemoteAccess::RemoteAccessTimerTick() {
         }
         if (view->ScanHoldsTheLine()) return;
     }
+    forgetDisplayOfOtherDevice();
     const tRdmDevice* rec = polledRecord();
     if (!rec) return; // the tree was emptied or rebuilt without the node
     if (RemotePageIndex == 4) {
@@ -269,6 +270,7 @@ void TRemoteAccess::ReceiveRemoteDisplayPage(const tRdmMessage& msg) {
     std::fill(page.begin() + long(n), page.end(), 0);
     if (RemotePageIndex == RemoteDisplayPageCount - 1) {
         RemoteDisplayShown = RemoteDisplayPages;
+        displayOwner = DisplayOwner{rec->uid, rec->subDevice};
         drawDisplay();
     }
     ++RemotePageIndex;
@@ -300,6 +302,21 @@ void TRemoteAccess::drawDisplay() {
                     shownImage.setPixel(2 * column + dx, 2 * row + dy, colour);
         }
     }
+    ui->iDisplay->setPixmap(QPixmap::fromImage(shownImage));
+}
+
+void TRemoteAccess::forgetDisplayOfOtherDevice() {
+    if (!displayOwner) return;
+    const tRdmDevice* rec = polledRecord();
+    if (rec && rec->uid == displayOwner->uid && rec->subDevice == displayOwner->subDevice) return;
+    clearDisplay();
+}
+
+void TRemoteAccess::clearDisplay() {
+    // The pages of a frame under way stay: a frame draws only once all four came.
+    displayOwner.reset();
+    RemoteDisplayShown = {};
+    shownImage.fill(TShape::ToQColor(KeyBlue));
     ui->iDisplay->setPixmap(QPixmap::fromImage(shownImage));
 }
 

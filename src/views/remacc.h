@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class RemoteAccess;
@@ -95,10 +96,20 @@ private:
     bool demo() const;
     void sendRequest(const tRdmDevice& rec, uint8_t commandClass, uint16_t pid, uint8_t value);
     void drawDisplay();
+    // The display shown is the selected device's or blank: a picture of a
+    // device no longer selected is cleared, as if no frame had come.
+    void forgetDisplayOfOtherDevice();
+    void clearDisplay();
     void pressShape(TShape* shape, uint8_t key);
     void logLine(const QString& line);
 
     TfrmMain* frm;
     QTimer* ownTimer = nullptr;
     QImage shownImage;
+    // The device whose frame `RemoteDisplayShown` holds, while one is drawn.
+    struct DisplayOwner {
+        uint64_t uid = 0;
+        uint16_t subDevice = 0;
+    };
+    std::optional<DisplayOwner> displayOwner;
 };

@@ -189,11 +189,12 @@ void TSensorPage::SensorTimerTick() {
             StopSensorPolling();
             return;
         }
-        // An operation's answer on its way is not to be taken from it.
-        if (view->LineHeld()) return;
     }
     tRdmDevice* rec = record();
     if (!rec || !links.send) return;
+    dropCommandsOfOtherDevices(*rec);
+    // An operation's answer on its way is not to be taken from it.
+    if (frm->rdmView && frm->rdmView->LineHeld()) return;
     if (SensorResetPending) {
         links.send(*rec, SetCommand, PidSensorValue, SensorCommandNumber);
         SensorResetPending = 0;
@@ -367,12 +368,28 @@ void TSensorPage::queueSensorCommand(bool reset) {
     const uint8_t number =
         ui->cbAllSensor->isChecked() ? 0xFF : rec->sensors[std::min(index, SensorSlots - 1)].number;
     (reset ? SensorCommandNumber : SensorRecordNumber) = number;
+    (reset ? SensorResetDevice : SensorRecordDevice) = {rec->uid, rec->subDevice};
     (reset ? SensorResetPending : SensorRecordPending) = 1;
     ui->cbAllSensor->setChecked(false);
     appendDeviceLog(
         (reset ? QStringLiteral("Send sensor data reset (") : QStringLiteral("Send record sensor (")) +
         row(r).name->text() + QStringLiteral(") to: ") + FormatRdmUid(rec->uid) + QStringLiteral(" - ") +
         QString::number(rec->subDevice));
+}
+
+void TSensorPage::dropCommandsOfOtherDevices(const tRdmDevice& selected) {
+    // A group node's record carries the UID of one of its devices, but the
+    // group is not that device.
+    const auto drop = [&](uint8_t& pending, const SensorCommandDevice& device, const QString& what) {
+        if (!pending || (selected.nodeKind != NodeKindGroup && selected.uid == device.uid &&
+                         selected.subDevice == device.subDevice))
+            return;
+        pending = 0;
+        appendDeviceLog(what + QStringLiteral(" not sent, another device is selected: ") +
+                        FormatRdmUid(device.uid) + QStringLiteral(" - ") + QString::number(device.subDevice));
+    };
+    drop(SensorResetPending, SensorResetDevice, QStringLiteral("Sensor data reset"));
+    drop(SensorRecordPending, SensorRecordDevice, QStringLiteral("Record sensor"));
 }
 
 void TSensorPage::btnLogClick() {

@@ -69,6 +69,13 @@ public:
     // does not redirect that reset (nor the reverse).
     uint8_t SensorCommandNumber = 0;
     uint8_t SensorRecordNumber = 0;
+    // The device each waiting command was pressed for. It goes to that device
+    // only: a tick that finds another node selected drops it with a line.
+    struct SensorCommandDevice {
+        uint64_t uid = 0;
+        uint16_t subDevice = 0;
+    };
+    SensorCommandDevice SensorResetDevice, SensorRecordDevice;
     uint8_t LogEnabled = 0;
     QFile LogFile;
     QString SensorLogTime, SensorLogValue1, SensorLogValue2;
@@ -91,6 +98,7 @@ private:
     bool isDemo() const;
     void appendDeviceLog(const QString& line);
     void queueSensorCommand(bool reset);
+    void dropCommandsOfOtherDevices(const tRdmDevice& selected);
     void writeLogLine();
     void stopLogAfterError(const QString& what);
 

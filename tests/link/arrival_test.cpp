@@ -283,7 +283,10 @@ TEST_F(ArrivalTest, QueuedPacketStartsAgainOnTheNextInterface) {
     std::vector<uint8_t> payload(100);
     for (size_t i = 0; i < payload.size(); ++i)
         payload[i] = uint8_t(i);
-    dm->EnqueuePacket(LinkTypeRdm, 100, payload.data(), 100);
+    dm->EnqueuePacket(LinkTypeFileRecord, 100, payload.data(), 100);
+    // An RDM request waiting behind it has nobody to answer it once the
+    // interface is gone: it is not sent to the next one.
+    dm->EnqueuePacket(LinkTypeRdm, 7, payload.data(), 30);
     box->SendCredit(40); // a first chunk gets out...
     Settle();
     ASSERT_EQ(box->chunks.size(), 2u);
@@ -295,6 +298,7 @@ TEST_F(ArrivalTest, QueuedPacketStartsAgainOnTheNextInterface) {
     Settle();
     // Announced again at arrival and sent whole, from its first byte.
     ASSERT_EQ(again->packets.size(), 1u);
+    EXPECT_EQ(again->packets[0].type, LinkTypeFileRecord);
     EXPECT_EQ(again->packets[0].payload(), payload);
     EXPECT_EQ(dm->TxQueue.Count, 0);
 }

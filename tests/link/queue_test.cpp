@@ -1,6 +1,8 @@
 // The link packet header, the packet queue and its credit-driven chunks,
 // checked on the reports that reach the interface.
 #include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
 #include <vector>
 
 #include "LinkFixture.h"
@@ -137,4 +139,66 @@ TEST_F(QueueTest, DmxFrameTravelsInChunksAtCreditSixtyFour) {
               std::vector<uint8_t>(dm->Line().DmxFrame.begin(), dm->Line().DmxFrame.begin() + 513));
     // 516 bytes: eight chunks of 60 and one of 36.
     EXPECT_EQ(box->chunks.size(), 1u + 9u);
+}
+
+// The interface asks for a chunk with an input report; when that report is
+// lost, the queue must not wait for ever: a packet that waits while the
+// interface has asked for nothing for 500 ms is announced again, by the same
+// empty chunk as at first.
+TEST_F(QueueTest, AWaitingPacketIsAnnouncedAgainWhenTheInterfaceHasNotAskedFor500Ms) {
+    struct Row {
+        const char* name;
+        bool secondPacket; // a packet waits behind one whose last chunk went out
+        int askEveryMs;    // the interface asks for 7 bytes this often; 0: never
+        bool announcedAgain;
+    };
+    const Row rows[] = {
+        {"a packet never asked for", false, 0, true},
+        {"a packet behind one whose last chunk went out", true, 0, true},
+        {"a long packet the interface keeps asking for", false, 200, false},
+    };
+    const auto announces = [this] {
+        int n = 0;
+        for (const auto& r : box->written)
+            n += Bytes(r, 0, 4) == std::vector<uint8_t>{0, 10, 0, 1};
+        return n;
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dm->DropQueuedPackets();
+        box->written.clear();
+        box->packets.clear();
+        box->assembling.clear();
+        const auto first = Packet(row.askEveryMs ? 200 : 26, 0x10);
+        const auto second = Packet(30, 0x80);
+        dm->EnqueuePacket(LinkTypeRdm, 26, first.data(), uint16_t(first.size()));
+        if (row.secondPacket) {
+            Credit(64); // all of the first packet; the ask that would move on is lost
+            ASSERT_EQ(box->packets.size(), 1u);
+            dm->EnqueuePacket(LinkTypeDiscUniqueBranch, 30, second.data(), 30);
+        }
+        QTimer ask;
+        ask.setInterval(row.askEveryMs);
+        QObject::connect(&ask, &QTimer::timeout, [this] { box->SendCredit(7); });
+        if (row.askEveryMs) ask.start();
+        QTest::qWait(700);
+        ask.stop();
+        Settle();
+
+        const int again = announces() - 1;
+        if (row.announcedAgain) {
+            EXPECT_GE(again, 1);
+            EXPECT_LE(again, 2) << "not more often than the interface is given time to ask";
+        } else {
+            EXPECT_EQ(again, 0);
+        }
+        // Once the interface asks, everything waiting leaves intact.
+        for (int k = 0; k < 6 && dm->TxQueue.Count > 0; ++k)
+            Credit(64);
+        ASSERT_EQ(box->packets.size(), row.secondPacket ? 2u : 1u);
+        EXPECT_EQ(box->packets[0].payload(), first);
+        if (row.secondPacket) {
+            EXPECT_EQ(box->packets[1].payload(), second);
+        }
+    }
 }

@@ -70,14 +70,16 @@ TEST_F(SpecialTabTest, SendBuildsTheModeFrameOfEachPage) {
         SCOPED_TRACE(int(c.kind));
         UseKind(c.kind);
         ClearLog();
-        // No answer, so the frame and the pending operation stay to be seen.
+        // No answer, so the frame stays to be seen; the operation it was
+        // sent for ended when the device was given up.
         dev->rdm.silent = true;
         c.choose(*this);
         Click(Spec().btnRdmSendSpec);
         // (The oldest controller's SET is repeated while it gets no answer.)
         ASSERT_FALSE(Sent().empty());
         EXPECT_EQ(Sent().front(), (Req{0x30, c.pid, c.data}));
-        EXPECT_EQ(St().RdmPendingOp, c.op);
+        EXPECT_EQ(St().Asked.op, c.op);
+        EXPECT_EQ(St().RdmPendingOp, RdmOpNone);
         EXPECT_EQ(St().AwaitingAnswer, 1);
         EXPECT_EQ(Log().first(), "Send new special paramaters to: 7FF3:00000001 - 0");
     }
@@ -353,6 +355,103 @@ TEST_F(SpecialTabTest, ASetUpStopsWhenAnotherDeviceIsSelectedWhileItRuns) {
         EXPECT_EQ(Log().filter("Set-up stopped"),
                   QStringList{"Set-up stopped, the selected device changed: 7FF3:00000001 - 0"});
         EXPECT_EQ(St().RdmPendingOp, RdmOpNone);
+        dev->tamper = nullptr;
+    }
+}
+
+namespace {
+
+// What the Special tab shows: every value, text, check and page of its controls.
+QStringList SpecialShown(const TfrmMain* w) {
+    QStringList shown;
+    const QWidget* tab = w->rdmUi->tsSpecial;
+    for (const QSpinBox* s : tab->findChildren<QSpinBox*>())
+        shown << s->objectName() + "=" + QString::number(s->value());
+    for (const QLineEdit* e : tab->findChildren<QLineEdit*>())
+        shown << e->objectName() + "=" + e->text();
+    for (const QAbstractButton* b : tab->findChildren<QAbstractButton*>())
+        if (b->isCheckable()) shown << b->objectName() + (b->isChecked() ? "+" : "-");
+    for (const QTabWidget* nb : tab->findChildren<QTabWidget*>())
+        shown << nb->objectName() + "=" + QString::number(nb->currentIndex());
+    return shown;
+}
+
+} // namespace
+
+// A mode answer that is no ACK, or too short for the bytes the page reads,
+// says nothing of the device's mode: the page shows nothing new and the log
+// says why.
+TEST_F(SpecialTabTest, AModeAnswerWithoutTheWholeModeShowsNothingNew) {
+    struct Case {
+        uint8_t kind;
+        bool ackTimer;
+        size_t length; // of the answer cut short
+        const char* line;
+    };
+    const Case cases[] = {
+        {1, true, 0, "Mode not read, device busy (ACK_TIMER): 7FF3:00000001 - 0"},
+        {1, false, 7, "Mode not read, answer too short (7 of 8 bytes): 7FF3:00000001 - 0"},
+        {1, false, 0, "Mode not read, answer too short (0 of 8 bytes): 7FF3:00000001 - 0"},
+        {2, true, 0, "Mode not read, device busy (ACK_TIMER): 7FF3:00000001 - 0"},
+        {2, false, 4, "Mode not read, answer too short (4 of 5 bytes): 7FF3:00000001 - 0"},
+        {4, false, 4, "Mode not read, answer too short (4 of 5 bytes): 7FF3:00000001 - 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "kind " << int(c.kind) << (c.ackTimer ? " ACK_TIMER " : " short ") << c.length);
+        UseKind(c.kind, 3, 9);
+        dev->operatingMode = {0, 0, 0, 1, 9, 5, 1, 9};
+        dev->dmxMode = {0x13, 0x00, 0x14, 0x00, 0x0A, 0x64};
+        // The answer waits on the line, so that the tab is seen just before it comes.
+        dev->tamper = [this, c](int n, Data& data) {
+            if (n != 1) return;
+            box->HoldInput(true);
+            if (!c.ackTimer) data.resize(c.length);
+        };
+        if (c.ackTimer) {
+            dev->rdm.extension = [inner = dev->rdm.extension](SimRdmResponder& r, uint8_t cc, uint16_t pid,
+                                                              std::span<const uint8_t> data) {
+                auto reply = inner(r, cc, pid, data);
+                if (reply && cc == 0x20) reply = SimRdmResponder::Reply{1, {0x00, 0x0A}};
+                return reply;
+            };
+        }
+        w->rdmUi->pcRdm->setCurrentIndex(0);
+        ClearLog();
+        w->rdmUi->pcRdm->setCurrentWidget(w->rdmUi->tsSpecial);
+        Settle();
+        ASSERT_EQ(Sent().size(), 1u);
+        const QStringList shown = SpecialShown(w);
+        ReleaseAnswers();
+        EXPECT_EQ(SpecialShown(w), shown);
+        EXPECT_EQ(Log(), QStringList{c.line});
+        dev->tamper = nullptr;
+    }
+}
+
+// The tab shows the selected device. A mode answer of the device asked that
+// comes when another device is selected (whatever moved the selection while
+// the answer was on its way) is not shown with that device's address and mode.
+TEST_F(SpecialTabTest, AModeAnswerIsShownOnlyForTheDeviceSelected) {
+    for (const uint8_t kind : {uint8_t(1), uint8_t(2)}) {
+        SCOPED_TRACE(int(kind));
+        UseKind(kind, 3, 9);
+        dev->operatingMode = {0, 0, 0, 1, 9, 5, 1, 9};
+        dev->dmxMode = {0x13, 0x00, 0x14, 0x00, 0x0A, 0x64};
+        const auto other = AddOtherDevice(kind);
+        tRdmDevice& otherRec = *view->RecordAt(2);
+        otherRec.currentPersonality = 4;
+        otherRec.dmxStartAddress = 40;
+        w->rdmUi->pcRdm->setCurrentIndex(0);
+        HoldAnswerTo(1);
+        w->rdmUi->pcRdm->setCurrentWidget(w->rdmUi->tsSpecial);
+        Settle();
+        ASSERT_EQ(Sent().size(), 1u);
+        view->RdmCurrentNode() = 2;
+        const QStringList shown = SpecialShown(w);
+        ReleaseAnswers();
+        EXPECT_EQ(SpecialShown(w), shown);
+        EXPECT_TRUE(other->rdm.received.empty());
         dev->tamper = nullptr;
     }
 }

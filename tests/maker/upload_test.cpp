@@ -144,7 +144,9 @@ TEST_F(UploadTest, FactoryConfigurationOfAQ7DeviceAndTheQ9RootTail) {
     EXPECT_EQ(Data(d.begin() + 47, d.begin() + 51), (Data{0x00, 0x14, 0x00, 0x00})); // step 9: 00:01.00
     EXPECT_EQ(Data(d.begin() + 51, d.begin() + 57), (Data{22, 22, 22, 30, 30, 30}));
     EXPECT_EQ(Data(d.begin() + 57, d.end()), (Data{0x00, 0x80, 0x00, 0x00}));
-    EXPECT_EQ(St().RdmPendingOp, RdmOpUploadQ7);
+    // Sent for the upload, which ended with the silent device.
+    EXPECT_EQ(St().Asked.op, RdmOpUploadQ7);
+    EXPECT_EQ(St().RdmPendingOp, RdmOpNone);
 
     UseKind(3);
     dev->rdm.silent = true;
@@ -153,7 +155,8 @@ TEST_F(UploadTest, FactoryConfigurationOfAQ7DeviceAndTheQ9RootTail) {
     Konf().seKonfQ9rootNum->setValue(100);
     Upload("Konfiguracio");
     EXPECT_EQ(Sent(), (std::vector<Req>{{0x30, 0x8005, {0x00, 0x80, 0x00, 0x64}}}));
-    EXPECT_EQ(St().RdmPendingOp, RdmOpUploadQ9Root);
+    EXPECT_EQ(St().Asked.op, RdmOpUploadQ9Root);
+    EXPECT_EQ(St().RdmPendingOp, RdmOpNone);
 }
 
 TEST_F(UploadTest, AConfigurationUploadEndsOnItsAnswerAndSaysWhetherItWasTaken) {
@@ -295,9 +298,10 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
          "Program upload stopped at program 1, part 4, refused (NACK reason 0x0006): 7FF3:00000001 - 0"},
         {9, 25, 0, 25, 0, true,
          "Program upload stopped at program 2, part 3, refused (NACK reason 0x0006): 7FF3:00000001 - 0"},
-        // No answer: the upload waits as it is, for another operation to replace it.
-        {2, 0, 3, 3, RdmOpProgramSteps, true, "", 3},
-        {10, 0, 30, 30, RdmOpProgramBlock, true, "", (125 + 8 * 6) / 10},
+        // No answer: the upload ends where it got to, and no later answer
+        // (another device's, another request's) carries it on.
+        {2, 0, 3, 3, RdmOpNone, true, "", 3},
+        {10, 0, 30, 30, RdmOpNone, true, "", (125 + 8 * 6) / 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.packets);
@@ -435,7 +439,7 @@ TEST_F(UploadTest, AnUploadStartedAgainDuringAPauseIsNotAdvancedByTheOldOne) {
     SettleLong();
     EXPECT_EQ(PacketsSent(0x8006), (std::vector<std::pair<int, int>>{{1, 0}, {1, 0}}));
     EXPECT_EQ(maker->UploadPartIndex, 0);
-    EXPECT_EQ(St().RdmPendingOp, RdmOpProgramSteps);
+    EXPECT_EQ(St().Asked.op, RdmOpProgramSteps);
 }
 
 TEST_F(UploadTest, AProgramReadStopsOnARefusalOrANumberOutOfRange) {

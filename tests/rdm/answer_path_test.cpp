@@ -44,6 +44,7 @@ struct AnswerPath : ::testing::Test {
         b.link.calls.clear();
         b.delivered = 0;
         b.ctl.state.RdmRetryCount = 0;
+        b.ctl.state.ReportsDue = 0;
     }
 };
 
@@ -144,7 +145,8 @@ TEST_F(AnswerPath, NoAnswerResendsOnlyForOperationsOneThreeFourAndFive) {
 
     // Operation 3 resends GET DMX_START_ADDRESS unlogged, bounded like the others; operation 5 GET
     // DEVICE_LABEL even once the verifying GET is out (current PID 0); operation 4 only while
-    // DEVICE_INFO is in flight; every other operation stays pending and sends nothing.
+    // DEVICE_INFO is in flight; every other operation sends nothing. Unanswered to the end, an
+    // operation ends (the scan's own silence is the scan's to count).
     struct Row {
         uint8_t op;
         uint16_t current, resent;
@@ -166,7 +168,7 @@ TEST_F(AnswerPath, NoAnswerResendsOnlyForOperationsOneThreeFourAndFive) {
             b.Pump();
         ASSERT_EQ(b.link.packets.size() - 1, row.resends) << int(row.op);
         EXPECT_EQ(b.link.deviceLines.size(), row.op == RdmOpScan ? qsizetype(row.resends) : 0) << int(row.op);
-        EXPECT_EQ(b.ctl.state.RdmPendingOp, row.op);
+        EXPECT_EQ(b.ctl.state.RdmPendingOp, row.op == RdmOpScan ? RdmOpScan : RdmOpNone) << int(row.op);
         for (size_t k = 1; k < b.link.packets.size(); ++k) {
             EXPECT_EQ(b.link.packets[k].size(), 29u);
             EXPECT_EQ(b.link.packets[k][23], RdmGetCommand);
@@ -213,6 +215,7 @@ TEST_F(AnswerPath, CorruptAnswerIsLoggedAndCountsAsNoAnswer) {
 
 TEST_F(AnswerPath, OversizedReportsAndAnswersAreDroppedWithoutWritingPastTheBuffer) {
     b.ctl.state.RdmPendingOp = RdmOpLampState;
+    b.ctl.state.ReportsDue = 1; // a request's report is owed
     SimInputReport r{};
     r[0] = 11;
     r[1] = 3;
@@ -252,19 +255,31 @@ TEST_F(AnswerPath, ShortNackAfterALongAnswerReadsZerosBeyondItsData) {
         ASSERT_EQ(nack.data[k], 0) << k;
 }
 
-// The first request's answer, arriving only after the request was sent
-// again, is no answer to the resend: it is neither decoded nor counted, and
-// the resend's own answer is still taken when it comes.
-TEST_F(AnswerPath, LateAnswerOfAnEarlierRequestIsDroppedAndTheAwaitedOneTaken) {
+// A device answers one GET late: its answer comes in the report of the
+// resend, and nothing else ever comes for the resend. The late answer is not
+// decoded and, as the resend's only report, counts as none: the GET is asked
+// a third time, and that answer is taken.
+TEST_F(AnswerPath, ALateAnswerInTheResendsReportCountsAsNoAnswerToTheResend) {
     dev.late = true;
-    Ask(RdmOpScan, RdmGetCommand, PID_DEVICE_INFO);
+    b.ctl.state.RdmPendingOp = RdmOpScan;
+    b.ctl.state.RdmCurrentPid = PID_DEVICE_INFO;
+    b.Request(0, RdmGetCommand, DevUid, PID_DEVICE_INFO);
+    b.PumpOne(); // the interface reports no answer
+    ASSERT_EQ(b.link.packets.size(), 2u);
     EXPECT_EQ(b.link.deviceLines, QStringList{"Waiting for answer..."});
+
+    dev.late = false;
+    b.PumpOne(); // the resend's report: the first request's answer
     EXPECT_TRUE(Handlers().empty());
-    EXPECT_EQ(b.ctl.state.RdmRetryCount, 1);
-    ASSERT_EQ(b.line.HeldBackAnswers().size(), 1u);
-    for (const auto& r : SimRdmLine::SplitAnswer(b.line.HeldBackAnswers().front(), 61))
-        b.Feed(r);
+    ASSERT_EQ(b.link.packets.size(), 3u);
+    EXPECT_EQ(b.link.packets[2][23], RdmGetCommand);
+    EXPECT_EQ(GetWordBE(b.link.packets[2], 24), PID_DEVICE_INFO);
+    EXPECT_EQ(b.link.deviceLines, QStringList(2, QString("Waiting for answer...")));
+    EXPECT_EQ(b.ctl.state.RdmRetryCount, 2);
+
+    b.PumpOne();
     ASSERT_EQ(Handlers(), std::vector<H>{H::AskNextParameter});
-    EXPECT_EQ(b.link.calls[0].second.transactionNumber, 1);
+    EXPECT_EQ(b.link.calls[0].second.transactionNumber, 2);
     EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
+    EXPECT_EQ(b.link.packets.size(), 3u);
 }

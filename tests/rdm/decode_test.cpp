@@ -107,9 +107,12 @@ TEST_F(Decode, DeviceInfoAndNumericParameters) {
     EXPECT_EQ(d.dmxStartAddress, 256);
     ctl.DecodeGetResponse(Answer(PID_LANGUAGE, {'d', 'e'}), 1);
     EXPECT_EQ(d.currentLanguage, 0x6465);
-    ctl.DecodeGetResponse(Answer(PID_LANGUAGE_CAPABILITIES, {'e', 'n', 'd', 'e', 'h'}), 1);
+    ctl.DecodeGetResponse(Answer(PID_LANGUAGE_CAPABILITIES, {'e', 'n', 'd', 'e'}), 1);
     EXPECT_EQ(d.languageCount, 2);
     EXPECT_EQ(d.languageCodes[1], 0x6465);
+    // Half a code is no list.
+    ctl.DecodeGetResponse(Answer(PID_LANGUAGE_CAPABILITIES, {'f', 'r', 'h'}), 1);
+    EXPECT_EQ(d.languageCount, 2);
 }
 
 TEST_F(Decode, ListsAreCutToTheirTablesAndTheCountTracksTheLastAnswer) {
@@ -174,9 +177,12 @@ TEST_F(Decode, SensorDefinitionsKeepAnEndMarkerAndNackOnlyMovesIt) {
     EXPECT_EQ(d.sensors[1].number, 255);
 
     ctl.state.AskItemIndex = 2;
-    ctl.DecodeGetResponse(Answer(PID_SENSOR_DEFINITION, {2, 3}), 1); // short: no description, no stray bytes
-    EXPECT_EQ(d.sensors[1].number, 2);
-    EXPECT_EQ(d.sensors[1].unit, 0);
+    ctl.DecodeGetResponse(Answer(PID_SENSOR_DEFINITION, {2, 3}), 1); // short: no definition
+    EXPECT_EQ(ctl.state.SensorDefIndex, 1);
+    EXPECT_EQ(d.sensors[1].number, 255);
+    ctl.DecodeGetResponse(Answer(PID_SENSOR_DEFINITION, std::vector<uint8_t>(def.begin(), def.begin() + 13)),
+                          1);
+    EXPECT_EQ(d.sensors[1].number, 2); // whole without a description
     EXPECT_EQ(d.sensors[1].description, "");
     EXPECT_EQ(d.sensors[2].number, 255);
 
@@ -190,56 +196,176 @@ TEST_F(Decode, SensorDefinitionsKeepAnEndMarkerAndNackOnlyMovesIt) {
     EXPECT_EQ(d.deviceHours, 0u); // the field after the table
 }
 
+namespace {
+
+// What a device reported, one answer per row: the bytes of its value (0 for
+// a text, which is whole at any length) and, for a sensor definition, the
+// sensor asked.
+struct Reported {
+    uint16_t pid;
+    std::vector<uint8_t> data;
+    size_t valueBytes;
+    uint8_t sensor = 0;
+};
+
+std::vector<Reported> ReportedAnswers() {
+    return {
+        {PID_DEVICE_INFO,
+         {0x01, 0x00, 0x00, 0x62, 0x01, 0x01, 0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x00, 0x01, 0x02, 0xFF, 0xFF,
+          0x00, 0x03, 0x04},
+         19},
+        {PID_SUPPORTED_PARAMETERS, Words(3, 0x0080), 6},
+        {PID_PRODUCT_DETAIL_ID_LIST, Words(2, 0x0100), 4},
+        {PID_DEVICE_MODEL_DESCRIPTION, Text("Spot 700"), 0},
+        {PID_MANUFACTURER_LABEL, Text("Acme"), 0},
+        {PID_DEVICE_LABEL, Text("Truss 3"), 0},
+        {PID_LANGUAGE_CAPABILITIES, Text("ende"), 4},
+        {PID_LANGUAGE, Text("de"), 2},
+        {PID_SOFTWARE_VERSION_LABEL, Text("v2.1"), 0},
+        {PID_BOOT_SOFTWARE_VERSION_ID, {0, 0, 1, 2}, 4},
+        {PID_BOOT_SOFTWARE_VERSION_LABEL, Text("boot 1"), 0},
+        {PID_DMX_PERSONALITY_DESCRIPTION, {0x01, 0x00, 0x08, 'S', 'p', 'o', 't'}, 3},
+        {PID_DMX_START_ADDRESS, {0xFF, 0xFF}, 2},
+        {PID_SLOT_INFO, {0, 0, 0, 0x01, 0x01, 0, 1, 1, 0, 0}, 10},
+        {PID_SLOT_DESCRIPTION, {0x00, 0x00, 'D', 'i', 'm'}, 2},
+        {PID_SLOT_DESCRIPTION, {0x00, 0x06, 'G', 'o', 'b', 'o'}, 2},
+        {PID_SLOT_DESCRIPTION, {0x00, 0x0B, 'Z', 'o', 'o', 'm'}, 2},
+        {PID_SENSOR_DEFINITION,
+         {0, 0x01, 0x01, 0x00, 0xFF, 0xEC, 0x00, 0x64, 0x00, 0x00, 0x00, 0x32, 0x01, 'T'},
+         13,
+         0},
+        {PID_SENSOR_DEFINITION, {1, 0x05, 0x0B, 0x00, 0x00, 0x00, 0x0F, 0xA0, 0, 0, 0x0B, 0xB8, 0x00}, 13, 1},
+        {PID_DEVICE_HOURS, {0, 0, 0, 9}, 4},
+        {PID_LAMP_HOURS, {0, 0, 0, 8}, 4},
+        {PID_LAMP_STRIKES, {0, 0, 0, 7}, 4},
+        {PID_LAMP_STATE, {2}, 1},
+        {PID_LAMP_ON_MODE, {3}, 1},
+        {PID_DEVICE_POWER_CYCLES, {0, 0, 0, 6}, 4},
+        {PID_DISPLAY_INVERT, {2}, 1},
+        {PID_DISPLAY_LEVEL, {200}, 1},
+        {PID_PAN_INVERT, {1}, 1},
+        {PID_TILT_INVERT, {1}, 1},
+        {PID_PAN_TILT_SWAP, {1}, 1},
+        {PID_POWER_STATE, {2}, 1},
+        {PID_IDENTIFY_DEVICE, {1}, 1},
+        {PID_IDENTIFY_MODE, {0xFF}, 1},
+    };
+}
+
+// The record as the reported answers leave it; a sensor definition is asked
+// as a reading asks it, and stored at the entry of its number.
+void Report(RdmController& ctl, const std::vector<Reported>& answers) {
+    for (const Reported& r : answers) {
+        ctl.state.SensorDefIndex = r.sensor;
+        ctl.state.AskItemIndex = r.sensor;
+        ctl.DecodeGetResponse(Answer(r.pid, r.data), 1);
+    }
+}
+
+} // namespace
+
 // A NACK carries a reason code where the value would be; whatever the reason,
 // the record and the captions keep what the device reported before.
 TEST_F(Decode, NackedGetsLeaveTheRecordAndTheCaptionsAsTheyWere) {
-    const std::pair<uint16_t, std::vector<uint8_t>> reported[] = {
-        {PID_DEVICE_INFO,
-         {0x01, 0x00, 0x00, 0x62, 0x01, 0x01, 0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x00, 0x01, 0x02, 0xFF, 0xFF,
-          0x00, 0x03, 0x04}},
-        {PID_SUPPORTED_PARAMETERS, Words(3, 0x0080)},
-        {PID_PRODUCT_DETAIL_ID_LIST, Words(2, 0x0100)},
-        {PID_DEVICE_MODEL_DESCRIPTION, Text("Spot 700")},
-        {PID_MANUFACTURER_LABEL, Text("Acme")},
-        {PID_DEVICE_LABEL, Text("Truss 3")},
-        {PID_LANGUAGE_CAPABILITIES, Text("ende")},
-        {PID_LANGUAGE, Text("de")},
-        {PID_SOFTWARE_VERSION_LABEL, Text("v2.1")},
-        {PID_BOOT_SOFTWARE_VERSION_ID, {0, 0, 1, 2}},
-        {PID_BOOT_SOFTWARE_VERSION_LABEL, Text("boot 1")},
-        {PID_DMX_PERSONALITY_DESCRIPTION, {0x01, 0x00, 0x08, 'S', 'p', 'o', 't'}},
-        {PID_DMX_START_ADDRESS, {0xFF, 0xFF}},
-        {PID_SLOT_INFO, {0, 0, 0, 0x01, 0x01, 0, 1, 1, 0, 0}},
-        {PID_SLOT_DESCRIPTION, {0x00, 0x00, 'D', 'i', 'm'}},
-        {PID_SLOT_DESCRIPTION, {0x00, 0x06, 'G', 'o', 'b', 'o'}},
-        {PID_SLOT_DESCRIPTION, {0x00, 0x0B, 'Z', 'o', 'o', 'm'}},
-        {PID_DEVICE_HOURS, {0, 0, 0, 9}},
-        {PID_LAMP_HOURS, {0, 0, 0, 8}},
-        {PID_LAMP_STRIKES, {0, 0, 0, 7}},
-        {PID_LAMP_STATE, {2}},
-        {PID_LAMP_ON_MODE, {3}},
-        {PID_DEVICE_POWER_CYCLES, {0, 0, 0, 6}},
-        {PID_DISPLAY_INVERT, {2}},
-        {PID_DISPLAY_LEVEL, {200}},
-        {PID_PAN_INVERT, {1}},
-        {PID_TILT_INVERT, {1}},
-        {PID_PAN_TILT_SWAP, {1}},
-        {PID_POWER_STATE, {2}},
-        {PID_IDENTIFY_DEVICE, {1}},
-        {PID_IDENTIFY_MODE, {0xFF}},
-    };
-    for (const auto& [pid, data] : reported)
-        ctl.DecodeGetResponse(Answer(pid, data), 1);
+    const std::vector<Reported> reported = ReportedAnswers();
+    Report(ctl, reported);
     const tRdmDevice before = rec(1);
     const QStringList captions = link.captions;
     ASSERT_EQ(before.dmxStartAddress, 0xFFFF);
     ASSERT_EQ(before.slotInfo[6].description, "Gobo");
 
-    for (const auto& [pid, data] : reported) {
+    for (const Reported& r : reported) {
         for (uint16_t reason = 0x0000; reason <= 0x0013; ++reason) {
-            ctl.DecodeGetResponse(Answer(pid, {uint8_t(reason >> 8), uint8_t(reason)}, RdmNackReason), 1);
-            ASSERT_TRUE(rec(1) == before) << "PID " << pid << ", reason " << reason;
-            ASSERT_EQ(link.captions, captions) << "PID " << pid << ", reason " << reason;
+            ctl.state.SensorDefIndex = r.sensor;
+            ctl.state.AskItemIndex = r.sensor;
+            ctl.DecodeGetResponse(Answer(r.pid, {uint8_t(reason >> 8), uint8_t(reason)}, RdmNackReason), 1);
+            ASSERT_TRUE(rec(1) == before) << "PID " << r.pid << ", reason " << reason;
+            ASSERT_EQ(link.captions, captions) << "PID " << r.pid << ", reason " << reason;
         }
     }
+}
+
+// An ACK_TIMER's two bytes are a waiting time, an ACK_OVERFLOW's data a piece
+// of the value, and an ACK one byte short of the value only a part of it:
+// none says what the device holds, so the record and the captions keep what
+// it reported before (a text is whole at any length).
+TEST_F(Decode, AnswersWithoutTheWholeValueLeaveTheRecordAndTheCaptionsAsTheyWere) {
+    const std::vector<Reported> reported = ReportedAnswers();
+    Report(ctl, reported);
+    const tRdmDevice before = rec(1);
+    const QStringList captions = link.captions;
+    ASSERT_EQ(before.lampHours, 8u);
+    ASSERT_EQ(before.sensors[1].description, "");
+    ASSERT_EQ(before.sensors[2].number, 255);
+
+    for (const Reported& r : reported) {
+        std::vector<uint8_t> other = r.data;
+        for (uint8_t& b : other)
+            b = uint8_t(b + 1);
+        std::vector<std::pair<const char*, tRdmMessage>> answers = {
+            {"ACK_TIMER", Answer(r.pid, {0x00, 0x0A}, RdmAckTimer)},
+            {"ACK_OVERFLOW", Answer(r.pid, other, RdmAckOverflow)}};
+        if (r.valueBytes > 0)
+            answers.emplace_back("short ACK",
+                                 Answer(r.pid, {other.begin(), other.begin() + long(r.valueBytes) - 1}));
+        for (const auto& [kind, answer] : answers) {
+            ctl.state.SensorDefIndex = r.sensor;
+            ctl.state.AskItemIndex = r.sensor;
+            ctl.DecodeGetResponse(answer, 1);
+            ASSERT_TRUE(rec(1) == before) << "PID " << r.pid << ", " << kind;
+            ASSERT_EQ(link.captions, captions) << "PID " << r.pid << ", " << kind;
+        }
+    }
+}
+
+// A reading again rebuilds the sensor table from its first entry. A sensor
+// whose definition does not come whole keeps the one the device gave before,
+// in its place, and the reading goes on with the next; the end marker follows
+// the last sensor the device has.
+TEST_F(Decode, AReadingAgainKeepsTheSensorDefinitionsThatDoNotComeWhole) {
+    tRdmDevice& d = rec(1);
+    auto definition = [](uint8_t n, char name) {
+        return std::vector<uint8_t>{n,    0x01, 0x01, 0x00, 0x00, 0x00, 0x00,
+                                    0x64, 0,    0,    0,    0x32, 0x01, uint8_t(name)};
+    };
+    auto read = [&](std::vector<std::pair<uint8_t, tRdmMessage>> answers) {
+        ctl.state.SensorDefIndex = 0;
+        for (const auto& [n, answer] : answers) {
+            ctl.state.AskItemIndex = n;
+            ctl.DecodeGetResponse(answer, 1);
+        }
+    };
+    d.sensorCount = 3;
+    read({{0, Answer(PID_SENSOR_DEFINITION, definition(0, 'a'))},
+          {1, Answer(PID_SENSOR_DEFINITION, definition(1, 'b'))},
+          {2, Answer(PID_SENSOR_DEFINITION, definition(2, 'c'))}});
+    ASSERT_EQ(d.sensors[3].number, 255);
+
+    read({{0, Answer(PID_SENSOR_DEFINITION, definition(0, 'A'))},
+          {1, Answer(PID_SENSOR_DEFINITION, {0x00, 0x0A}, RdmAckTimer)},
+          {2, Answer(PID_SENSOR_DEFINITION, {2, 0x01, 0x01})}});
+    EXPECT_EQ(ctl.state.SensorDefIndex, 3);
+    const QString descriptions[] = {"A", "b", "c"};
+    for (uint8_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(d.sensors[i].number, i);
+        EXPECT_EQ(d.sensors[i].description, descriptions[i]);
+    }
+    EXPECT_EQ(d.sensors[3].number, 255);
+
+    // The device has one sensor fewer now: the list ends after the second.
+    d.sensorCount = 2;
+    read({{0, Answer(PID_SENSOR_DEFINITION, definition(0, 'a'))},
+          {1, Answer(PID_SENSOR_DEFINITION, {0x00, 0x0A}, RdmAckTimer)}});
+    EXPECT_EQ(d.sensors[1].description, "b");
+    EXPECT_EQ(d.sensors[2].number, 255);
+
+    // A new record has no earlier definition to keep: the marker stands in
+    // the first entry, and the next definition the device gives takes it.
+    tRdmDevice& fresh = rec(2);
+    fresh.sensorCount = 2;
+    ctl.state.SensorDefIndex = 0;
+    ctl.state.AskItemIndex = 0;
+    ctl.DecodeGetResponse(Answer(PID_SENSOR_DEFINITION, {0x00, 0x0A}, RdmAckTimer), 2);
+    EXPECT_EQ(ctl.state.SensorDefIndex, 0);
+    EXPECT_EQ(fresh.sensors[0].number, 255);
 }

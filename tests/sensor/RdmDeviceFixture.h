@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <string>
 
@@ -84,6 +85,47 @@ protected:
     }
 
     tRdmDevice& Rec(int node = 1) { return *view->RecordAt(node); }
+
+    // Both devices and their records back as the late-line tests start them,
+    // device 1 selected in the tree and on the page, the details tab open.
+    // `supported`: the parameters each device lists, if any.
+    void RestoreBothDevices(std::initializer_list<uint16_t> supported = {}) {
+        dm->tmrSensor->stop();
+        Find<QTabWidget>("pcRdm")->setCurrentIndex(0);
+        for (int node : {1, 2}) {
+            SimRdmResponder& d = node == 1 ? dev1 : dev2;
+            d.SetDeviceInfo(0x0042, 0x0101, 1, 2, 1, 0, 0, 4);
+            if (supported.size()) d.SetSupported(supported);
+            d.SetText(0x0082, "Stage left");
+            d.values[0x0401] = {0, 0, 0, 10};
+            d.values[0x0403] = {0};
+            d.values[0x0501] = {100};
+            tRdmDevice& r = Rec(node);
+            r.currentPersonality = 1;
+            r.dmxStartAddress = 1;
+            r.deviceLabel = "Stage left";
+            r.lampHours = 10;
+            r.lampState = 0;
+            r.displayLevel = 100;
+        }
+        tree->setCurrentItem(NodeAt(tree, 1));
+        Select(1);
+        ClearLog();
+        dev1.received.clear();
+        dev2.received.clear();
+    }
+
+    // Plugs an interface in again on the same line: nothing of what was cut
+    // short by its removal goes out to the devices.
+    void ReplugAndExpectNoRequest(const char* what) {
+        dev1.received.clear();
+        box = platform->PlugInterface(0);
+        box->line = line;
+        Settle();
+        EXPECT_TRUE(dev1.received.empty());
+        for (const auto& p : box->packets)
+            EXPECT_NE(p.type, 0x40) << "no request of " << what << " goes out";
+    }
 
     // The RDM requests sent since the last ClearLog, and the UIDs they went to.
     std::vector<Req> Sent(std::vector<uint64_t>* destinations = nullptr) const {

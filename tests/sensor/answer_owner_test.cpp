@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,30 +39,7 @@ protected:
 
     // Both devices and their records as the fixture made them, device 1
     // selected in the tree and on the page, the details tab open.
-    void Reset() {
-        dm->tmrSensor->stop();
-        Find<QTabWidget>("pcRdm")->setCurrentIndex(0);
-        for (int node : {1, 2}) {
-            SimRdmResponder& d = node == 1 ? dev1 : dev2;
-            d.SetDeviceInfo(0x0042, 0x0101, 1, 2, 1, 0, 0, 4);
-            d.SetText(0x0082, "Stage left");
-            d.values[0x0401] = {0, 0, 0, 10};
-            d.values[0x0403] = {0};
-            d.values[0x0501] = {100};
-            tRdmDevice& r = Rec(node);
-            r.currentPersonality = 1;
-            r.dmxStartAddress = 1;
-            r.deviceLabel = "Stage left";
-            r.lampHours = 10;
-            r.lampState = 0;
-            r.displayLevel = 100;
-        }
-        tree->setCurrentItem(NodeAt(tree, 1));
-        Select(1);
-        ClearLog();
-        dev1.received.clear();
-        dev2.received.clear();
-    }
+    void Reset() { RestoreBothDevices(); }
 
     // Arms the hold: the answer to the next such request to `device` stays on the line.
     void HoldAnswerTo(SimRdmResponder& device, uint8_t cc, uint16_t pid) { holdAt = {&device, cc, pid}; }
@@ -318,5 +296,66 @@ TEST_F(AnswerOwner, AModifyWhileAnotherOperationWaitsIsRefused) {
             EXPECT_EQ(view->RdmCurrentNode(), 1);
             EXPECT_EQ(tree->currentItem(), NodeAt(tree, 1));
         }
+    }
+}
+
+// A group node is no device, though its record carries device 1's UID: after
+// device 2 it offers no Modify, and one pressed anyway (enabled by force)
+// sends nothing and changes no record. Details cleared when the interface
+// goes offer none either.
+TEST_F(AnswerOwner, AGroupNodeAndClearedDetailsOfferNoModify) {
+    const char* modifies[] = {"btnModDmxAdr",      "btnModDmxPers",   "btnModDevLab",    "btnModLang",
+                              "btnModLampHours",   "btnModDevPowCyc", "btnModLampState", "btnModLampOnMode",
+                              "btnModLampStrikes", "btnDispInv",      "btnDispLevel",    "btnPanInv",
+                              "btnTiltInv",        "btnPTSwap",       "btnModPowState",  "btnIdentify",
+                              "btnSetFactDef",     "btnReset"};
+    const struct {
+        const char* name;
+        std::function<void()> leave; // device 2 for this
+        bool pressAnyway;
+    } rows[] = {
+        {"the group node", [&] { ClickItem(tree, NodeAt(tree, 0)); }, true},
+        {"the interface removed", [&] { platform->Unplug(box); }, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ClickItem(tree, NodeAt(tree, 2));
+        Settle();
+        Set("cbPTSwap", 1); // changed on device 2, not sent
+        ASSERT_TRUE(Find<QPushButton>("btnPTSwap")->isEnabled());
+        row.leave();
+        Settle();
+        for (const char* button : modifies)
+            EXPECT_FALSE(Find<QPushButton>(button)->isEnabled()) << button;
+        EXPECT_FALSE(Find<QComboBox>("cbPTSwap")->isEnabled());
+        EXPECT_FALSE(Find<QCheckBox>("cbQuietIdentify")->isEnabled());
+        if (!row.pressAnyway) continue;
+
+        ASSERT_EQ(view->RdmCurrentNode(), 0);
+        const tRdmDevice group = Rec(0), device1 = Rec(1), device2 = Rec(2);
+        ClearLog();
+        dev1.received.clear();
+        dev2.received.clear();
+        Set("cbPTSwap", 1);
+        Set("cbPanInv", 1);
+        Set("seDispLevel", 7);
+        Set("seDmxStartAdrD", 9);
+        Set("seLampHours", 5);
+        for (const char* button : modifies) {
+            // The two that ask first would wait for the question's answer.
+            if (QByteArray(button) == "btnSetFactDef" || QByteArray(button) == "btnReset") continue;
+            Find<QPushButton>(button)->setEnabled(true);
+            Click(button);
+        }
+        auto* quiet = Find<QCheckBox>("cbQuietIdentify");
+        quiet->setEnabled(true);
+        QTest::mouseClick(quiet, Qt::LeftButton, {}, QPoint(5, quiet->height() / 2));
+        Settle();
+        EXPECT_TRUE(dev1.received.empty());
+        EXPECT_TRUE(dev2.received.empty());
+        EXPECT_TRUE(Log().isEmpty()) << Log().join('\n').toStdString();
+        EXPECT_TRUE(Rec(0) == group);
+        EXPECT_TRUE(Rec(1) == device1);
+        EXPECT_TRUE(Rec(2) == device2);
     }
 }

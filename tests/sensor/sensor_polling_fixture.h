@@ -5,6 +5,7 @@
 
 #include "RdmDeviceFixture.h"
 #include "rdm/rdm_ops.h"
+#include "views/rdm_scan.h"
 
 // Sensors of the simulated device, read into its record by a scan of that device.
 class SensorPolling : public RdmDeviceFixture {
@@ -27,11 +28,8 @@ protected:
         view->Discovery.DiscoveredCount = 2;
 
         RdmState& st = dm->RdmGlobals();
-        st.AwaitingAnswer = 1; // this device only
-        st.RdmPendingOp = RdmOpScan;
-        st.RdmCurrentPid = 0x0060;
-        st.AskItemIndex = 0;
-        dm->SendRdmRequest(0, 0x20, Uid1, 0x0060, 0, st.RdmParamData, 0x40);
+        st.AwaitingAnswer = 1;    // this device only
+        view->Scan->ReadAgain(1); // device 1's node
         Settle();
         EXPECT_EQ(Rec().sensorCount, 4);
         ClearLog();

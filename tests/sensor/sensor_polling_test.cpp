@@ -82,3 +82,62 @@ TEST_F(SensorPolling, TicksWaitWhileTheDeviceIsReadAgainAndPollOnAfter) {
     EXPECT_EQ(std::get<1>(Sent().front()), 0x0201);
     EXPECT_TRUE(dm->tmrSensor->isActive());
 }
+
+// A reset or a record goes to the device it was pressed for, whatever is
+// selected when the tick comes: a click on device 2 before the tick drops it
+// with a line, and a click back to device 1 before the tick lets it go there.
+TEST_F(SensorPolling, ASensorCommandGoesOnlyToTheDeviceItWasPressedFor) {
+    behaviour2.sensors = {
+        {.unit = 1, .description = "Fan temperature", .present = 50, .lowest = 10, .highest = 90}};
+    behaviour2.PublishSensors();
+    Rec(2).sensorCount = 1;
+    Rec(2).sensors[0] = {.number = 0, .unit = 1, .recordedSupport = 3, .description = "Fan temperature"};
+    tree->expandAll();
+    const QString reset = "Send sensor data reset (Sensor 2 - Supply voltage) to: 7FF3:00000001 - 0";
+    const QString record = "Send record sensor (Sensor 3 - LED current) to: 7FF3:00000001 - 0";
+    const QString resetDropped = "Sensor data reset not sent, another device is selected: 7FF3:00000001 - 0";
+    const QString recordDropped = "Record sensor not sent, another device is selected: 7FF3:00000001 - 0";
+    struct Row {
+        const char* name;
+        std::vector<const char*> buttons;
+        std::vector<int> clicks; // tree nodes clicked before the tick
+        Data resets, records;    // what device 1 receives
+        QStringList lines;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"reset, device 2 clicked", {"btnSensDatRes2"}, {2}, {}, {}, {reset, resetDropped}},
+        {"record, device 2 clicked", {"btnRecSens3"}, {2}, {}, {}, {record, recordDropped}},
+        {"both, device 2 clicked", {"btnSensDatRes2", "btnRecSens3"}, {2}, {}, {},
+         {reset, record, resetDropped, recordDropped}},
+        {"reset, the group node clicked", {"btnSensDatRes2"}, {0}, {}, {}, {reset, resetDropped}},
+        {"reset, device 2 and device 1 again clicked", {"btnSensDatRes2"}, {2, 1}, {1}, {}, {reset}},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ClickItem(tree, NodeAt(tree, 1));
+        Settle();
+        behaviour1.sensorResets.clear();
+        behaviour1.sensorRecords.clear();
+        ClearLog();
+        for (const char* button : row.buttons)
+            Click(button);
+        for (int node : row.clicks) {
+            ClickItem(tree, NodeAt(tree, node));
+            Settle();
+        }
+        Tick(2);
+        // Back on device 1, nothing dropped comes later.
+        ClickItem(tree, NodeAt(tree, 1));
+        Settle();
+        Tick(2);
+        EXPECT_EQ(behaviour1.sensorResets, row.resets);
+        EXPECT_EQ(behaviour1.sensorRecords, row.records);
+        EXPECT_EQ(Log(), row.lines);
+    }
+    EXPECT_TRUE(behaviour2.sensorResets.empty());
+    EXPECT_TRUE(behaviour2.sensorRecords.empty());
+    EXPECT_EQ(behaviour2.sensors[0].lowest, 10) << "device 2 keeps its values";
+    EXPECT_EQ(behaviour2.sensors[0].highest, 90);
+}

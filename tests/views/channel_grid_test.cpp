@@ -163,3 +163,73 @@ TEST_F(ChannelGrid, FollowsTheTreeAndTheTabs) {
     pc->setCurrentWidget(Find<QWidget>("tsDmxKiosztas"));
     EXPECT_EQ(MapLetters(), Expected({{10, 13, 'Y'}, {30, 33, 'G'}}));
 }
+
+// A pick on the map selects as a click in the tree does. Device 1, a maker's
+// device with a display, takes its Special and Remote access tabs with it,
+// and device 2 is asked for no display page. While an answer is on its way
+// the pick waits as a click does, and is taken once the answer has come.
+TEST_F(ChannelGrid, APickSelectsAsAClickDoes) {
+    Place(1, 1, 4);
+    Place(2, 10, 4);
+    tRdmDevice& r = Rec(1);
+    r.DeviceKind = 2;
+    r.supportedPids[r.supportedPidCount++] = 0x8002;
+    view->Discovery.DiscoveredCount = 2;
+    dm->tmrRemAcc->setInterval(24 * 3600 * 1000);
+    auto* pc = Find<QTabWidget>("pcRdm");
+    QWidget* dmx = Find<QWidget>("tsDmxKiosztas");
+    QWidget* special = Find<QWidget>("tsSpecial");
+    QWidget* remote = Find<QWidget>("tsRemoteAccess");
+    auto shown = [&](QWidget* tab) { return pc->isTabVisible(pc->indexOf(tab)); };
+    // Holds the interface's input from when device 1 receives the lamp hours' read-back.
+    auto hold = std::make_shared<bool>(false);
+    dev1.extension = [this, hold, inner = dev1.extension](SimRdmResponder& d, uint8_t cc, uint16_t pid,
+                                                          std::span<const uint8_t> data) {
+        if (cc == 0x20 && pid == 0x0401 && std::exchange(*hold, false)) box->HoldInput(true);
+        return inner(d, cc, pid, data);
+    };
+    tree->expandAll();
+    for (bool answerOnItsWay : {false, true}) {
+        SCOPED_TRACE(answerOnItsWay ? "an answer on its way" : "the line free");
+        ClickItem(tree, NodeAt(tree, 1));
+        Settle();
+        ASSERT_TRUE(shown(special) && shown(remote));
+        pc->setCurrentWidget(dmx);
+        Rebuild();
+        if (answerOnItsWay) {
+            *hold = true;
+            Set("seLampHours", 777);
+            Find<QPushButton>("btnModLampHours")->click();
+            Settle();
+            ASSERT_GE(box->HeldCount(), 1);
+        }
+        ClearLog();
+        Press(At(12));
+        Release(At(12));
+        EXPECT_EQ(tree->currentItem(), NodeAt(tree, 2));
+        if (answerOnItsWay) {
+            EXPECT_EQ(view->RdmCurrentNode(), 1) << "held while the answer is on its way";
+            EXPECT_TRUE(shown(special));
+            box->HoldInput(false);
+            box->ReleaseInput();
+            Settle();
+            EXPECT_EQ(DeviceLogLines(w).last(), "Lamp hours modified");
+        }
+        EXPECT_EQ(view->RdmCurrentNode(), 2);
+        EXPECT_EQ(MapLetters(), Expected({{1, 4, 'G'}, {10, 13, 'Y'}}));
+        EXPECT_FALSE(shown(special));
+        EXPECT_FALSE(shown(remote));
+        EXPECT_EQ(pc->currentWidget(), dmx);
+        // Wherever the user can go, device 2 is asked for no display page.
+        if (shown(remote)) pc->setCurrentWidget(remote);
+        for (int i = 0; i < 3; ++i) {
+            dm->tmrRemAccTimer();
+            Settle();
+        }
+        std::vector<uint64_t> to;
+        const auto sent = Sent(&to);
+        for (size_t i = 0; i < sent.size(); ++i)
+            EXPECT_FALSE(to[i] == Uid2 && std::get<1>(sent[i]) == 0x8002);
+        EXPECT_TRUE(AddressesSent().empty()) << "a pick without moving sends no address";
+    }
+}

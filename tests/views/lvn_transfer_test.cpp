@@ -116,8 +116,9 @@ TEST_F(LvnTest, RefusalsAndSilenceStopTheTransfer) {
     const Case cases[] = {
         {"write refused", true, [](SimDecoderBehaviour& d) { d.nackAtBlock = 5; },
          "Sending stopped: block 5 refused (NACK reason 0x0006)", 6, 0},
+        // Unanswered, the write ends where it got to: a later answer carries it on no further.
         {"write unanswered", true, [](SimDecoderBehaviour& d) { d.silentAtBlock = 5; }, "Sending - 16%", 6,
-         16},
+         0},
         {"read refused", false, [](SimDecoderBehaviour& d) { d.nackAtBlock = 3; },
          "Reading stopped: block 3 refused (NACK reason 0x0006)", 4, 0},
         {"read unanswered", false, [](SimDecoderBehaviour& d) { d.silentAtBlock = 3; }, "Reading - 9%", 4, 0},

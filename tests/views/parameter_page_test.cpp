@@ -174,7 +174,7 @@ TEST_F(ParameterPage, SlotLines) {
     EXPECT_FALSE(ui->lbSlotInf->isEnabled());
 }
 
-// Clearing resets both tabs but leaves pan/tilt swap as it was; a group node shows its own form (the
+// Clearing resets both tabs, pan/tilt swap with the rest; a group node shows its own form (the
 // manufacturer label stays from the device shown before); an index that no longer exists shows nothing and
 // touches no record.
 TEST_F(ParameterPage, ClearingGroupNodeAndMissingNode) {
@@ -187,11 +187,11 @@ TEST_F(ParameterPage, ClearingGroupNodeAndMissingNode) {
     });
     view->ShowDeviceDetails(node);
     ui->btnModLampStrikes->setEnabled(true);
+    ui->cbPTSwap->setCurrentIndex(0); // changed by the user: its Modify enabled
     view->ClearDeviceDetails();
     ExpectShown(
-        {{ui->lUidD, " -"}, {ui->cbPowState, "[ -]"}, {ui->cbPTSwap, "OFF|[ON]"}, {ui->cbPanInv, "OFF|ON"}});
-    EXPECT_TRUE(ui->cbPTSwap->isEnabled());
-    ExpectEnabled({ui->cbPanInv, ui->btnModLampStrikes}, false);
+        {{ui->lUidD, " -"}, {ui->cbPowState, "[ -]"}, {ui->cbPTSwap, "OFF|ON"}, {ui->cbPanInv, "OFF|ON"}});
+    ExpectEnabled({ui->cbPanInv, ui->cbPTSwap, ui->btnPTSwap, ui->btnModLampStrikes}, false);
 
     view->ShowDeviceDetails(node);
     view->ShowDeviceDetails(node - 1);

@@ -180,3 +180,74 @@ TEST_P(RemoteAccessTreeChange, NothingIsSentForANodeThatIsGone) {
 }
 
 INSTANTIATE_TREE_CHANGES(RemoteAccessTreeChange);
+
+// The tab shows the selected device's display or nothing: another device
+// selected clears device 1's picture at once, and that device's own frame is
+// drawn once it has come whole.
+TEST_F(RemoteAccessTab, AnotherDeviceSelectedClearsTheDisplay) {
+    SimDisplayDevice display2{dev2};
+    for (int x = 10; x < 20; ++x)
+        display2.SetPixel(x, 12, true);
+    Rec(2).supportedPids = Rec(1).supportedPids;
+    Rec(2).supportedPidCount = Rec(1).supportedPidCount;
+    const tRemoteDisplay blank{};
+    struct Row {
+        const char* name;
+        bool silent; // device 2 never answers
+        const tRemoteDisplay& shown;
+    };
+    const Row rows[] = {
+        {"a silent device", true, blank},
+        {"a device that shows its own display", false, display2.pages},
+    };
+    DrawPattern();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ClickNode(1);
+        pc->setCurrentWidget(tab);
+        Tick();
+        ASSERT_EQ(remote->RemoteDisplayShown, display.pages);
+        dev2.silent = row.silent;
+        ClickNode(2);
+        ASSERT_EQ(pc->currentWidget(), tab);
+        Tick(8);
+        EXPECT_EQ(remote->RemoteDisplayShown, row.shown);
+        int wrong = 0;
+        const QImage& img = remote->displayImage();
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 244; ++x) {
+                const bool lit = (row.shown[size_t(y / 16)][size_t(x / 2)] >> (y / 2 % 8)) & 1;
+                wrong += img.pixel(x, y) != (lit ? White : Blue);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// A page of device 1 on its way when device 2, which has no display, is
+// clicked: it is no page of the display shown, and no further page is asked
+// of device 2.
+TEST_F(RemoteAccessTab, APageOfTheDeviceLeftAsksNothingOfTheNext) {
+    DrawPattern();
+    auto hold = std::make_shared<bool>(true);
+    dev1.extension = [this, hold, inner = dev1.extension](SimRdmResponder& r, uint8_t cc, uint16_t pid,
+                                                          std::span<const uint8_t> data) {
+        if (cc == 0x20 && pid == 0x8002 && data.size() == 1 && data[0] == 1 && std::exchange(*hold, false))
+            box->HoldInput(true);
+        return inner(r, cc, pid, data);
+    };
+    Tick();
+    ASSERT_EQ(remote->RemotePageIndex, 1);
+    ASSERT_GE(box->HeldCount(), 1) << "page 1's answer is on its way";
+    ClickNode(2);
+    ASSERT_FALSE(TabShown());
+    const tRemoteDisplay pages = remote->RemoteDisplayPages;
+    ClearLog();
+    dev2.received.clear();
+    box->HoldInput(false);
+    box->ReleaseInput();
+    Settle();
+    Tick(3);
+    EXPECT_TRUE(RemoteSent().empty());
+    EXPECT_TRUE(dev2.received.empty());
+    EXPECT_EQ(remote->RemoteDisplayPages, pages);
+}

@@ -1,0 +1,265 @@
+// Every hold of the RDM page ends: a request whose report never comes, an
+// interface pulled out, DEMO pressed, a report the program never read. Once
+// the line is quiet, a click is taken and a Modify goes to the device shown;
+// nothing of an earlier operation moves the selection or ends another
+// device's operation.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/Kerdes.h"
+#include "line_hold_fixture.h"
+
+namespace {
+
+using LineHoldEnds = LineHold;
+
+// The SETs of display level a device received, by their value.
+std::vector<int> DisplayLevelsSet(const SimRdmResponder& d) {
+    std::vector<int> v;
+    for (const auto& f : d.received)
+        if (f[20] == 0x30 && ((f[21] << 8) | f[22]) == 0x0501 && f[23] == 1) v.push_back(f[24]);
+    return v;
+}
+
+} // namespace
+
+// The interface's report of a GET of the reading again never comes: the GET
+// counts as unanswered at its deadline, is asked again, and the reading ends.
+TEST_F(LineHoldEnds, AReadingAgainWhoseReportNeverComesGoesOnByItsResend) {
+    HoldAnswerTo(dev1, 0x20, 0x00C0);
+    Set("cbPersonality", 1);
+    Press("btnModDmxPers");
+    ASSERT_TRUE(RunFor(2000, [&] { return box->HeldCount() >= 1; }));
+    LoseFirstHeldReport();
+
+    EXPECT_TRUE(RunFor(3000, [&] { return Lines("Process ready") > 0; })) << Tail();
+    Settle();
+    EXPECT_EQ(Log(), (QStringList{"Send new dmx personality to: 7FF3:00000001 - 0", "New dmx personality set",
+                                  "Waiting for answer...", "Process ready"}));
+    EXPECT_EQ(Count(dev1, 0x20, 0x00C0), 2);
+    EXPECT_EQ(Rec(1).currentPersonality, 2);
+    EXPECT_TRUE(dev2.received.empty());
+    ExpectAClickOnDevice2TakenAndModifiable();
+}
+
+// The deadline runs from when the request leaves the interface queue: a SET
+// that waits there longer than the deadline (the interface does not ask for
+// it) is still awaited, a click meanwhile waits, and its answer is taken.
+TEST_F(LineHoldEnds, TheDeadlineRunsFromWhenTheRequestLeavesTheQueue) {
+    box->HoldInput(true); // the interface's asks for data are kept back
+    Set("seLampHours", 777);
+    Press("btnModLampHours");
+    ClickItem(tree, NodeAt(tree, 2));
+    QTest::qWait(TDM::RdmAnswerDeadlineMs + 200);
+    ASSERT_EQ(Count(dev1, 0x30, 0x0401), 0) << "the SET is still in the queue";
+    EXPECT_EQ(tree->currentItem(), NodeAt(tree, 2));
+    EXPECT_EQ(view->RdmCurrentNode(), 1) << "the click waits for the operation";
+    EXPECT_EQ(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid1));
+
+    ReleaseAnswers();
+    EXPECT_EQ(Log(), (QStringList{"Send new lamp hours: 7FF3:00000001 - 0", "Lamp hours modified"}));
+    EXPECT_EQ(Count(dev1, 0x30, 0x0401), 1);
+    EXPECT_EQ(Rec(1).lampHours, 777u);
+    EXPECT_EQ(Rec(2).lampHours, 10u);
+    EXPECT_EQ(view->RdmCurrentNode(), 2) << "the held click is taken once the operation ended";
+    ExpectAClickOnDevice2TakenAndModifiable();
+}
+
+// The interface pulled out in the pause after a personality SET's answer:
+// the operation ends there, nothing of it is queued or sent, and a click is
+// taken while the interface is out.
+TEST_F(LineHoldEnds, TheInterfacePulledOutInThePauseAfterAPersonalitySetEndsIt) {
+    Set("cbPersonality", 1);
+    Press("btnModDmxPers");
+    ASSERT_TRUE(RunFor(2000, [&] { return dm->Pausing(); })) << "the SET was answered";
+    platform->Unplug(box);
+    Settle();
+
+    EXPECT_EQ(Count(dev1, 0x20, 0x0060), 0) << "the device is not read again";
+    EXPECT_EQ(dm->TxQueue.Count, 0) << "nothing is queued for an interface that is not there";
+    ClickItem(tree, NodeAt(tree, 2));
+    Settle();
+    EXPECT_EQ(tree->currentItem(), NodeAt(tree, 2));
+    EXPECT_EQ(view->RdmCurrentNode(), 2);
+    EXPECT_EQ(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid2));
+
+    ReplugAndExpectNoRequest("the operation");
+}
+
+// DEMO pressed while a device is read again: the reading ends, and the
+// demo's nodes are taken by a click and sent from by the quiet-identify box.
+TEST_F(LineHoldEnds, DemoPressedWhileADeviceIsReadAgainEndsTheReading) {
+    Set("cbPersonality", 1);
+    Press("btnModDmxPers");
+    ASSERT_TRUE(RunFor(2000, [&] { return Count(dev1, 0x20, 0x0060) > 0; })) << "the reading again has begun";
+    const size_t received = dev1.received.size();
+    // DEMO's handler: with this interface the button itself is hidden.
+    view->btnDemoDiscClick();
+    Settle();
+    EXPECT_EQ(dev1.received.size(), received) << "nothing more of the reading goes out";
+
+    ClearLog();
+    QTreeWidgetItem* demoNode = NodeAt(tree, 2);
+    ASSERT_NE(demoNode, nullptr);
+    ClickItem(tree, demoNode);
+    Settle();
+    EXPECT_EQ(tree->currentItem(), demoNode);
+    EXPECT_EQ(view->RdmCurrentNode(), 2);
+    EXPECT_EQ(Find<QLabel>("lUidD")->text(), QStringLiteral("7FF3:042DD93A"));
+
+    auto* quiet = Find<QCheckBox>("cbQuietIdentify");
+    QTest::mouseClick(quiet, Qt::LeftButton, {}, QPoint(5, quiet->height() / 2));
+    Settle();
+    EXPECT_EQ(Lines("not sent"), 0) << Tail();
+    EXPECT_EQ(Lines("Send new identify mode to: 7FF3:042DD93A - 0"), 1) << Tail();
+}
+
+// A personality SET's answer held past its deadline: the click on device 2
+// made meanwhile is taken at the deadline, and the answer that comes after
+// it is late and taken for nothing; it reads no device again and moves no
+// selection.
+TEST_F(LineHoldEnds, AnAnswerAfterItsDeadlineLeavesTheSelectionToTheUser) {
+    HoldAnswerTo(dev1, 0x30, 0x00E0);
+    Set("cbPersonality", 1);
+    Press("btnModDmxPers");
+    ASSERT_TRUE(RunFor(2000, [&] { return box->HeldCount() >= 1; }));
+    ClickItem(tree, NodeAt(tree, 2));
+    ASSERT_TRUE(RunFor(3000, [&] { return Find<QLabel>("lUidD")->text() == FormatRdmUid(Uid2); }))
+        << "the held click is taken at the deadline";
+    ReleaseAnswers();
+
+    EXPECT_EQ(tree->currentItem(), NodeAt(tree, 2));
+    EXPECT_EQ(view->RdmCurrentNode(), 2);
+    EXPECT_EQ(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid2));
+    EXPECT_EQ(Count(dev1, 0x20, 0x0060), 0) << "the late answer reads the device not again";
+    EXPECT_EQ(Lines("New dmx personality set"), 0);
+    EXPECT_EQ(Lines("Process ready"), 0);
+    EXPECT_TRUE(dev2.received.empty());
+    ExpectAClickOnDevice2TakenAndModifiable();
+}
+
+namespace {
+
+// Which report of the interface is lost while a Modify's SET is handed over.
+enum class Lost { TheAskForTheSet, TheAskAfterTheSetsLastChunk };
+
+class LostReport : public LineHold, public ::testing::WithParamInterface<Lost> {};
+
+} // namespace
+
+// One report of the interface is lost (the program read its input too
+// slowly): the packet queue announces its packet again, a later Modify
+// reaches its device, and a discovery ends.
+TEST_P(LostReport, DoesNotSilenceTheLine) {
+    Set("seDispLevel", 37);
+    box->HoldInput(true);
+    Press("btnDispLevel");
+    if (GetParam() == Lost::TheAskAfterTheSetsLastChunk) {
+        ASSERT_TRUE(RunFor(2000, [&] { return box->HeldCount() >= 1; }));
+        box->ReleaseInput(1);
+        ASSERT_TRUE(RunFor(2000, [&] { return Count(dev1, 0x30, 0x0501) == 1; }));
+    }
+    // The ask for the chunk now due is the first report held.
+    ASSERT_TRUE(RunFor(2000, [&] { return box->HeldCount() >= 1; }));
+    LoseFirstHeldReport();
+
+    // The SET goes out once the queue announces it again, and is read back.
+    RunFor(3000, [&] { return Lines("Display level modified") > 0; });
+    ClearLog();
+    Set("seDispLevel", 38);
+    Press("btnDispLevel");
+    EXPECT_TRUE(RunFor(3000, [&] {
+        const auto levels = DisplayLevelsSet(dev1);
+        return std::find(levels.begin(), levels.end(), 38) != levels.end();
+    })) << Tail();
+    Settle();
+    EXPECT_EQ(Log(), (QStringList{"Send new display level: 7FF3:00000001 - 0", "Display level modified"}));
+    EXPECT_EQ(Rec(1).displayLevel, 38);
+    EXPECT_TRUE(dev2.received.empty());
+
+    Press("btnDiscovery");
+    EXPECT_TRUE(RunFor(5000, [&] { return !view->RunInProgress(); })) << Tail();
+    Settle();
+    EXPECT_TRUE(Find<QPushButton>("btnDiscovery")->isEnabled());
+    EXPECT_EQ(Lines("Number of discovered units: 2"), 1) << Tail();
+    EXPECT_EQ(Lines("Process ready"), 1);
+    EXPECT_GE(NodeOf(Uid1), 0);
+    EXPECT_GE(NodeOf(Uid2), 0);
+}
+INSTANTIATE_TEST_SUITE_P(LineHoldEnds, LostReport,
+                         ::testing::Values(Lost::TheAskForTheSet, Lost::TheAskAfterTheSetsLastChunk),
+                         [](const auto& info) {
+                             return std::string(info.param == Lost::TheAskForTheSet
+                                                    ? "TheAskForTheSet"
+                                                    : "TheAskAfterTheSetsLastChunk");
+                         });
+
+namespace {
+
+// How a personality SET goes unanswered.
+enum class Unanswered { Silent, Garbled, Short };
+
+class UnansweredPersonality : public LineHold, public ::testing::WithParamInterface<Unanswered> {};
+
+} // namespace
+
+// A personality SET to device 1 that got no answer ends there: the RESET
+// pressed next for device 2 is an operation of its own, and its answer
+// reads no device again.
+TEST_P(UnansweredPersonality, IsNotFinishedByTheAnswerToALaterSet) {
+    const Unanswered how = GetParam();
+    onRequest = [&, how](SimRdmResponder& r, uint8_t cc, uint16_t pid) -> std::optional<Reply> {
+        if (&r != &dev1 || cc != 0x30 || pid != 0x00E0) return std::nullopt;
+        switch (how) {
+        case Unanswered::Silent:
+            return NoAnswer();
+        case Unanswered::Garbled:
+            r.garbled = true;
+            return std::nullopt;
+        case Unanswered::Short: {
+            Reply cut;
+            cut.cutTo = 20;
+            return cut;
+        }
+        }
+        return std::nullopt;
+    };
+    Set("cbPersonality", 1);
+    Press("btnModDmxPers");
+    Settle();
+    ASSERT_EQ(Count(dev1, 0x30, 0x00E0), 1);
+    ClickItem(tree, NodeAt(tree, 2));
+    Settle();
+    ASSERT_EQ(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid2)) << "the click is taken";
+
+    ClearLog();
+    dev1.received.clear();
+    w->frmKerdes->setAnswerer([](TModalDialog& d) {
+        d.findChild<QRadioButton*>("rbWarm")->click();
+        d.findChild<QPushButton*>("btnOk")->click();
+    });
+    Press("btnReset");
+    Settle();
+
+    EXPECT_EQ(Log(), QStringList{"Set RESET in: 7FF3:00000002 - 0"});
+    EXPECT_EQ(behaviour2.resets, Data{0x01});
+    EXPECT_EQ(Count(dev2, 0x20, 0x0060), 0) << "device 2 is not read again";
+    EXPECT_EQ(Count(dev2, 0x30, 0x00E0), 0);
+    EXPECT_TRUE(dev1.received.empty());
+    EXPECT_EQ(view->RdmCurrentNode(), 2);
+}
+INSTANTIATE_TEST_SUITE_P(LineHoldEnds, UnansweredPersonality,
+                         ::testing::Values(Unanswered::Silent, Unanswered::Garbled, Unanswered::Short),
+                         [](const auto& info) {
+                             switch (info.param) {
+                             case Unanswered::Silent:
+                                 return std::string("Silent");
+                             case Unanswered::Garbled:
+                                 return std::string("Garbled");
+                             case Unanswered::Short:
+                                 return std::string("Short");
+                             }
+                             return std::string();
+                         });
