@@ -391,6 +391,31 @@ protected:
         else
             LineFault();
         Pause();
+        CheckPageFollowsTree();
+    }
+
+    // Whenever nothing holds the line, the page shows the node the tree
+    // shows: nothing but the user moves the selection. (The first miss of a
+    // sequence is reported.)
+    void CheckPageFollowsTree() {
+        if (pageMissed) return;
+        auto follows = [&] {
+            if (view->LineHeld() || view->DiscoveryRunning || view->ScanHoldsTheLine()) return true;
+            QTreeWidgetItem* item = ui->tvDeviceList->currentItem();
+            if (!item) return true;
+            const int node = NodeIndex(ui->tvDeviceList, item);
+            const tRdmDevice* rec = view->RecordAt(node);
+            if (!rec || view->RdmCurrentNode() != node) return false;
+            return ui->lUidD->text() ==
+                   (rec->nodeKind == NodeKindGroup ? FormatManufacturerId(rec->uid) : FormatRdmUid(rec->uid));
+        };
+        if (RunFor(300, follows)) return;
+        pageMissed = true;
+        QTreeWidgetItem* item = ui->tvDeviceList->currentItem();
+        ADD_FAILURE() << "after action " << action << " the tree shows node "
+                      << (item ? NodeIndex(ui->tvDeviceList, item) : -1) << " while the page works on node "
+                      << view->RdmCurrentNode() << " and shows " << ui->lUidD->text().toStdString()
+                      << ", and nothing holds the line";
     }
 
     // ------------------------------------------------------------ the quiet line
@@ -559,6 +584,7 @@ protected:
     std::vector<Press> presses;
     std::vector<std::map<uint16_t, std::vector<uint8_t>>> initial;
     std::unique_ptr<QObject> faults = std::make_unique<QObject>();
+    bool pageMissed = false;
 };
 
 TEST_P(HoldRandom, ThePageIsFreeAndEveryValueAndSetStaysWithItsDevice) {
