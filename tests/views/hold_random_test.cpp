@@ -156,6 +156,7 @@ protected:
             if (view->RecordAt(i)->nodeKind == NodeKindDevice || draw % 4 == 0) nodes.push_back(i);
         const int node = nodes.empty() ? draw % n : nodes[size_t(draw / 4) % nodes.size()];
         Note(QStringLiteral("click node %1 (%2)").arg(node).arg(NodeName(node)));
+        detailsCleared = false;
         ClickItem(ui->tvDeviceList, NodeAt(ui->tvDeviceList, node));
     }
 
@@ -164,6 +165,7 @@ protected:
         if (Skipped("arrow key")) return;
         w->showMainPage("RDM");
         Note(down ? "arrow down" : "arrow up");
+        detailsCleared = false;
         QTest::keyClick(ui->tvDeviceList, down ? Qt::Key_Down : Qt::Key_Up);
     }
 
@@ -301,6 +303,7 @@ protected:
             Note("unplug the interface");
             platform->Unplug(box);
             pluggedIn = false;
+            detailsCleared = true;
         } else {
             Note("plug the interface in again");
             Replug();
@@ -401,6 +404,8 @@ protected:
         if (pageMissed) return;
         auto follows = [&] {
             if (view->LineHeld() || view->DiscoveryRunning || view->ScanHoldsTheLine()) return true;
+            // Pulling the interface out clears the page until the user picks a node again.
+            if (detailsCleared || !dm->HidConnected) return true;
             QTreeWidgetItem* item = ui->tvDeviceList->currentItem();
             if (!item) return true;
             const int node = NodeIndex(ui->tvDeviceList, item);
@@ -585,6 +590,7 @@ protected:
     std::vector<std::map<uint16_t, std::vector<uint8_t>>> initial;
     std::unique_ptr<QObject> faults = std::make_unique<QObject>();
     bool pageMissed = false;
+    bool detailsCleared = false; // by the interface's removal, until the user picks a node
 };
 
 TEST_P(HoldRandom, ThePageIsFreeAndEveryValueAndSetStaysWithItsDevice) {
