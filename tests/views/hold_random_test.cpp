@@ -2,9 +2,11 @@
 // clicks and arrow keys in the tree, Modify buttons, tabs, the Special tab's
 // and the sensors' buttons, remote keys, DEMO, DISCOVERY, pulling the
 // interface out, and devices that turn silent, late, slow or garbled, or
-// reports that are lost. Whatever a sequence did, once the line is quiet:
-// the page is free, each device's record holds only its own values, every SET
-// reached only the device shown when it was pressed, and every run ends.
+// reports that are lost. After every action, whenever nothing holds the
+// line, the page shows the node the tree shows. Whatever a sequence did, once
+// the line is quiet: the page is free, each device's record holds only its own
+// values, every SET reached only the device shown when it was pressed, and
+// every run ends.
 //
 // TAMARIND_RANDOM_SEQUENCES sets how many sequences run (a few by default);
 // TAMARIND_RANDOM_SEED the seed of the first. A failing sequence prints its
