@@ -36,7 +36,7 @@ int EnvNumber(const char* name, int fallback) {
 }
 
 const int kFirstSeed = EnvNumber("TAMARIND_RANDOM_SEED", 1);
-const int kSequences = EnvNumber("TAMARIND_RANDOM_SEQUENCES", 3);
+const int kSequences = EnvNumber("TAMARIND_RANDOM_SEQUENCES", 2);
 std::set<int> EnvNumbers(const char* name) {
     std::set<int> numbers;
     for (const QString& n : QString::fromLocal8Bit(qgetenv(name)).split(',', Qt::SkipEmptyParts))
