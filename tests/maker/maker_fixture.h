@@ -141,23 +141,34 @@ public:
             if (request == n) box->HoldInput(true);
         };
     }
+    // Lets the held answers go; a click held meanwhile is then taken.
     void ReleaseAnswers() {
         box->HoldInput(false);
         box->ReleaseInput();
         SettleLong();
+        if (heldClick == 0) return;
+        EXPECT_EQ(view->RdmCurrentNode(), heldClick) << "the held click is taken once the line is free";
+        EXPECT_EQ(view->tree()->currentItem(), NodeAt(view->tree(), heldClick));
+        heldClick = 0;
     }
 
     // The user's click on another node of the tree, on the RDM page. While
-    // an answer is on its way the click waits for it; the tree shows it at once.
+    // an answer is on its way the click waits for it (ReleaseAnswers checks
+    // that it is taken then); the tree shows it at once.
     void ClickNode(int node) {
         w->showMainPage("RDM");
         ClickItem(view->tree(), NodeAt(view->tree(), node));
         Settle();
         ASSERT_EQ(view->tree()->currentItem(), NodeAt(view->tree(), node));
+        if (view->LineHeld())
+            heldClick = node;
+        else
+            EXPECT_EQ(view->RdmCurrentNode(), node) << "a click on a free line is taken at once";
     }
 
     std::shared_ptr<SimRdmLinkLine> line;
     std::unique_ptr<SimMakerDevice> dev;
+    int heldClick = 0; // a click that waits for the line
     RdmPageView* view = nullptr;
     TSpecialTab* tab = nullptr;
     TMakerRdm* maker = nullptr;
