@@ -48,6 +48,8 @@ int RdmLink::NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint) {
 void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination,
                                    uint16_t pid, uint8_t pdl, std::span<const uint8_t> data,
                                    uint8_t linkType) {
+    const bool poll = std::exchange(state.NextRequestIsPoll, false);
+    if (!link.InterfaceHeld()) return;
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
     state.ScanRequestOut = false;
@@ -62,7 +64,7 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
     if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch) ++state.ReportsDue;
     if (commandClass == RdmGetCommand || commandClass == RdmSetCommand) {
         state.Asked.open = true;
-        state.Asked.poll = state.NextRequestIsPoll;
+        state.Asked.poll = poll;
         state.Asked.op = state.RdmPendingOp;
         state.Asked.transaction = state.RdmTransaction;
         state.Asked.uid = destination;
@@ -72,7 +74,6 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
         state.Asked.pid = pid;
         state.Asked.sentAt = std::chrono::steady_clock::now();
     }
-    state.NextRequestIsPoll = false;
     ++state.RdmTransaction;
     if (commandClass == RdmSetCommand) {
         state.LastSetPid = pid;

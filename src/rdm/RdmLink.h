@@ -18,6 +18,10 @@ public:
 
     // Hands a link packet (header included) to the outgoing queue.
     virtual void EnqueuePacket(const uint8_t* bytes, uint16_t length) = 0;
+    // An interface is there to take a request. Without one a request is not
+    // queued: it would reach a device once an interface is plugged in again,
+    // with nothing waiting for its answer.
+    virtual bool InterfaceHeld() { return true; }
     // A line at the end of the device log (mDeviceList).
     virtual void AddDeviceListLine(const QString& text) = 0;
     // A line at the end of the debug log of requests (mDebug).

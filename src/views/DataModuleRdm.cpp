@@ -24,6 +24,10 @@ void DataModuleRdmLink::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
     DM.EnqueuePacket(bytes, length);
 }
 
+bool DataModuleRdmLink::InterfaceHeld() {
+    return DM.HidConnected;
+}
+
 void DataModuleRdmLink::AddDeviceListLine(const QString& text) {
     DM.AddDeviceListLine(text);
 }

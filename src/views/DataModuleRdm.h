@@ -12,6 +12,7 @@ public:
     explicit DataModuleRdmLink(TDM& dm) : DM(dm) {}
 
     void EnqueuePacket(const uint8_t* bytes, uint16_t length) override;
+    bool InterfaceHeld() override;
     void AddDeviceListLine(const QString& text) override;
     void AddDebugLine(const QString& line) override;
     tRdmDevice* DeviceRecordAt(int nodeIndex) override;

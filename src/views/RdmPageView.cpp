@@ -177,10 +177,8 @@ void RdmPageView::InterfaceRemoved() {
     if (run || ScanHoldsTheLine()) {
         Scan->CutShortByRemoval(run);
         // Nothing of it goes on when an interface arrives again: no request
-        // left in the queue, no resend, no click taken that the user made
-        // while it ran; the next discovery starts afresh.
+        // left in the queue, no resend; the next discovery starts afresh.
         DiscoveryRunning = false;
-        clickHeld = false;
         Discovery.DiscoveryTop = -1;
         dm->DropQueuedPackets();
         // The devices found so far are asked by clicks, whose answers are RDM's.
@@ -190,7 +188,8 @@ void RdmPageView::InterfaceRemoved() {
     // would reach a device nobody waits for once an interface is back.
     EndLineOperations();
     dm->DropQueuedRdmRequests();
-    // A click held for an operation is taken now: the page is free.
+    // A click held meanwhile is taken now, in the tree it was made in: the
+    // page is free, and works on the node the tree shows.
     TakeHeldClick();
 }
 

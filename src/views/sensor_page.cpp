@@ -173,6 +173,9 @@ void TSensorPage::StartSensorPolling() {
 
 void TSensorPage::StopSensorPolling() {
     timer()->stop();
+    // The polling stops whenever another node is selected: a reset or a
+    // record pressed for the device left goes no further.
+    if (const tRdmDevice* rec = record()) dropCommandsOfOtherDevices(*rec);
 }
 
 void TSensorPage::SensorTimerTick() {

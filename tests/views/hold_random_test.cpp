@@ -167,8 +167,10 @@ protected:
         if (Skipped("arrow key")) return;
         w->showMainPage("RDM");
         Note(down ? "arrow down" : "arrow up");
-        detailsCleared = false;
+        const QTreeWidgetItem* before = ui->tvDeviceList->currentItem();
         QTest::keyClick(ui->tvDeviceList, down ? Qt::Key_Down : Qt::Key_Up);
+        // A key that moves nothing (at either end of the tree) picks nothing.
+        if (ui->tvDeviceList->currentItem() != before) detailsCleared = false;
     }
 
     void Modify() {
