@@ -263,3 +263,33 @@ INSTANTIATE_TEST_SUITE_P(LineHoldEnds, UnansweredPersonality,
                              }
                              return std::string();
                          });
+
+// A request pressed for while the interface is out is not kept for the next
+// one: plugged in again, the device receives nothing of it.
+TEST_F(LineHoldEnds, ARequestPressedWhileTheInterfaceIsOutIsNotSentWhenItIsBack) {
+    Rec(1).DeviceKind = 1; // one of the maker's kinds: its Special tab sends
+    ClickItem(tree, NodeAt(tree, 1));
+    Settle();
+    platform->Unplug(box);
+    Settle();
+    Find<QPushButton>("btnRdmSendSpec")->click();
+    Settle();
+    EXPECT_EQ(dm->TxQueue.Count, 0);
+    ReplugAndExpectNoRequest("what was pressed");
+}
+
+// A click held while a run reads the devices, and the interface pulled out:
+// the run ends, and the click is taken in the tree it was made in, so the
+// page works on the node the tree shows.
+TEST_F(LineHoldEnds, AClickHeldByARunCutShortByTheRemovalIsTaken) {
+    view->btnDiscoveryClick();
+    ASSERT_TRUE(RunFor(3000, [&] { return view->RunInProgress() && NodeOf(Uid2) > 0; }));
+    QTreeWidgetItem* second = NodeAt(tree, NodeOf(Uid2));
+    ClickItem(tree, second);
+    ASSERT_EQ(view->RdmCurrentNode(), 1) << "held while the run reads the devices";
+    platform->Unplug(box);
+    Settle();
+    EXPECT_FALSE(view->RunInProgress());
+    EXPECT_EQ(tree->currentItem(), second);
+    EXPECT_EQ(view->RdmCurrentNode(), NodeOf(Uid2));
+}
