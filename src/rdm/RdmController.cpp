@@ -72,7 +72,6 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
         state.Asked.node = link.NodeOfDevice(destination, subDevice, state.RdmCurrentNode);
         state.Asked.commandClass = commandClass;
         state.Asked.pid = pid;
-        state.Asked.sentAt = std::chrono::steady_clock::now();
     }
     ++state.RdmTransaction;
     if (commandClass == RdmSetCommand) {

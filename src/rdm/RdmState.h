@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 
 #include "rdm/rdm_frame.h"
@@ -18,7 +17,6 @@ struct RdmAskedRequest {
     int node = -1; // the tree node of the device when it was sent; -1 none
     uint8_t commandClass = 0;
     uint16_t pid = 0;
-    std::chrono::steady_clock::time_point sentAt{};
     uint8_t op = 0; // the pending operation it was sent for
 };
 
