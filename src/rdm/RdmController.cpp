@@ -217,8 +217,10 @@ int RdmController::AnswerNode() {
 }
 
 void RdmController::HandleNoAnswer() {
+    // Nothing waits for an answer (the request was ended meanwhile, or was
+    // none of a device's): there is nothing to count or ask again.
+    if (!std::exchange(state.Asked.open, false)) return;
     // Nothing more comes for the request; a resend opens a new one.
-    state.Asked.open = false;
     // A poll's silence is the poll's own: it asks again on its next tick,
     // and no operation's request is sent again for it.
     if (state.Asked.poll) {
