@@ -68,7 +68,14 @@ bool WarmResetChosen(TfrmMain* frm) {
 
 bool RefusedWhileLineHeld(TfrmMain* frm, const QString& what) {
     RdmPageView* view = RdmViewOf(frm);
-    if (!view || !view->SendersHeld()) return false;
+    if (!view) return false;
+    // Without an interface nothing reaches the device: the page must not
+    // show a value as sent that the device never got.
+    if (TDM* dm = frm->dataModule(); dm && !dm->HidConnected) {
+        DeviceLogLine(frm, what + QStringLiteral(" not sent: no USB interface is connected"));
+        return true;
+    }
+    if (!view->SendersHeld()) return false;
     if (view->RunInProgress()) {
         DeviceLogLine(frm, what + QStringLiteral(" not sent: the devices on the DMX line are being read"));
         return true;

@@ -4,6 +4,7 @@
 // nothing of an earlier operation moves the selection or ends another
 // device's operation.
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -292,4 +293,41 @@ TEST_F(LineHoldEnds, AClickHeldByARunCutShortByTheRemovalIsTaken) {
     EXPECT_FALSE(view->RunInProgress());
     EXPECT_EQ(tree->currentItem(), second);
     EXPECT_EQ(view->RdmCurrentNode(), NodeOf(Uid2));
+}
+
+// A Modify pressed while the interface is out is refused with its line: the
+// record and the page keep the device's value, and nothing of it goes out
+// once the interface is back.
+TEST_F(LineHoldEnds, AModifyWhileTheInterfaceIsOutIsRefusedAndKeepsTheValue) {
+    struct Row {
+        const char* button;
+        std::function<void()> change;
+        std::function<bool()> unchanged;
+        QString line;
+    };
+    const Row rows[] = {
+        {"btnModDevLab", [this] { Find<QLineEdit>("eDeviceLabel")->setText("Truss 3"); },
+         [this] { return Rec(1).deviceLabel == "Stage left"; },
+         "Device label not sent: no USB interface is connected"},
+        {"btnModLampHours", [this] { Set("seLampHours", 777); }, [this] { return Rec(1).lampHours == 10u; },
+         "Lamp hours not sent: no USB interface is connected"},
+        {"btnModDmxAdr", [this] { Set("seDmxStartAdrD", 99); },
+         [this] { return Rec(1).dmxStartAddress == 1; },
+         "Dmx address not sent: no USB interface is connected"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        platform->Unplug(box);
+        Settle();
+        ClickItem(tree, NodeAt(tree, 1)); // the page shows the device again
+        Settle();
+        ClearLog();
+        row.change();
+        Press(row.button);
+        Settle();
+        EXPECT_EQ(Log(), QStringList{row.line});
+        EXPECT_TRUE(row.unchanged());
+        ReplugAndExpectNoRequest("the Modify");
+        Reset();
+    }
 }
