@@ -249,6 +249,12 @@ void RdmPageView::btnDemoDiscClick() {
     }
     BuildDemoDeviceTree();
     FillDemoDeviceData();
+    // The page showed a node of the tree that is gone: it shows nothing of
+    // it, and works on no demo node, until one is picked.
+    RdmCurrentNode() = 0;
+    ClearDeviceDetails();
+    ShowDeviceSpecialPage();
+    CallHook(hooks.UpdateRemoteAccessTab);
 }
 
 void RdmPageView::RestartDiscoveryTest() {

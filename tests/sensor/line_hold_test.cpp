@@ -331,3 +331,18 @@ TEST_F(LineHoldEnds, AModifyWhileTheInterfaceIsOutIsRefusedAndKeepsTheValue) {
         Reset();
     }
 }
+
+// DEMO replaces the tree under the page: the page no longer shows the device
+// it showed, and works on no node of the demo's until one is picked.
+TEST_F(LineHoldEnds, DemoClearsThePageOfTheDeviceItShowed) {
+    Rec(1).DeviceKind = 1; // one of the maker's kinds: its Special tab shows
+    ClickItem(tree, NodeAt(tree, 1));
+    Settle();
+    ASSERT_EQ(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid1));
+    view->btnDemoDiscClick(); // the button itself is hidden with this interface
+    Settle();
+    EXPECT_NE(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid1));
+    EXPECT_EQ(view->RdmCurrentNode(), 0);
+    auto* tabs = Find<QTabWidget>("pcRdm");
+    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(Find<QWidget>("tsSpecial"))));
+}

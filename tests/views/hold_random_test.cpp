@@ -292,6 +292,8 @@ protected:
         if (Skipped("demo")) return;
         Note(ui->btnDemoDisc->isEnabled() ? "DEMO" : "DEMO (its handler: the button is hidden)");
         view->btnDemoDiscClick();
+        // The demo's tree clears the page until the user picks a node.
+        detailsCleared = true;
     }
 
     void Discovery() {
