@@ -86,6 +86,16 @@ protected:
 
     tRdmDevice& Rec(int node = 1) { return *view->RecordAt(node); }
 
+    // Requests of this command class and PID that a device received.
+    static int Count(const SimRdmResponder& d, uint8_t cc, uint16_t pid) {
+        int n = 0;
+        for (const auto& f : d.received)
+            n += f[20] == cc && ((f[21] << 8) | f[22]) == pid;
+        return n;
+    }
+    // Lines of the device log that hold this text.
+    int Lines(const QString& text) const { return int(Log().filter(text).size()); }
+
     // Both devices and their records back as the late-line tests start them,
     // device 1 selected in the tree and on the page, the details tab open.
     // `supported`: the parameters each device lists, if any.

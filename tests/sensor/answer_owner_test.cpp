@@ -56,13 +56,6 @@ protected:
         Click(button);
     }
 
-    static int Count(const SimRdmResponder& d, uint8_t cc, uint16_t pid) {
-        int n = 0;
-        for (const auto& f : d.received)
-            n += f[20] == cc && ((f[21] << 8) | f[22]) == pid;
-        return n;
-    }
-    int Lines(const QString& text) const { return int(Log().filter(text).size()); }
 
     // The page and the selection show device 2, and a Modify goes to it only.
     void ExpectDevice2TakenAndModifiable() {

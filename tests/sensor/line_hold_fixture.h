@@ -126,13 +126,6 @@ protected:
     // Presses a button without waiting for what follows.
     void Press(const char* button) { Find<QPushButton>(button)->click(); }
 
-    static int Count(const SimRdmResponder& d, uint8_t cc, uint16_t pid) {
-        int n = 0;
-        for (const auto& f : d.received)
-            n += f[20] == cc && ((f[21] << 8) | f[22]) == pid;
-        return n;
-    }
-    int Lines(const QString& text) const { return int(Log().filter(text).size()); }
     // The last lines of the device log, for a failure's message.
     std::string Tail(int n = 8) const {
         const QStringList log = Log();
