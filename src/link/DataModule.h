@@ -24,9 +24,6 @@ class TUdpServer;
 class QUdpSocket;
 class TNetworkDiscovery;
 
-// The data module: owns the HID controller, the link state, the packet queue,
-// the RDM request and answer state and the data module's timers. It reaches the
-// main window through the pointer it is given.
 // What a pause of the data module holds back while it runs.
 enum class PauseHold : uint8_t {
     Nothing,   // a pause of the link's own (after the interface's arrival)
@@ -36,6 +33,9 @@ enum class PauseHold : uint8_t {
                // back): a click waits too, and no other request goes out
 };
 
+// The data module: owns the HID controller, the link state, the packet queue,
+// the RDM request and answer state and the data module's timers. It reaches the
+// main window through the pointer it is given.
 class TDM : public QObject {
     Q_OBJECT
 

@@ -28,9 +28,7 @@ bool TDM::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
     // An RDM request waits in the queue at most this long before it counts
     // as unanswered (an interface that never asks for it); once it has left,
     // its report has its own deadline.
-    const uint8_t linkType = bytes[0] & 0xFC;
-    if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch)
-        rdmDeadline->start(RdmQueueDeadlineMs);
+    if (BringsReport(bytes[0] & 0xFC)) rdmDeadline->start(RdmQueueDeadlineMs);
     if (q.Count == 1) {
         q.BytesLeft = length;
         q.Offset = 0;
@@ -58,9 +56,7 @@ void TDM::QueueQuiet() {
 }
 
 void TDM::PacketLeft(const uint8_t* bytes) {
-    const uint8_t linkType = bytes[0] & 0xFC;
-    if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch)
-        rdmDeadline->start(RdmAnswerDeadlineMs);
+    if (BringsReport(bytes[0] & 0xFC)) rdmDeadline->start(RdmAnswerDeadlineMs);
 }
 
 void TDM::DropQueuedPackets() {
@@ -73,10 +69,7 @@ void TDM::DropQueuedPackets() {
 
 void TDM::DropQueuedRdmRequests() {
     TTxQueue& q = TxQueue;
-    const auto isRequest = [&q](int slot) {
-        const uint8_t linkType = q.Data[slot][0] & 0xFC;
-        return linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch;
-    };
+    const auto isRequest = [&q](int slot) { return BringsReport(q.Data[slot][0] & 0xFC); };
     // The packets kept close up behind the read index, in their order; the
     // one in transfer, if kept, goes on where it was.
     uint16_t kept = 0;

@@ -59,9 +59,7 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
     // Only a GET or a SET to one device is answered through the RDM path;
     // the discovery's answers go their own way.
     state.Asked = RdmAskedRequest{};
-    // A request to one device and a discovery branch bring one report each;
-    // a broadcast brings none.
-    if (linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch) ++state.ReportsDue;
+    if (BringsReport(linkType)) ++state.ReportsDue;
     if (commandClass == RdmGetCommand || commandClass == RdmSetCommand) {
         state.Asked.open = true;
         state.Asked.poll = poll;
@@ -121,16 +119,14 @@ bool RdmController::TakeReport() {
     return state.ReportsDue == 0;
 }
 
-bool RdmController::WriteOffReports() {
+void RdmController::WriteOffReports() {
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
-    if (state.ReportsDue == 0) return false;
     state.ReportsDue = 0;
-    return true;
 }
 
 void RdmController::ReportMissing() {
-    if (state.Asked.open) HandleNoAnswer();
+    HandleNoAnswer();
 }
 
 void RdmController::HandleCompleteAnswer() {

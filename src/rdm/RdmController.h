@@ -32,8 +32,8 @@ public:
     bool TakeReport();
     // The last request sent got no report by its deadline: every report
     // still owed is written off (one that comes after all is taken for
-    // nothing). False when nothing was owed.
-    bool WriteOffReports();
+    // nothing), with the answer half collected.
+    void WriteOffReports();
     // The awaited request, if any, counts as unanswered, as on a report of no answer.
     void ReportMissing();
 

@@ -33,6 +33,12 @@ enum : uint8_t {
     RdmLinkTypeDiscBranch = 0x60,
 };
 
+// A request of this link type brings one report of the interface (an answer
+// or a report of none); a broadcast brings none.
+constexpr bool BringsReport(uint8_t linkType) {
+    return linkType == RdmLinkTypeRequest || linkType == RdmLinkTypeDiscBranch;
+}
+
 // The parameter ids the program knows by name.
 enum : uint16_t {
     PID_DISC_UNIQUE_BRANCH = 0x0001,

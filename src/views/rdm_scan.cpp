@@ -165,12 +165,9 @@ void RdmScan::AskNextParameter(const tRdmMessage& msg) {
     // A node that no longer exists (the tree was rebuilt) ends nothing and asks
     // nothing; nor does an answer of a device other than the one being read.
     if (!view.RecordAt(node) || AnswerNodeOf(view.frmMain) != node) return;
-    // Reading a device again after a SET, its record already holds what the
-    // device said before: a DEVICE_INFO that is refused or cut short (an
-    // ACK_TIMER's two bytes, say) would only empty it.
-    const bool readingAgain = st.AwaitingAnswer != 0 && !view.DiscoveryRunning;
-    if (!(readingAgain && msg.pid == PID_DEVICE_INFO && !WholeDeviceInfo(msg)))
-        dm->DecodeGetResponse(msg, node);
+    // The decoders store only what an answer carries whole: a refused or
+    // cut-short answer leaves the record as the device last filled it.
+    dm->DecodeGetResponse(msg, node);
     const tRdmDevice* found = view.RecordAt(node);
     if (!found) return;
     const tRdmDevice& rec = *found;

@@ -70,7 +70,7 @@ public:
     uint8_t SensorCommandNumber = 0;
     uint8_t SensorRecordNumber = 0;
     // The device each waiting command was pressed for. It goes to that device
-    // only: a tick that finds another node selected drops it with a line.
+    // only: once another node is selected it is dropped with a line.
     struct SensorCommandDevice {
         uint64_t uid = 0;
         uint16_t subDevice = 0;
