@@ -368,6 +368,13 @@ void TSensorPage::queueSensorCommand(bool reset) {
     const int r = name.isEmpty() ? 0 : name.back().digitValue();
     tRdmDevice* rec = record();
     if (r < 1 || r > 3 || !rec) return;
+    // A run reads the devices one after another through the current node:
+    // the device it reads now is none the user picked.
+    if (frm->rdmView && frm->rdmView->RunInProgress()) {
+        appendDeviceLog((reset ? QStringLiteral("Sensor data reset") : QStringLiteral("Record sensor")) +
+                        QStringLiteral(" not sent: the devices on the DMX line are being read"));
+        return;
+    }
     const int index = 3 * SensorPage + r - 1;
     const uint8_t number =
         ui->cbAllSensor->isChecked() ? 0xFF : rec->sensors[std::min(index, SensorSlots - 1)].number;

@@ -142,3 +142,28 @@ TEST_F(SensorPolling, ASensorCommandGoesOnlyToTheDeviceItWasPressedFor) {
     EXPECT_EQ(behaviour2.sensors[0].lowest, 10) << "device 2 keeps its values";
     EXPECT_EQ(behaviour2.sensors[0].highest, 90);
 }
+
+// While a run reads the devices, the sensor page works on the node the run
+// reads, which the user did not pick: a reset or a record pressed then is
+// refused with its line, and nothing of it reaches a device after the run.
+TEST_F(SensorPolling, ASensorCommandPressedDuringARunIsRefused) {
+    for (const char* button : {"btnSensDatRes1", "btnRecSens1"}) {
+        SCOPED_TRACE(button);
+        ClearLog();
+        behaviour1.sensorResets.clear();
+        behaviour1.sensorRecords.clear();
+        // A run in progress, as far as the page can tell.
+        view->DiscoveryRunning = true;
+        Find<QPushButton>("btnDiscovery")->setEnabled(false);
+        Click(button);
+        view->DiscoveryRunning = false;
+        Find<QPushButton>("btnDiscovery")->setEnabled(true);
+        dm->tmrSensor->start();
+        Tick(2);
+        EXPECT_EQ(Log(), QStringList{QString(button == QStringLiteral("btnSensDatRes1") ? "Sensor data reset"
+                                                                                        : "Record sensor") +
+                                     " not sent: the devices on the DMX line are being read"});
+        EXPECT_TRUE(behaviour1.sensorResets.empty());
+        EXPECT_TRUE(behaviour1.sensorRecords.empty());
+    }
+}
