@@ -16,7 +16,10 @@ struct BenchLink : RdmLink {
     RdmController* ctl = nullptr;
     tRdmDevice record;
     size_t packets = 0;
-    void EnqueuePacket(const uint8_t*, uint16_t) override { ++packets; }
+    bool EnqueuePacket(const uint8_t*, uint16_t) override {
+        ++packets;
+        return true;
+    }
     void AddDeviceListLine(const QString&) override {}
     void AddDebugLine(const QString& line) override { benchmark::DoNotOptimize(line.size()); }
     tRdmDevice* DeviceRecordAt(int i) override { return i == 0 ? &record : nullptr; }

@@ -139,6 +139,8 @@ public:
     void SendNextChunk();
     // The deadline of the last RDM request sent has passed (timer tick).
     void RdmDeadlinePassed();
+    // The queue refused the last RDM request: its deadline is now.
+    void RdmRequestRefused();
 
     // ------------------------------------------------------------ arrival and removal
     bool IsInterfaceTypeEnabled(uint8_t code) const;
@@ -210,8 +212,11 @@ private:
     void PauseElapsed();
     // The empty chunk that makes the interface ask for the packet waiting.
     void AnnouncePacket();
-    // A packet's last chunk went out: an RDM request's deadline starts.
+    // A packet's last chunk went out: an RDM request's report is owed, and
+    // for the last request sent its deadline starts.
     void PacketLeft(const uint8_t* bytes);
+    // An RDM request has begun to leave and has chunks still to send.
+    bool RdmRequestPartlySent() const;
     void QueueQuiet();
     QTimer* rdmDeadline = nullptr;
     QTimer* queueWatch = nullptr;

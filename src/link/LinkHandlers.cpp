@@ -31,6 +31,15 @@ void TDM::RdmDeadlinePassed() {
         return;
     }
     if (!HidConnected) return;
+    // A request partly sent is not written off: its report is owed once
+    // its last chunk has left, and its deadline runs from then.
+    if (RdmRequestPartlySent()) {
+        rdmDeadline->start(RdmQueueDeadlineMs);
+        return;
+    }
+    // A request written off never leaves later: its report would be
+    // counted against the request after it.
+    DropQueuedRdmRequests();
     Rdm().WriteOffReports();
     if (LinkHandlerFor(InterfaceType, LinkMode) == LinkHandler::Discovery) {
         // The search goes on as if nobody had answered.
@@ -42,6 +51,10 @@ void TDM::RdmDeadlinePassed() {
         Rdm().ReportMissing();
     }
     LineMayBeFree();
+}
+
+void TDM::RdmRequestRefused() {
+    rdmDeadline->start(0);
 }
 
 void TDM::LineMayBeFree() {

@@ -56,7 +56,14 @@ void TDM::QueueQuiet() {
 }
 
 void TDM::PacketLeft(const uint8_t* bytes) {
-    if (BringsReport(bytes[0] & 0xFC)) rdmDeadline->start(RdmAnswerDeadlineMs);
+    if (!BringsReport(bytes[0] & 0xFC)) return;
+    // An earlier request leaving leaves the deadline of the last one as it runs.
+    if (Rdm().RequestLeft(bytes[RdmTransactionOffset])) rdmDeadline->start(RdmAnswerDeadlineMs);
+}
+
+bool TDM::RdmRequestPartlySent() const {
+    const TTxQueue& q = TxQueue;
+    return q.Count > 0 && q.Offset > 0 && q.BytesLeft > 0 && BringsReport(q.Data[q.ReadIndex][0] & 0xFC);
 }
 
 void TDM::DropQueuedPackets() {

@@ -45,11 +45,11 @@ int RdmLink::NodeOfDevice(uint64_t uid, uint16_t subDevice, int hint) {
     }
 }
 
-void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination,
+bool RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination,
                                    uint16_t pid, uint8_t pdl, std::span<const uint8_t> data,
                                    uint8_t linkType) {
     const bool poll = std::exchange(state.NextRequestIsPoll, false);
-    if (!link.InterfaceHeld()) return;
+    if (!link.InterfaceHeld()) return false;
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
     state.ScanRequestOut = false;
@@ -59,7 +59,8 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
     // Only a GET or a SET to one device is answered through the RDM path;
     // the discovery's answers go their own way.
     state.Asked = RdmAskedRequest{};
-    if (BringsReport(linkType)) ++state.ReportsDue;
+    state.LastSentTransaction = state.RdmTransaction;
+    state.LastRequestLeft = false;
     if (commandClass == RdmGetCommand || commandClass == RdmSetCommand) {
         state.Asked.open = true;
         state.Asked.poll = poll;
@@ -80,7 +81,18 @@ void RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
     }
     const std::span<const uint8_t> bytes(packet.data(), size_t(length));
     link.AddDebugLine(HexDumpLine(bytes));
-    link.EnqueuePacket(packet.data(), static_cast<uint16_t>(length));
+    if (link.EnqueuePacket(packet.data(), static_cast<uint16_t>(length))) return true;
+    // It never leaves, so nothing answers it: it takes its no-answer path
+    // at once, and holds nothing meanwhile.
+    link.RequestRefused();
+    return false;
+}
+
+bool RdmController::RequestLeft(uint8_t transaction) {
+    ++state.ReportsDue;
+    if (transaction != state.LastSentTransaction) return false;
+    state.LastRequestLeft = true;
+    return true;
 }
 
 void RdmController::HandleRdmReport(std::span<const uint8_t> report) {
@@ -116,7 +128,8 @@ bool RdmController::TakeReport() {
     // deadline. It is taken for nothing.
     if (state.ReportsDue == 0) return false;
     --state.ReportsDue;
-    return state.ReportsDue == 0;
+    // While the last request waits in the queue, every report is an earlier one's.
+    return state.ReportsDue == 0 && state.LastRequestLeft;
 }
 
 void RdmController::WriteOffReports() {
@@ -136,14 +149,11 @@ void RdmController::HandleCompleteAnswer() {
     // same answer to its handler twice.
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
-    // The report of an earlier request: whatever it holds, the awaited one
-    // is still to come.
-    if (!TakeReport()) return;
     if (!overflow && count < RdmMinAnswerLength) {
-        // Too short to be an answer at all: as good as none. It is asked
-        // again where the operation asks again, and a device that answers
-        // only so is given up like a silent one.
-        HandleNoAnswer();
+        // Too short to be an answer at all: as good as none, if it is the
+        // awaited report. It is asked again where the operation asks again,
+        // and a device that answers only so is given up like a silent one.
+        if (TakeReport()) HandleNoAnswer();
         return;
     }
 
@@ -155,28 +165,27 @@ void RdmController::HandleCompleteAnswer() {
         result = ParseRdmMessage(std::span<const uint8_t>(state.RdmRxBuffer.data(), count), lastMessage);
     }
     if (result != RdmParseResult::Ok) {
-        // Corrupted data is never decoded; the request counts as unanswered.
+        // Corrupted data is never decoded, and carries nothing to tell whose
+        // it is: if it is the awaited report, the request counts as unanswered.
+        if (!TakeReport()) return;
         link.AddDeviceListLine(QStringLiteral("Corrupt RDM answer dropped") +
                                DeviceSuffix(link.DeviceRecordAt(AnswerNode())));
         HandleNoAnswer();
         return;
     }
 
-    switch (MatchAnswer(lastMessage)) {
-    case AnswerMatch::Late:
-        // The answer of an earlier request, in the report of the awaited one
-        // (a device that answered late): nothing more comes for the awaited
-        // request, which has gone unanswered.
-        HandleNoAnswer();
+    // A whole answer is known by what it carries. The awaited request's own
+    // answer is its answer whatever the interface lost before it: the reports
+    // earlier requests still owe will never come first, and are written off.
+    // Any other answer is an earlier request's (a device that answered late)
+    // or none of what was asked (another device's, another parameter's): if
+    // it came in the awaited report, nothing more comes for the request,
+    // which has gone unanswered.
+    if (!AnswersAsked(lastMessage)) {
+        if (TakeReport()) HandleNoAnswer();
         return;
-    case AnswerMatch::Foreign:
-        // Not the answer to what was asked (another device's, another
-        // parameter's): as far as the request goes, none came.
-        HandleNoAnswer();
-        return;
-    case AnswerMatch::Ours:
-        break;
     }
+    state.ReportsDue = 0;
     state.Asked.open = false;
     const bool outerHandling = std::exchange(state.HandlingAnswer, true);
     const int outerNode = std::exchange(state.RdmAnswerNode, AnswerNode());
@@ -196,13 +205,11 @@ void RdmController::HandleCompleteAnswer() {
     state.RdmAnswerNode = outerNode;
 }
 
-RdmController::AnswerMatch RdmController::MatchAnswer(const tRdmMessage& msg) const {
+bool RdmController::AnswersAsked(const tRdmMessage& msg) const {
     const RdmAskedRequest& asked = state.Asked;
-    if (!asked.open || msg.transactionNumber != asked.transaction) return AnswerMatch::Late;
-    if (msg.sourceUid != asked.uid || msg.subDevice != asked.subDevice ||
-        msg.commandClass != asked.commandClass + 1 || msg.pid != asked.pid)
-        return AnswerMatch::Foreign;
-    return AnswerMatch::Ours;
+    return asked.open && msg.transactionNumber == asked.transaction && msg.sourceUid == asked.uid &&
+           msg.subDevice == asked.subDevice && msg.commandClass == asked.commandClass + 1 &&
+           msg.pid == asked.pid;
 }
 
 int RdmController::AnswerNode() {
@@ -244,12 +251,13 @@ void RdmController::HandleNoAnswer() {
         // again rather than an empty one it would refuse.
         const bool same = state.LastSetPid == state.RdmCurrentPid;
         const std::array<uint8_t, RdmParamDataSize> data = state.LastSetData;
-        if (Resend(RdmSetCommand, state.RdmCurrentPid, same ? state.LastSetPdl : 0, data))
-            link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
+        if (!Resend(RdmSetCommand, state.RdmCurrentPid, same ? state.LastSetPdl : 0, data))
+            return EndUnanswered();
+        link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
         break;
     }
     case RdmNoAnswerAction::ResendGetDmxAddress:
-        Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {});
+        if (!Resend(RdmGetCommand, PID_DMX_START_ADDRESS, 0, {})) return EndUnanswered();
         break;
     case RdmNoAnswerAction::ResendGetDeviceInfo:
         // Whoever sent the first one, the resend is the scan's.
@@ -258,17 +266,31 @@ void RdmController::HandleNoAnswer() {
         [[fallthrough]];
     case RdmNoAnswerAction::ResendScanGet: {
         const std::array<uint8_t, RdmParamDataSize> data = state.ScanData;
-        if (Resend(RdmGetCommand, state.ScanPid, state.ScanPdl, data)) {
-            state.ScanRequestOut = true;
-            link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
-        }
+        if (!Resend(RdmGetCommand, state.ScanPid, state.ScanPdl, data)) return EndUnanswered();
+        state.ScanRequestOut = true;
+        link.AddDeviceListLine(QStringLiteral("Waiting for answer..."));
         break;
     }
     case RdmNoAnswerAction::ResendGetDeviceLabel:
-        Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {});
+        if (!Resend(RdmGetCommand, PID_DEVICE_LABEL, 0, {})) return EndUnanswered();
         break;
     }
     if (state.RdmRetryCount < RdmRetryLimit) ++state.RdmRetryCount;
+}
+
+void RdmController::EndUnanswered() {
+    // A resend the queue refused opens nothing; with nobody left to ask
+    // (the device is gone from the tree) there is none either. Asking again
+    // would only be refused again: the operation ends as after its last
+    // resend, and the scan goes on without the device.
+    state.Asked.open = false;
+    if (state.RdmPendingOp != RdmOpScan) {
+        state.RdmPendingOp = RdmOpNone;
+        return;
+    }
+    state.RdmRetryCount = 0;
+    state.ScanRequestOut = false;
+    link.GiveUpScanDevice();
 }
 
 bool RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data) {
@@ -278,8 +300,7 @@ bool RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std:
     if (asked.commandClass == 0 || link.NodeOfDevice(asked.uid, asked.subDevice, asked.node) < 0)
         return false;
     if (pdl == 0) data = state.RdmParamData;
-    SendRdmRequest(asked.subDevice, commandClass, asked.uid, pid, pdl, data, RdmLinkTypeRequest);
-    return true;
+    return SendRdmRequest(asked.subDevice, commandClass, asked.uid, pid, pdl, data, RdmLinkTypeRequest);
 }
 
 void RdmController::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {

@@ -19,16 +19,21 @@ public:
     tRdmMessage lastMessage; // the answer parsed last
 
     // Frames a request (link header, E1.20 frame, checksum), dumps it to the
-    // debug log and queues it. Clears the answer collected so far.
-    void SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+    // debug log and queues it. Clears the answer collected so far. False when
+    // it was not queued (no interface, or the queue refused it).
+    bool SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
                         uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType);
+    // The last chunk of the request with this transaction number left the
+    // queue: its report is owed from now. True when it is the last request sent.
+    bool RequestLeft(uint8_t transaction);
 
     // One input report, from its type byte on (the report id is not kept).
     void HandleRdmReport(std::span<const uint8_t> report);
 
-    // A whole report of the interface has come (an answer, a report of no
-    // answer, a discovery answer): true when it is the report of the last
-    // request sent, false when it belongs to an earlier one.
+    // A whole report that carries no identity has come (a report of no
+    // answer, garbled or short data, a discovery answer): true when by the
+    // count of reports owed it is the report of the last request sent, false
+    // when it belongs to an earlier one.
     bool TakeReport();
     // The last request sent got no report by its deadline: every report
     // still owed is written off (one that comes after all is taken for
@@ -42,12 +47,16 @@ public:
     void DecodeGetResponse(const tRdmMessage& msg, int nodeIndex);
 
 private:
-    enum class AnswerMatch { Ours, Late, Foreign };
-    AnswerMatch MatchAnswer(const tRdmMessage& msg) const;
+    // The answer carries the open request's transaction number, device,
+    // sub-device, command and PID.
+    bool AnswersAsked(const tRdmMessage& msg) const;
     int AnswerNode();
     void HandleCompleteAnswer();
     void HandleNoAnswer();
-    // Sends the request again to the current record; false when there is none.
+    // A resend was not queued: nothing more is asked, as after the last resend.
+    void EndUnanswered();
+    // Sends the request again to the device asked last; false when there is
+    // none any more, or when the queue refused it.
     bool Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data);
 
     RdmLink& link;

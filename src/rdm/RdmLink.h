@@ -16,8 +16,12 @@ class RdmLink {
 public:
     virtual ~RdmLink() = default;
 
-    // Hands a link packet (header included) to the outgoing queue.
-    virtual void EnqueuePacket(const uint8_t* bytes, uint16_t length) = 0;
+    // Hands a link packet (header included) to the outgoing queue; false
+    // when the queue refused it (it never leaves).
+    virtual bool EnqueuePacket(const uint8_t* bytes, uint16_t length) = 0;
+    // The queue refused the last request: nothing will answer it, so its
+    // deadline is now.
+    virtual void RequestRefused() {}
     // An interface is there to take a request. Without one a request is not
     // queued: it would reach a device once an interface is plugged in again,
     // with nothing waiting for its answer.

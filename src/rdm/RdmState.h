@@ -32,8 +32,14 @@ struct RdmState {
     uint8_t AwaitingAnswer = 0;
     uint8_t RdmTransaction = 0; // transaction number of the next request; wraps after 255
     // Reports the interface still owes: it brings exactly one for every
-    // request sent over the line (an answer, or a report of none), in order.
+    // request that left over the line (an answer, or a report of none), in
+    // order. A request is owed its report from when its last chunk leaves
+    // the queue; one refused or written off in the queue is owed nothing.
     uint16_t ReportsDue = 0;
+    // The transaction number of the last request sent, and whether it has
+    // left the queue: until it has, every report is an earlier request's.
+    uint8_t LastSentTransaction = 0;
+    bool LastRequestLeft = false;
 
     // The request an answer is awaited for, and the node of the device whose
     // answer is being handled (-1 outside an answer handler): handlers take

@@ -99,7 +99,7 @@ int BuildRdmRequest(std::array<uint8_t, RdmRequestMax>& out, uint16_t subDevice,
     out[5] = static_cast<uint8_t>(24 + pdl);
     PutUid(out, 6, destination);
     PutUid(out, 12, RdmSourceUid);
-    out[18] = transaction;
+    out[RdmTransactionOffset] = transaction;
     out[19] = 1;  // port id
     out[20] = 0;  // message count
     out[21] = static_cast<uint8_t>(subDevice >> 8);

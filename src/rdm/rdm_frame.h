@@ -87,6 +87,8 @@ constexpr uint64_t RdmSourceUid = uint64_t(RdmOwnManufacturerId) << 32;
 constexpr int RdmParamDataSize = 200;  // RdmParamData
 constexpr int RdmRequestMax = 301;     // the largest request packet, header included
 constexpr int RdmMessageDataSize = 232;
+// The transaction number's place in a request packet, link header included.
+constexpr int RdmTransactionOffset = 18;
 constexpr int RdmMinAnswerLength = 25;  // an answer without data, from the sub-start code
 
 // One parsed RDM answer. Zero-filled before every parse, so bytes past the PDL

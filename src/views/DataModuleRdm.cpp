@@ -20,8 +20,12 @@ QTreeWidget* DeviceTreeOf(TDM& DM) {
 
 } // namespace
 
-void DataModuleRdmLink::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
-    DM.EnqueuePacket(bytes, length);
+bool DataModuleRdmLink::EnqueuePacket(const uint8_t* bytes, uint16_t length) {
+    return DM.EnqueuePacket(bytes, length);
+}
+
+void DataModuleRdmLink::RequestRefused() {
+    DM.RdmRequestRefused();
 }
 
 bool DataModuleRdmLink::InterfaceHeld() {

@@ -11,7 +11,8 @@ class DataModuleRdmLink : public RdmLink {
 public:
     explicit DataModuleRdmLink(TDM& dm) : DM(dm) {}
 
-    void EnqueuePacket(const uint8_t* bytes, uint16_t length) override;
+    bool EnqueuePacket(const uint8_t* bytes, uint16_t length) override;
+    void RequestRefused() override;
     bool InterfaceHeld() override;
     void AddDeviceListLine(const QString& text) override;
     void AddDebugLine(const QString& line) override;

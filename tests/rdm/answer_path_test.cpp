@@ -215,7 +215,8 @@ TEST_F(AnswerPath, CorruptAnswerIsLoggedAndCountsAsNoAnswer) {
 
 TEST_F(AnswerPath, OversizedReportsAndAnswersAreDroppedWithoutWritingPastTheBuffer) {
     b.ctl.state.RdmPendingOp = RdmOpLampState;
-    b.ctl.state.ReportsDue = 1; // a request's report is owed
+    b.ctl.state.ReportsDue = 1; // a request left, and its report is owed
+    b.ctl.state.LastRequestLeft = true;
     SimInputReport r{};
     r[0] = 11;
     r[1] = 3;

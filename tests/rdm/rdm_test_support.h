@@ -22,8 +22,15 @@ struct FakeRdmLink : RdmLink {
     std::vector<std::pair<RdmAnswerHandler, tRdmMessage>> calls;
     std::function<void(RdmAnswerHandler, const tRdmMessage&)> onCall;
 
-    void EnqueuePacket(const uint8_t* bytes, uint16_t length) override {
+    // Without a queue of its own, a request leaves as it is queued: its
+    // report is owed at once (when `onQueued` says so).
+    std::function<void(const uint8_t*)> onQueued;
+    bool refuse = false; // the queue is full
+    bool EnqueuePacket(const uint8_t* bytes, uint16_t length) override {
+        if (refuse) return false;
         packets.emplace_back(bytes, bytes + length);
+        if (onQueued) onQueued(bytes);
+        return true;
     }
     void AddDeviceListLine(const QString& text) override { deviceLines << text; }
     void AddDebugLine(const QString& line) override { debugLines << line; }
@@ -50,6 +57,11 @@ struct FakeRdmLink : RdmLink {
 // The controller on a fake link, wired to a simulated RDM line: every packet
 // it queues reaches the line, and the line's reports come back to it.
 struct RdmBench {
+    RdmBench() {
+        link.onQueued = [this](const uint8_t* bytes) {
+            if (BringsReport(bytes[0] & 0xFC)) ctl.RequestLeft(bytes[RdmTransactionOffset]);
+        };
+    }
     FakeRdmLink link;
     RdmController ctl{link};
     SimRdmLine line;
