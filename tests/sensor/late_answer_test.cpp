@@ -150,10 +150,30 @@ INSTANTIATE_TEST_SUITE_P(LateAnswer, AlwaysLate, ::testing::ValuesIn(alwaysLateR
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A poll's report still on its way when a SET goes out belongs to the poll:
-// it is dropped, and the SET's own answer is taken after it.
-class PollReportOnItsWay : public LineHold, public ::testing::WithParamInterface<bool> {};
+// it is dropped, and the SET's own answer is taken after it. A report lost
+// before the SET's answer (the poll's answer or its report of none, or the
+// interface's ask for the SET) costs the SET nothing: its answer is known by
+// what it carries, and is taken as soon as it comes.
+namespace {
+struct PollReportRow {
+    const char* name;
+    bool pollAnswered;   // the poll's report is an answer, not a report of none
+    bool pollReportLost; // it never reaches the program
+    bool askLost;        // nor does the interface's first ask for the SET
+};
+void PrintTo(const PollReportRow& r, std::ostream* os) {
+    *os << r.name;
+}
+const PollReportRow pollReportRows[] = {
+    {"AnAnswer", true, false, false},           {"AReportOfNoAnswer", false, false, false},
+    {"AnAnswerLost", true, true, false},        {"AReportOfNoAnswerLost", false, true, false},
+    {"TheAskForTheSetLost", true, false, true},
+};
+} // namespace
+
+class PollReportOnItsWay : public LineHold, public ::testing::WithParamInterface<PollReportRow> {};
 TEST_P(PollReportOnItsWay, IsDroppedAndTheSetsOwnAnswerTaken) {
-    const bool pollAnswered = GetParam();
+    const PollReportRow& row = GetParam();
     view->Discovery.DiscoveredCount = 2;
     auto* tabs = Find<QTabWidget>("pcRdm");
     tabs->setCurrentWidget(Find<QWidget>("tsErzekelok"));
@@ -166,7 +186,7 @@ TEST_P(PollReportOnItsWay, IsDroppedAndTheSetsOwnAnswerTaken) {
     const auto hold = onRequest;
     onRequest = [&, hold](SimRdmResponder& r, uint8_t cc, uint16_t pid) -> std::optional<Reply> {
         hold(r, cc, pid);
-        if (!pollAnswered && cc == 0x20 && pid == 0x0201) return NoAnswer();
+        if (!row.pollAnswered && cc == 0x20 && pid == 0x0201) return NoAnswer();
         return std::nullopt;
     };
     dm->tmrSensorTimer();
@@ -180,11 +200,21 @@ TEST_P(PollReportOnItsWay, IsDroppedAndTheSetsOwnAnswerTaken) {
     Set("seLampHours", 777);
     Press("btnModLampHours");
     ASSERT_TRUE(RunFor(2000, [&] { return box->HeldCount() >= 1; }));
+    if (row.askLost) {
+        TakeFirstHeld();
+        // The packet is announced again, and the interface asks again.
+        ASSERT_TRUE(RunFor(2000, [&] { return box->HeldCount() >= 1; }));
+    }
     box->ReleaseInput(1); // the interface's ask for the SET
     ASSERT_TRUE(RunFor(2000, [&] { return Count(dev1, 0x30, 0x0401) == 1; }));
     // The interface brings the reports in the order of their requests.
-    PutBackFirst(pollReport);
-    ReleaseAnswers();
+    if (!row.pollReportLost) PutBackFirst(pollReport);
+    box->HoldInput(false);
+    box->ReleaseInput();
+    // The SET's answer is taken when it comes, not at the deadline.
+    ASSERT_TRUE(RunFor(TDM::RdmAnswerDeadlineMs / 2, [&] { return Lines("Lamp hours modified") == 1; }))
+        << Tail();
+    Settle();
 
     EXPECT_EQ(Log(), (QStringList{"Send new lamp hours: 7FF3:00000001 - 0", "Lamp hours modified"}));
     EXPECT_EQ(Count(dev1, 0x30, 0x0401), 1) << "the SET was not sent again";
@@ -193,9 +223,8 @@ TEST_P(PollReportOnItsWay, IsDroppedAndTheSetsOwnAnswerTaken) {
     EXPECT_TRUE(dev2.received.empty());
     ExpectAClickOnDevice2TakenAndModifiable();
 }
-INSTANTIATE_TEST_SUITE_P(LateAnswer, PollReportOnItsWay, ::testing::Bool(), [](const auto& info) {
-    return std::string(info.param ? "AnAnswer" : "AReportOfNoAnswer");
-});
+INSTANTIATE_TEST_SUITE_P(LateAnswer, PollReportOnItsWay, ::testing::ValuesIn(pollReportRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // DISCOVERY pressed while the report of a SET to a silent device is on its
 // way: that report is the SET's, not the answer to the search's first branch.

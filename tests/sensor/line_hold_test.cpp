@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <map>
 
 #include "app/Kerdes.h"
 #include "line_hold_fixture.h"
@@ -345,4 +347,158 @@ TEST_F(LineHoldEnds, DemoClearsThePageOfTheDeviceItShowed) {
     EXPECT_EQ(view->RdmCurrentNode(), 0);
     auto* tabs = Find<QTabWidget>("pcRdm");
     EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(Find<QWidget>("tsSpecial"))));
+}
+
+namespace {
+
+// What runs when the interface stops asking for data.
+enum class StallDuring { Modify, ReadingAgain, Scan };
+struct StallRow {
+    const char* name;
+    StallDuring during;
+    uint64_t device; // the stall begins when this device receives
+    uint8_t cc;      // this request
+    uint16_t pid;
+};
+void PrintTo(const StallRow& r, std::ostream* os) {
+    *os << r.name;
+}
+const StallRow stallRows[] = {
+    {"AfterAModify", StallDuring::Modify, 0x7FF300000001ull, 0x30, 0x00F0},
+    {"DuringAReadingAgain", StallDuring::ReadingAgain, 0x7FF300000001ull, 0x20, 0x0060},
+    {"DuringAScan", StallDuring::Scan, 0x7FF300000002ull, 0x20, 0x00C0},
+};
+
+class InterfaceStall : public LineHold, public ::testing::WithParamInterface<StallRow> {
+protected:
+    static constexpr int StallMs = 3500;
+
+    // From the row's request on, the interface asks for nothing for 3.5 s
+    // (a busy hub, a stalled interface), then asks again.
+    void StallAtTheRowsRequest() {
+        onRequest = [this, armed = std::make_shared<bool>(true)](SimRdmResponder& r, uint8_t cc,
+                                                                 uint16_t pid) -> std::optional<Reply> {
+            const StallRow& row = GetParam();
+            if (*armed && r.uid == row.device && cc == row.cc && pid == row.pid) {
+                *armed = false;
+                for (SimRdmResponder* d : {&dev1, &dev2})
+                    receivedBeforeStall.push_back(d->received.size());
+                box->autoCredit = false;
+                QTimer::singleShot(StallMs, view, [this] {
+                    box->autoCredit = true;
+                    box->SendCredit(box->credit);
+                });
+            }
+            return std::nullopt;
+        };
+    }
+
+    // The most requests of one kind (command, PID and data) a device got
+    // since the stall began.
+    int MostOfOneRequestSinceTheStall(const SimRdmResponder& d, size_t from) const {
+        std::map<std::vector<uint8_t>, int> counts;
+        for (size_t i = from; i < d.received.size(); ++i) {
+            const auto& f = d.received[i];
+            ++counts[std::vector<uint8_t>(f.begin() + 20, f.begin() + 24 + f[23])];
+        }
+        int most = 0;
+        for (const auto& [request, n] : counts)
+            most = std::max(most, n);
+        return most;
+    }
+
+    std::vector<size_t> receivedBeforeStall;
+};
+
+} // namespace
+
+// Every request written off at the queue's deadline is taken out of the
+// queue: when the interface asks again, only the request that replaced it
+// goes out, and every report is counted against its own request. The
+// operation ends with one verdict, the records hold what the devices hold,
+// and every device is read.
+TEST_P(InterfaceStall, EndsWithOneVerdictAndEveryDeviceRead) {
+    const StallRow& row = GetParam();
+    StallAtTheRowsRequest();
+    switch (row.during) {
+    case StallDuring::Modify:
+        Set("seDmxStartAdrD", 100);
+        Press("btnModDmxAdr");
+        break;
+    case StallDuring::ReadingAgain:
+        Set("cbPersonality", 1);
+        Press("btnModDmxPers");
+        break;
+    case StallDuring::Scan:
+        Press("btnDiscovery");
+        break;
+    }
+    const QString verdict = row.during == StallDuring::Modify ? "Dmx address modified" : "Process ready";
+    ASSERT_TRUE(RunFor(StallMs + 5000, [&] { return Lines(verdict) > 0; })) << Tail(20);
+    Settle();
+    ASSERT_EQ(receivedBeforeStall.size(), 2u) << "the stall began";
+    EXPECT_TRUE(box->autoCredit) << "the interface asked again";
+
+    EXPECT_EQ(Lines(verdict), 1) << Tail(20);
+    EXPECT_EQ(Lines("can not be modified"), 0) << Tail(20);
+    EXPECT_EQ(Lines("No answer to GET"), 0) << Tail(20);
+    // A written-off request never goes out after the one that replaced it.
+    EXPECT_LE(MostOfOneRequestSinceTheStall(dev1, receivedBeforeStall[0]), 2);
+    EXPECT_LE(MostOfOneRequestSinceTheStall(dev2, receivedBeforeStall[1]), 2);
+    switch (row.during) {
+    case StallDuring::Modify:
+        EXPECT_EQ(dev1.values[0x00F0], (Data{0, 100}));
+        EXPECT_EQ(Rec(1).dmxStartAddress, 100);
+        EXPECT_TRUE(dev2.received.empty());
+        break;
+    case StallDuring::ReadingAgain:
+        EXPECT_EQ(Lines("New dmx personality set"), 1);
+        EXPECT_EQ(Rec(1).currentPersonality, 2);
+        EXPECT_EQ(Rec(1).deviceLabel, "Stage left") << "the device was read to its end";
+        EXPECT_TRUE(dev2.received.empty());
+        break;
+    case StallDuring::Scan:
+        EXPECT_EQ(Lines("Number of discovered units: 2"), 1);
+        for (uint64_t uid : {Uid1, Uid2}) {
+            const int node = NodeOf(uid);
+            ASSERT_GE(node, 0);
+            EXPECT_EQ(Rec(node).lampHours, 10u);
+            EXPECT_EQ(Rec(node).deviceLabel, "Stage left");
+            EXPECT_EQ(Rec(node).displayLevel, 100);
+        }
+        break;
+    }
+    onRequest = nullptr;
+    ExpectAClickOnDevice2TakenAndModifiable();
+}
+INSTANTIATE_TEST_SUITE_P(LineHoldEnds, InterfaceStall, ::testing::ValuesIn(stallRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A request the full queue refuses opens nothing: its operation takes its
+// no-answer path at once, a resend refused too ends it, and a click is taken
+// while the interface is still away. Neither ever goes out.
+TEST_F(LineHoldEnds, ARequestTheFullQueueRefusesHoldsNothing) {
+    box->autoCredit = false; // the interface asks for nothing
+    const Data frame(513);
+    while (dm->TxQueue.Count < TTxQueue::SlotCount)
+        ASSERT_TRUE(dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size())));
+    Set("seDmxStartAdrD", 100);
+    Press("btnModDmxAdr");
+    ClickItem(tree, NodeAt(tree, 2));
+    RunFor(100, [] { return false; });
+
+    EXPECT_EQ(Log(), (QStringList{"Packet queue full: packet not sent",
+                                  "Send new dmx address (100) to: 7FF3:00000001 - 0",
+                                  "Packet queue full: packet not sent"}));
+    EXPECT_FALSE(view->LineHeld());
+    EXPECT_EQ(view->RdmCurrentNode(), 2) << "the click is taken";
+    EXPECT_EQ(Find<QLabel>("lUidD")->text(), FormatRdmUid(Uid2));
+
+    box->autoCredit = true;
+    box->SendCredit(box->credit);
+    ASSERT_TRUE(RunFor(5000, [&] { return dm->TxQueue.Count == 0; }));
+    Settle();
+    EXPECT_TRUE(dev1.received.empty());
+    EXPECT_TRUE(dev2.received.empty());
+    ExpectAClickOnDevice2TakenAndModifiable();
 }
