@@ -17,8 +17,8 @@ QString DeviceText(const tRdmMessage& msg, int index) {
 }
 
 // What an acknowledged answer carries when it holds its parameter's value:
-// at least `minimum` bytes and, for a list, whole entries of `entry` bytes.
-// A text is whole at any length.
+// at least `minimum` bytes, or, for a list, entries of `entry` bytes. A text
+// is whole at any length.
 struct ValueShape {
     uint8_t minimum = 0;
     uint8_t entry = 0;
@@ -114,19 +114,27 @@ bool DecodeSensorDefinition(tRdmDevice& rec, const tRdmMessage& msg, bool whole,
     return whole;
 }
 
+// Whether the answer says what the device holds. A NACK carries its reason
+// code where the value would be, an ACK_TIMER its waiting time, and a
+// cut-short answer a part: read as data, each would overwrite what the device
+// reported before (an address of 0xFFFF from DEVICE_INFO, a slot text just
+// read). A list longer than one answer can carry comes in ACK_OVERFLOW
+// pieces, the first of them whole entries: the program keeps what the first
+// piece (or a single ACK) holds, and a stray byte after the last whole entry
+// is left unread. An ACK without data is an empty list; a piece without a
+// whole entry says nothing.
+bool HoldsValue(const tRdmMessage& msg, const ValueShape& shape) {
+    if (shape.entry == 0) return msg.responseType == RdmAck && msg.pdl >= shape.minimum;
+    if (msg.responseType == RdmAck && msg.pdl == 0) return true;
+    return (msg.responseType == RdmAck || msg.responseType == RdmAckOverflow) && msg.pdl >= shape.entry;
+}
+
 }  // namespace
 
 bool DecodeIntoRecord(tRdmDevice& rec, const tRdmMessage& msg, uint8_t& sensorDefIndex, uint16_t askedSensor) {
-    // Only an acknowledged answer that carries the whole value says what the
-    // device holds: a NACK carries its reason code where the value would be,
-    // an ACK_TIMER its waiting time, an ACK_OVERFLOW a piece, and a cut-short
-    // answer a part. Read as data, each would overwrite what the device
-    // reported before (an address of 0xFFFF from DEVICE_INFO, a slot text
-    // just read).
     const std::optional<ValueShape> shape = ShapeOf(msg.pid);
     if (!shape) return false;
-    const bool whole = msg.responseType == RdmAck && msg.pdl >= shape->minimum &&
-                       (shape->entry == 0 || msg.pdl % shape->entry == 0);
+    const bool whole = HoldsValue(msg, *shape);
     if (msg.pid == PID_SENSOR_DEFINITION)
         return DecodeSensorDefinition(rec, msg, whole, sensorDefIndex, askedSensor);
     if (!whole) return false;

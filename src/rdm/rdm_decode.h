@@ -7,12 +7,15 @@ struct tRdmMessage;
 
 // Stores the parameter data of a GET answer into a device record by the
 // answer's PID; an answer whose PID has no decoder changes nothing. The
-// command class is not looked at. Only an ACK whose data holds the whole value
-// is stored (a fixed length, whole list entries, a text of any length);
-// nothing is read beyond the answer's data. Any other answer (NACK,
-// ACK_TIMER, ACK_OVERFLOW, a short ACK) leaves the record as it was: a sensor
-// definition an earlier reading gave stays in its entry, and otherwise the
-// sensor list gets its end marker. Returns whether the answer's value was stored.
+// command class is not looked at. A value is stored from an ACK whose data
+// holds all of it (a fixed length, a text of any length); a list from an ACK
+// or an ACK_OVERFLOW piece, as the whole entries it holds (a stray byte after
+// them is not read). Nothing is read beyond the answer's data. Any other
+// answer (NACK, ACK_TIMER, an ACK_OVERFLOW of a value, a short ACK, a list
+// answer of a part of one entry, an empty ACK_OVERFLOW) leaves the record as
+// it was: a sensor definition an earlier reading gave stays in its entry, and
+// otherwise the sensor list gets its end marker. Returns whether the answer's
+// value was stored.
 //
 // sensorDefIndex is the next free entry of the sensor table (advanced by a
 // stored SENSOR_DEFINITION, or past an earlier definition of the sensor

@@ -110,9 +110,10 @@ TEST_F(Decode, DeviceInfoAndNumericParameters) {
     ctl.DecodeGetResponse(Answer(PID_LANGUAGE_CAPABILITIES, {'e', 'n', 'd', 'e'}), 1);
     EXPECT_EQ(d.languageCount, 2);
     EXPECT_EQ(d.languageCodes[1], 0x6465);
-    // Half a code is no list.
+    // A stray byte after the whole codes is no code.
     ctl.DecodeGetResponse(Answer(PID_LANGUAGE_CAPABILITIES, {'f', 'r', 'h'}), 1);
-    EXPECT_EQ(d.languageCount, 2);
+    EXPECT_EQ(d.languageCount, 1);
+    EXPECT_EQ(d.languageCodes[0], 0x6672);
 }
 
 TEST_F(Decode, ListsAreCutToTheirTablesAndTheCountTracksTheLastAnswer) {
@@ -122,6 +123,9 @@ TEST_F(Decode, ListsAreCutToTheirTablesAndTheCountTracksTheLastAnswer) {
     ctl.DecodeGetResponse(Answer(PID_SUPPORTED_PARAMETERS, Words(3, 0x0400)), 1);
     EXPECT_EQ(d.supportedPidCount, 3);
     EXPECT_EQ(d.supportedPids[2], 0x0402);
+    // An answer without data lists nothing.
+    ctl.DecodeGetResponse(Answer(PID_SUPPORTED_PARAMETERS, {}), 1);
+    EXPECT_EQ(d.supportedPidCount, 0);
 
     ctl.DecodeGetResponse(Answer(PID_PRODUCT_DETAIL_ID_LIST, Words(8, 0x0100)), 1);
     EXPECT_EQ(d.productDetailCount, 6);
@@ -199,8 +203,8 @@ TEST_F(Decode, SensorDefinitionsKeepAnEndMarkerAndNackOnlyMovesIt) {
 namespace {
 
 // What a device reported, one answer per row: the bytes of its value (0 for
-// a text, which is whole at any length) and, for a sensor definition, the
-// sensor asked.
+// a text, which is whole at any length, and for a list, kept as the whole
+// entries an answer holds) and, for a sensor definition, the sensor asked.
 struct Reported {
     uint16_t pid;
     std::vector<uint8_t> data;
@@ -214,19 +218,19 @@ std::vector<Reported> ReportedAnswers() {
          {0x01, 0x00, 0x00, 0x62, 0x01, 0x01, 0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x00, 0x01, 0x02, 0xFF, 0xFF,
           0x00, 0x03, 0x04},
          19},
-        {PID_SUPPORTED_PARAMETERS, Words(3, 0x0080), 6},
-        {PID_PRODUCT_DETAIL_ID_LIST, Words(2, 0x0100), 4},
+        {PID_SUPPORTED_PARAMETERS, Words(3, 0x0080), 0},
+        {PID_PRODUCT_DETAIL_ID_LIST, Words(2, 0x0100), 0},
         {PID_DEVICE_MODEL_DESCRIPTION, Text("Spot 700"), 0},
         {PID_MANUFACTURER_LABEL, Text("Acme"), 0},
         {PID_DEVICE_LABEL, Text("Truss 3"), 0},
-        {PID_LANGUAGE_CAPABILITIES, Text("ende"), 4},
+        {PID_LANGUAGE_CAPABILITIES, Text("ende"), 0},
         {PID_LANGUAGE, Text("de"), 2},
         {PID_SOFTWARE_VERSION_LABEL, Text("v2.1"), 0},
         {PID_BOOT_SOFTWARE_VERSION_ID, {0, 0, 1, 2}, 4},
         {PID_BOOT_SOFTWARE_VERSION_LABEL, Text("boot 1"), 0},
         {PID_DMX_PERSONALITY_DESCRIPTION, {0x01, 0x00, 0x08, 'S', 'p', 'o', 't'}, 3},
         {PID_DMX_START_ADDRESS, {0xFF, 0xFF}, 2},
-        {PID_SLOT_INFO, {0, 0, 0, 0x01, 0x01, 0, 1, 1, 0, 0}, 10},
+        {PID_SLOT_INFO, {0, 0, 0, 0x01, 0x01, 0, 1, 1, 0, 0}, 0},
         {PID_SLOT_DESCRIPTION, {0x00, 0x00, 'D', 'i', 'm'}, 2},
         {PID_SLOT_DESCRIPTION, {0x00, 0x06, 'G', 'o', 'b', 'o'}, 2},
         {PID_SLOT_DESCRIPTION, {0x00, 0x0B, 'Z', 'o', 'o', 'm'}, 2},
@@ -250,6 +254,20 @@ std::vector<Reported> ReportedAnswers() {
         {PID_IDENTIFY_DEVICE, {1}, 1},
         {PID_IDENTIFY_MODE, {0xFF}, 1},
     };
+}
+
+// The lists, by the bytes of one entry; 0 for any other parameter.
+size_t EntryBytes(uint16_t pid) {
+    switch (pid) {
+    case PID_SUPPORTED_PARAMETERS:
+    case PID_PRODUCT_DETAIL_ID_LIST:
+    case PID_LANGUAGE_CAPABILITIES:
+        return 2;
+    case PID_SLOT_INFO:
+        return 5;
+    default:
+        return 0;
+    }
 }
 
 // The record as the reported answers leave it; a sensor definition is asked
@@ -288,7 +306,8 @@ TEST_F(Decode, NackedGetsLeaveTheRecordAndTheCaptionsAsTheyWere) {
 // An ACK_TIMER's two bytes are a waiting time, an ACK_OVERFLOW's data a piece
 // of the value, and an ACK one byte short of the value only a part of it:
 // none says what the device holds, so the record and the captions keep what
-// it reported before (a text is whole at any length).
+// it reported before (a text is whole at any length). A list is kept from an
+// ACK_OVERFLOW piece too, as its whole entries: a part of one entry is none.
 TEST_F(Decode, AnswersWithoutTheWholeValueLeaveTheRecordAndTheCaptionsAsTheyWere) {
     const std::vector<Reported> reported = ReportedAnswers();
     Report(ctl, reported);
@@ -303,8 +322,15 @@ TEST_F(Decode, AnswersWithoutTheWholeValueLeaveTheRecordAndTheCaptionsAsTheyWere
         for (uint8_t& b : other)
             b = uint8_t(b + 1);
         std::vector<std::pair<const char*, tRdmMessage>> answers = {
-            {"ACK_TIMER", Answer(r.pid, {0x00, 0x0A}, RdmAckTimer)},
-            {"ACK_OVERFLOW", Answer(r.pid, other, RdmAckOverflow)}};
+            {"ACK_TIMER", Answer(r.pid, {0x00, 0x0A}, RdmAckTimer)}};
+        if (const size_t entry = EntryBytes(r.pid); entry > 0) {
+            const std::vector<uint8_t> part(other.begin(), other.begin() + long(entry) - 1);
+            answers.emplace_back("ACK of a part of an entry", Answer(r.pid, part));
+            answers.emplace_back("ACK_OVERFLOW of a part of an entry", Answer(r.pid, part, RdmAckOverflow));
+            answers.emplace_back("empty ACK_OVERFLOW", Answer(r.pid, {}, RdmAckOverflow));
+        } else {
+            answers.emplace_back("ACK_OVERFLOW", Answer(r.pid, other, RdmAckOverflow));
+        }
         if (r.valueBytes > 0)
             answers.emplace_back("short ACK",
                                  Answer(r.pid, {other.begin(), other.begin() + long(r.valueBytes) - 1}));
@@ -315,6 +341,73 @@ TEST_F(Decode, AnswersWithoutTheWholeValueLeaveTheRecordAndTheCaptionsAsTheyWere
             ASSERT_TRUE(rec(1) == before) << "PID " << r.pid << ", " << kind;
             ASSERT_EQ(link.captions, captions) << "PID " << r.pid << ", " << kind;
         }
+    }
+}
+
+namespace {
+
+// A list of the record: its count and every entry of its table, each as the
+// big-endian number its bytes make.
+std::pair<int, std::vector<uint64_t>> ListIn(const tRdmDevice& d, uint16_t pid) {
+    switch (pid) {
+    case PID_SUPPORTED_PARAMETERS:
+        return {d.supportedPidCount, {d.supportedPids.begin(), d.supportedPids.end()}};
+    case PID_PRODUCT_DETAIL_ID_LIST:
+        return {d.productDetailCount, {d.productDetailIds.begin(), d.productDetailIds.end()}};
+    case PID_LANGUAGE_CAPABILITIES:
+        return {d.languageCount, {d.languageCodes.begin(), d.languageCodes.end()}};
+    default: {
+        std::vector<uint64_t> table;
+        for (const tRdmSlot& s : d.slotInfo)
+            table.push_back(uint64_t(s.offset) << 24 | uint64_t(s.type) << 16 | s.labelId);
+        return {d.slotCount, table};
+    }
+    }
+}
+
+} // namespace
+
+// A list longer than one answer can carry comes in ACK_OVERFLOW pieces, the
+// first of them whole entries; an answer of a malformed length has stray
+// bytes after its whole entries. Either way the record keeps the whole
+// entries, up to the size of its table, and nothing past them is read.
+TEST_F(Decode, ListsKeepTheWholeEntriesOfAnAckOrOfAnAckOverflowPiece) {
+    const struct {
+        uint16_t pid;
+        uint8_t type;
+        size_t bytes;
+        int kept;
+    } rows[] = {
+        {PID_SUPPORTED_PARAMETERS, RdmAckOverflow, 230, 115}, // more than 115 parameters
+        {PID_SUPPORTED_PARAMETERS, RdmAckOverflow, 7, 3},
+        {PID_SUPPORTED_PARAMETERS, RdmAck, 5, 2},
+        {PID_PRODUCT_DETAIL_ID_LIST, RdmAckOverflow, 16, 6},
+        {PID_PRODUCT_DETAIL_ID_LIST, RdmAck, 9, 4},
+        {PID_LANGUAGE_CAPABILITIES, RdmAck, 7, 3},
+        {PID_LANGUAGE_CAPABILITIES, RdmAckOverflow, 8, 4},
+        {PID_SLOT_INFO, RdmAckOverflow, 230, 46}, // a fixture of 50 slots
+        {PID_SLOT_INFO, RdmAckOverflow, 229, 45},
+        {PID_SLOT_INFO, RdmAck, 14, 2},
+        {PID_SLOT_INFO, RdmAck, 5, 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "PID " << r.pid << ", type " << int(r.type) << ", " << r.bytes << " bytes");
+        std::vector<uint8_t> data(r.bytes);
+        for (size_t i = 0; i < data.size(); ++i)
+            data[i] = uint8_t(i + 1);
+        *link.records[2] = tRdmDevice{};
+        ctl.DecodeGetResponse(Answer(r.pid, data, r.type), 2);
+
+        const auto [count, entries] = ListIn(rec(2), r.pid);
+        EXPECT_EQ(count, r.kept);
+        // The whole entries, and after them (where the table goes on) nothing.
+        std::vector<uint64_t> expected(std::min(size_t(r.kept) + 1, entries.size()), 0);
+        const size_t entry = EntryBytes(r.pid);
+        for (size_t i = 0; i < size_t(r.kept); ++i)
+            for (size_t b = 0; b < entry; ++b)
+                expected[i] = expected[i] << 8 | data[entry * i + b];
+        EXPECT_EQ(std::vector<uint64_t>(entries.begin(), entries.begin() + long(expected.size())), expected);
     }
 }
 

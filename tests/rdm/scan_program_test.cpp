@@ -1,3 +1,4 @@
+#include <QListWidget>
 #include <QProgressBar>
 
 #include "discovery_scan_fixture.h"
@@ -102,6 +103,44 @@ TEST_F(ScanProgram, PersonalitiesAndSlotDescriptionsOnlyWhenSupported) {
         EXPECT_EQ(view->RecordAt(node)->personalities[2].description, "Dim");
         EXPECT_EQ(view->RecordAt(node)->slotInfo[2].description, node == 1 ? "" : "Slot 2");
     }
+}
+
+// A list longer than one answer can carry comes in ACK_OVERFLOW pieces: the
+// scan keeps what the first piece holds and goes on as after an ACK, without
+// asking for the rest.
+TEST_F(ScanProgram, ListsThatComeInAckOverflowPiecesKeepTheirFirstPiece) {
+    auto& dev = Device(Uid(0x7FF3, 1));
+    simdev::Basic(dev, 1, "Spot", "M", {});
+    // The first piece of more than 115 parameters: two the scan reads, at
+    // either end, and the maker's own between them.
+    std::vector<uint8_t> pids{0x01, 0x20};
+    for (int i = 0; i < 113; ++i)
+        pids.insert(pids.end(), {0x81, uint8_t(i)});
+    pids.insert(pids.end(), {0x04, 0x00});
+    dev.values[0x0050] = pids;
+    // The first piece of 50 primary slots: the first 46.
+    std::vector<uint8_t> slotInfo;
+    for (uint8_t i = 0; i < 46; ++i)
+        slotInfo.insert(slotInfo.end(), {0x00, i, 0x00, 0x00, 0x01});
+    dev.values[0x0120] = slotInfo;
+    dev.values[0x0400] = {0, 0, 0, 7};
+    dev.overflowGets = {0x0050, 0x0120};
+
+    ASSERT_NO_FATAL_FAILURE(Discover());
+    EXPECT_EQ(GetPids(dev), (std::vector<uint16_t>{0x0060, 0x00C0, 0x00F0, 0x1000, 0x0050, 0x0120, 0x0400}));
+    const int node = NodeOf(dev.uid);
+    ASSERT_GT(node, 0);
+    const tRdmDevice& rec = *view->RecordAt(node);
+    EXPECT_EQ(rec.supportedPidCount, 115);
+    EXPECT_EQ(rec.deviceHours, 7u);
+    EXPECT_EQ(rec.slotCount, 46);
+    EXPECT_EQ(rec.slotInfo[45].offset, 45);
+    EXPECT_EQ(LastLogLine(), "Process ready");
+
+    Click(node);
+    ASSERT_EQ(ui->lbSlotInf->count(), 46);
+    EXPECT_TRUE(ui->lbSlotInf->item(45)->text().startsWith("46. DMX:046 "))
+        << ui->lbSlotInf->item(45)->text().toStdString();
 }
 
 TEST(DeviceKind, ByManufacturerModelSubDeviceAndFootprint) {

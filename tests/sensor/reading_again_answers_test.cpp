@@ -110,7 +110,7 @@ TEST_F(ReadingAgainAnswers, AnAckTimerOrAShortAnswerKeepsTheRecordAndThePage) {
     const Row rows[] = {
         {"DEVICE_INFO", 0x0060, -1, 18},
         {"DMX_START_ADDRESS", 0x00F0, -1, 1},
-        {"SUPPORTED_PARAMETERS", 0x0050, -1, 13},
+        {"SUPPORTED_PARAMETERS", 0x0050, -1, 1}, // a list keeps its whole entries: a part of one is none
         {"LAMP_HOURS", 0x0401, -1, 3},
         {"DEVICE_HOURS", 0x0400, -1, 3},
         {"DEVICE_POWER_CYCLES", 0x0405, -1, 3},

@@ -107,6 +107,7 @@ std::optional<std::vector<uint8_t>> SimRdmResponder::Answer(std::span<const uint
     } else {
         return std::nullopt;
     }
+    if (cc == 0x20 && type == 0 && overflowGets.count(pid)) type = 3; // ACK_OVERFLOW
     auto frame = BuildRdmAnswerFrame(source, uid, transaction, type, sub, uint8_t(cc + 1), pid, data);
     if (garbled) frame[frame.size() > 25 ? 23 : 14] ^= 0x5A;
     return frame;

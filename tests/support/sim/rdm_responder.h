@@ -33,6 +33,9 @@ public:
     std::map<std::pair<uint16_t, std::vector<uint8_t>>, std::vector<uint8_t>> indexedValues;
     // PIDs whose SET stores the request's data as the new GET value.
     std::set<uint16_t> settable;
+    // PIDs whose GET it acknowledges with ACK_OVERFLOW: the stored value is
+    // the first piece of a list longer than one answer can carry.
+    std::set<uint16_t> overflowGets;
 
     // Parameters that behave beyond a stored value (sensor values, factory
     // defaults, reset, SETs a test makes the device keep or ignore) are asked
