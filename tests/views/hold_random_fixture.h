@@ -164,6 +164,8 @@ protected:
             Fill(d, int(k));
             line->Add(d.rdm());
         }
+        // C's lists come in ACK_OVERFLOW pieces, of which the program keeps the first.
+        devices[2].rdm().overflowGets = {0x0050, 0x00A0};
         // The devices are found on a line that answers at once, so that the
         // sequences have the time.
         line->minMs = line->maxMs = 3;

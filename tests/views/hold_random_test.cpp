@@ -14,7 +14,8 @@
 // TAMARIND_RANDOM_ACTIONS sets their number, and TAMARIND_RANDOM_SKIP or
 // TAMARIND_RANDOM_ONLY (lists of action numbers) leave some out, and
 // TAMARIND_RANDOM_WITHOUT (a list of kinds, as "lost,slow") leaves out a
-// kind of line fault, "unplug" or "demo".
+// kind of line fault ("silent", "late", "garbled", "slow", "lost", "stall",
+// "lost ask", "lost answer", "lost no-answer", "fill"), "unplug", "demo" or "drag".
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -47,7 +48,7 @@ std::set<int> EnvNumbers(const char* name) {
 // Actions of the sequence left out, or the only ones done.
 const std::set<int> kSkip = EnvNumbers("TAMARIND_RANDOM_SKIP");
 const std::set<int> kOnly = EnvNumbers("TAMARIND_RANDOM_ONLY");
-// Kinds of action left out: silent, late, garbled, slow, lost, unplug, demo.
+// Kinds of action left out (see above).
 const QStringList kWithout =
     QString::fromLocal8Bit(qgetenv("TAMARIND_RANDOM_WITHOUT")).split(',', Qt::SkipEmptyParts);
 const bool kVerbose = EnvNumber("TAMARIND_RANDOM_VERBOSE", 0) != 0;
@@ -61,22 +62,26 @@ struct ModifyRow {
     uint16_t pid;
     Input kind;
     int lo = 0, hi = 0; // a number's range
+    // The name its verdict ("... modified", "... can not be modified") and
+    // its refusal ("... not sent...") begin with; none for the commands
+    // without a verdict.
+    const char* what = nullptr;
 };
 const ModifyRow kModifies[] = {
-    {"btnModDevLab", "eDeviceLabel", 0x0082, Input::Label},
-    {"btnModDmxAdr", "seDmxStartAdrD", 0x00F0, Input::Number, 1, 500},
+    {"btnModDevLab", "eDeviceLabel", 0x0082, Input::Label, 0, 0, "Device label"},
+    {"btnModDmxAdr", "seDmxStartAdrD", 0x00F0, Input::Number, 1, 500, "Dmx address"},
     {"btnModDmxPers", "cbPersonality", 0x00E0, Input::Choice},
-    {"btnModLampHours", "seLampHours", 0x0401, Input::Number, 1000, 90000},
-    {"btnModDevPowCyc", "seDevPowCyc", 0x0405, Input::Number, 1000, 90000},
-    {"btnModLampState", "cbLampState", 0x0403, Input::Choice},
-    {"btnModLampOnMode", "cbLampOnMode", 0x0404, Input::Choice},
-    {"btnDispInv", "cbDispInv", 0x0500, Input::Choice},
-    {"btnDispLevel", "seDispLevel", 0x0501, Input::Number, 0, 250},
-    {"btnPanInv", "cbPanInv", 0x0600, Input::Choice},
-    {"btnTiltInv", "cbTiltInv", 0x0601, Input::Choice},
-    {"btnPTSwap", "cbPTSwap", 0x0602, Input::Choice},
-    {"btnModPowState", "cbPowState", 0x1010, Input::Choice},
-    {"cbQuietIdentify", nullptr, 0x1040, Input::Toggle},
+    {"btnModLampHours", "seLampHours", 0x0401, Input::Number, 1000, 90000, "Lamp hours"},
+    {"btnModDevPowCyc", "seDevPowCyc", 0x0405, Input::Number, 1000, 90000, "Device power cycles"},
+    {"btnModLampState", "cbLampState", 0x0403, Input::Choice, 0, 0, "Lamp state"},
+    {"btnModLampOnMode", "cbLampOnMode", 0x0404, Input::Choice, 0, 0, "Lamp on mode"},
+    {"btnDispInv", "cbDispInv", 0x0500, Input::Choice, 0, 0, "Display invert"},
+    {"btnDispLevel", "seDispLevel", 0x0501, Input::Number, 0, 250, "Display level"},
+    {"btnPanInv", "cbPanInv", 0x0600, Input::Choice, 0, 0, "PAN invert"},
+    {"btnTiltInv", "cbTiltInv", 0x0601, Input::Choice, 0, 0, "TILT invert"},
+    {"btnPTSwap", "cbPTSwap", 0x0602, Input::Choice, 0, 0, "PAN TILT swap"},
+    {"btnModPowState", "cbPowState", 0x1010, Input::Choice, 0, 0, "Power state"},
+    {"cbQuietIdentify", nullptr, 0x1040, Input::Toggle, 0, 0, "Identify mode"},
     {"btnIdentify", nullptr, 0x1000, Input::None},
     {"btnSetFactDef", nullptr, 0x0090, Input::None},
     {"btnReset", nullptr, 0x1001, Input::None},
@@ -104,6 +109,7 @@ protected:
         int action;
         uint64_t shown;
         std::set<uint16_t> pids;
+        QString what; // the name of its verdict and refusal lines, if it has them
     };
 
     // Replaying a sequence without some of its actions (their draws are still
@@ -132,9 +138,15 @@ protected:
         LineDevice* d = ShownDevice();
         return d ? QString(QChar(d->letter)) : QStringLiteral("-");
     }
-    void Pressed(std::set<uint16_t> pids) {
+    void Pressed(std::set<uint16_t> pids, const char* what = nullptr) {
         LineDevice* d = ShownDevice();
-        presses.push_back({action, d ? d->uid() : 0, std::move(pids)});
+        presses.push_back({action, d ? d->uid() : 0, std::move(pids), QString::fromLatin1(what)});
+    }
+    // The value a Modify stored in the shown device's record (it stays there
+    // when the device never answers).
+    void Stored(uint16_t pid, std::vector<uint8_t> value) {
+        if (LineDevice* d = ShownDevice(); d && !view->DemoMode)
+            lastStored[{d->uid(), pid}] = std::move(value);
     }
     // A number in [lo, hi] that leaves the shown device's index when divided by 3.
     int OwnNumber(int lo, int hi, int draw) {
@@ -182,6 +194,7 @@ protected:
         if (row.input && !Find<QWidget>(row.input)->isEnabled())
             return Note(QStringLiteral("%1: input disabled (shown %2)").arg(row.button, ShownName()));
         QString value;
+        std::optional<std::vector<uint8_t>> stored;
         switch (row.kind) {
         case Input::Number: {
             auto* spin = Find<QSpinBox>(row.input);
@@ -189,6 +202,8 @@ protected:
             if (v == spin->value()) v += 3;
             spin->setValue(v);
             value = QString::number(v);
+            if (row.pid == 0x0401 || row.pid == 0x0405) stored = Bytes(uint32_t(v), 4);
+            if (row.pid == 0x0501) stored = Bytes(uint32_t(v), 1);
             break;
         }
         case Input::Choice: {
@@ -204,6 +219,7 @@ protected:
             const QString label = QStringLiteral("L%1 %2").arg(draw % 1000).arg(ShownName());
             Find<QLineEdit>(row.input)->setText(label);
             value = label;
+            stored = std::vector<uint8_t>(label.toLatin1().begin(), label.toLatin1().end());
             break;
         }
         case Input::Toggle:
@@ -214,9 +230,48 @@ protected:
         Note(QStringLiteral("%1 %2 (shown %3)%4")
                  .arg(row.button, value, ShownName(), enabled ? QString() : QStringLiteral(": disabled")));
         if (!enabled) return;
-        Pressed({row.pid});
+        Pressed({row.pid}, row.what);
+        if (stored) Stored(row.pid, *stored);
         button->click();
     }
+
+    // Drags the shown device's channels on the channel map by a few channels.
+    void Drag() {
+        const int by = Rand(-6, 6);
+        if (Skipped("drag")) return;
+        if (!OnTab("tsDmxKiosztas")) return Note("drag: tab hidden");
+        const tRdmDevice* rec = view->RecordAt(view->RdmCurrentNode());
+        const int footprint = rec ? rec->personalities[rec->currentPersonality].footprint : 0;
+        const int from = rec ? rec->dmxStartAddress : 0;
+        const int to = from + by;
+        if (!rec || footprint == 0 || from < 1 || by == 0 || to < 1 || to + footprint - 1 > 512 ||
+            rec->nodeKind == NodeKindGroup)
+            return Note(QStringLiteral("drag: nothing to drag (shown %1)").arg(ShownName()));
+        Note(QStringLiteral("drag %1 from %2 to %3 (shown %4)")
+                 .arg(DemoName())
+                 .arg(from)
+                 .arg(to)
+                 .arg(ShownName()));
+        QWidget* grid = Find<QWidget>("StringGrid1");
+        QWidget* port = grid->findChild<QWidget*>("qt_scrollarea_viewport");
+        if (!port) port = grid;
+        const auto at = [](int channel) {
+            const int i = channel - 1;
+            return QPoint((i % 22) * 22 + 11, (i / 22) * 17 + 8);
+        };
+        Pressed({0x00F0}, "Dmx address");
+        Stored(0x00F0, Bytes(uint32_t(to), 2));
+        QTest::mousePress(port, Qt::LeftButton, {}, at(from));
+        QTest::mouseMove(port, at(to));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, at(to));
+        // The demo is no line: its device keeps the new address.
+        if (view->DemoMode && !demoDragMissed && rec->dmxStartAddress != to) {
+            demoDragMissed = true;
+            ADD_FAILURE() << "after action " << action << " the demo device is back at "
+                          << rec->dmxStartAddress << " instead of " << to;
+        }
+    }
+    QString DemoName() const { return view->DemoMode ? QStringLiteral("(demo) ") : QString(); }
 
     void OpenTab() {
         const char* name = kTabs[Rand(0, int(std::size(kTabs)) - 1)];
@@ -289,7 +344,14 @@ protected:
 
     // The button is hidden while an interface of this type is in; its handler still runs.
     void Demo() {
+        const bool unplugFirst = Rand(0, 1) == 1;
         if (Skipped("demo")) return;
+        // Mostly without an interface, as a user without one tries the program.
+        if (unplugFirst && pluggedIn) {
+            Note("unplug the interface");
+            platform->Unplug(box);
+            pluggedIn = false;
+        }
         Note(ui->btnDemoDisc->isEnabled() ? "DEMO" : "DEMO (its handler: the button is hidden)");
         view->btnDemoDiscClick();
         // The demo's tree clears the page until the user picks a node.
@@ -322,11 +384,14 @@ protected:
     }
 
     void LineFault() {
-        const int kind = Rand(0, 4);
+        const int kind = Rand(0, 9);
         LineDevice& d = devices[size_t(Rand(0, int(devices.size()) - 1))];
         const int ms = Rand(100, 1500);
         const int lostMs = Rand(5, 80);
-        static const char* const kinds[] = {"silent", "late", "garbled", "slow", "lost"};
+        const int stallMs = Rand(500, 4500);
+        const int packets = Rand(5, 20);
+        static const char* const kinds[] = {"silent", "late",     "garbled",     "slow",           "lost",
+                                            "stall",  "lost ask", "lost answer", "lost no-answer", "fill"};
         if (Skipped(kinds[kind])) return;
         QObject* context = faults.get();
         switch (kind) {
@@ -350,7 +415,7 @@ protected:
             line->slow.insert(d.uid());
             QTimer::singleShot(ms, context, [this, uid = d.uid()] { line->slow.erase(uid); });
             break;
-        default: {
+        case 4:
             Note(QStringLiteral("the interface's reports of the next %1 ms are lost").arg(lostMs));
             if (!pluggedIn) break;
             box->HoldInput(true);
@@ -359,8 +424,39 @@ protected:
                 b->HoldInput(false);
             });
             break;
+        case 5:
+            Note(QStringLiteral("the interface asks for nothing for %1 ms").arg(stallMs));
+            if (!pluggedIn) break;
+            box->autoCredit = false;
+            QTimer::singleShot(stallMs, context, [b = box] { AskAgain(*b); });
+            break;
+        case 6:
+        case 7:
+        case 8: {
+            // One report of the kind is lost outright: an ask for data, the
+            // last piece of an answer, a report of no answer.
+            Note(QStringLiteral("the interface's next %1 is lost").arg(kinds[kind] + 5));
+            if (!pluggedIn) break;
+            const int type = kind == 6 ? 10 : 11, subtype = kind == 7 ? 4 : 2;
+            box->loseNext = [type, subtype](const sim::RawReport& r) {
+                return r.size() > 2 && r[1] == type && (type == 10 || r[2] == subtype);
+            };
+            break;
+        }
+        default: {
+            Note(QStringLiteral("%1 DMX frames are queued").arg(packets));
+            const std::vector<uint8_t> frame(513);
+            for (int k = 0; k < packets && dm->TxQueue.Count < TTxQueue::SlotCount; ++k)
+                dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size()));
+            break;
         }
         }
+    }
+    // The interface asks for data again after a stall.
+    static void AskAgain(sim::SimInterface& b) {
+        if (b.autoCredit) return;
+        b.autoCredit = true;
+        b.SendCredit(b.credit);
     }
 
     void Pause() {
@@ -397,6 +493,8 @@ protected:
             Discovery();
         else if (pick < 78)
             PlugOrUnplug();
+        else if (pick < 81)
+            Drag();
         else
             LineFault();
         Pause();
@@ -448,6 +546,8 @@ protected:
         if (pluggedIn) {
             box->DropHeld();
             box->HoldInput(false);
+            box->loseNext = nullptr;
+            AskAgain(*box);
         } else {
             Replug();
         }
@@ -492,6 +592,64 @@ protected:
         for (int i = n - 1; i >= 0; --i)
             b.push_back(uint8_t(v >> (8 * i)));
         return b;
+    }
+
+    // Each Modify has at most one verdict or refusal line (a device that
+    // never answered leaves none).
+    void CheckVerdicts() {
+        std::map<QString, int> pressed, lines;
+        for (const Press& p : presses)
+            if (!p.what.isEmpty()) ++pressed[p.what];
+        for (const QString& l : Log())
+            for (const auto& [what, n] : pressed)
+                if (l == what + " modified" || l == what + " can not be modified" ||
+                    l.startsWith(what + " not sent"))
+                    ++lines[what];
+        for (const auto& [what, n] : lines)
+            EXPECT_LE(n, pressed[what]) << n << " verdict or refusal lines of " << what.toStdString()
+                                        << " for " << pressed[what] << " presses";
+    }
+
+    // No device that answers is given up: every fault of the line ends long
+    // before twenty resends.
+    void CheckNoDeviceGivenUp() { EXPECT_EQ(Lines("the scan goes on without this device"), 0); }
+
+    // Once the line is quiet, a record holds what its device holds, or the
+    // value a Modify stored in it for a SET the device never answered, or
+    // nothing for what was never read.
+    void CheckRecordsEqualDevices() {
+        if (view->DemoMode || view->DiscoveryRunning) return;
+        for (size_t k = 0; k < devices.size(); ++k) {
+            LineDevice& d = devices[k];
+            const int node = NodeOf(d.uid());
+            if (node < 0) continue;
+            const tRdmDevice& r = *view->RecordAt(node);
+            const QByteArray label = r.deviceLabel.toLatin1();
+            const std::pair<uint16_t, std::vector<uint8_t>> fields[] = {
+                {0x0401, Bytes(r.lampHours, 4)},
+                {0x0405, Bytes(r.devicePowerCycles, 4)},
+                {0x0501, Bytes(r.displayLevel, 1)},
+                {0x0082, std::vector<uint8_t>(label.begin(), label.end())},
+            };
+            for (const auto& [pid, value] : fields) {
+                const auto stored = lastStored.find({d.uid(), pid});
+                // A run cut short by the interface's removal leaves fields it never read at zero.
+                const bool neverRead =
+                    std::all_of(value.begin(), value.end(), [](uint8_t b) { return b == 0; });
+                EXPECT_TRUE(value == d.rdm().values[pid] || neverRead ||
+                            (stored != lastStored.end() && stored->second == value))
+                    << d.letter << "'s record holds " << ::testing::PrintToString(value) << " of PID 0x"
+                    << std::hex << pid << std::dec << ", its device "
+                    << ::testing::PrintToString(d.rdm().values[pid]);
+            }
+        }
+    }
+
+    int Lines(const QString& part) const {
+        int n = 0;
+        for (const QString& l : Log())
+            n += l.contains(part);
+        return n;
     }
 
     // Each device's record holds only values its own device held.
@@ -577,6 +735,9 @@ protected:
         Quiet();
         CheckSets();
         CheckRecords();
+        CheckVerdicts();
+        CheckNoDeviceGivenUp();
+        CheckRecordsEqualDevices();
         CheckPageFree();
     }
 
@@ -595,6 +756,8 @@ protected:
     std::vector<Press> presses;
     std::vector<std::map<uint16_t, std::vector<uint8_t>>> initial;
     std::unique_ptr<QObject> faults = std::make_unique<QObject>();
+    std::map<std::pair<uint64_t, uint16_t>, std::vector<uint8_t>> lastStored;
+    bool demoDragMissed = false;
     bool pageMissed = false;
     bool detailsCleared = false; // by the interface's removal, until the user picks a node
 };

@@ -61,6 +61,10 @@ void SimDevice::PushReportsAfter(int ms, std::vector<std::vector<uint8_t>> bodie
 }
 
 void SimDevice::PushRaw(RawReport raw) {
+    if (loseNext && loseNext(raw)) {
+        loseNext = nullptr;
+        return;
+    }
     std::lock_guard<std::mutex> lock(shared->mutex);
     if (holding)
         shared->held.push_back(std::move(raw));

@@ -92,6 +92,10 @@ public:
     // pulled out are lost with it.
     void PushReportsAfter(int ms, std::vector<std::vector<uint8_t>> bodies);
 
+    // The next input report this says yes to is lost on its way (main
+    // thread only), as when the system drops a report read too slowly.
+    std::function<bool(const RawReport&)> loseNext;
+
     void HoldInput(bool hold);
     // Lets the first n held reports (all when n < 0) go to the read thread.
     void ReleaseInput(int n = -1);
