@@ -235,37 +235,45 @@ protected:
         button->click();
     }
 
-    // Drags the shown device's channels on the channel map by a few channels.
+    // Drags the channels under the shown device's first channel on the
+    // channel map by a few channels (the press picks the first device there).
     void Drag() {
         const int by = Rand(-6, 6);
         if (Skipped("drag")) return;
         if (!OnTab("tsDmxKiosztas")) return Note("drag: tab hidden");
-        const tRdmDevice* rec = view->RecordAt(view->RdmCurrentNode());
-        const int footprint = rec ? rec->personalities[rec->currentPersonality].footprint : 0;
-        const int from = rec ? rec->dmxStartAddress : 0;
-        const int to = from + by;
-        if (!rec || footprint == 0 || from < 1 || by == 0 || to < 1 || to + footprint - 1 > 512 ||
-            rec->nodeKind == NodeKindGroup)
+        const tRdmDevice* shown = view->RecordAt(view->RdmCurrentNode());
+        const int from = shown && shown->nodeKind != NodeKindGroup ? shown->dmxStartAddress : 0;
+        if (from < 1 || from > 512 || by == 0)
             return Note(QStringLiteral("drag: nothing to drag (shown %1)").arg(ShownName()));
-        Note(QStringLiteral("drag %1 from %2 to %3 (shown %4)")
-                 .arg(DemoName())
-                 .arg(from)
-                 .arg(to)
-                 .arg(ShownName()));
-        QWidget* grid = Find<QWidget>("StringGrid1");
-        QWidget* port = grid->findChild<QWidget*>("qt_scrollarea_viewport");
-        if (!port) port = grid;
+        QWidget* port = Find<QWidget>("StringGrid1")->findChild<QWidget*>("qt_scrollarea_viewport");
         const auto at = [](int channel) {
             const int i = channel - 1;
             return QPoint((i % 22) * 22 + 11, (i / 22) * 17 + 8);
         };
-        Pressed({0x00F0}, "Dmx address");
-        Stored(0x00F0, Bytes(uint32_t(to), 2));
+        detailsCleared = false;
         QTest::mousePress(port, Qt::LeftButton, {}, at(from));
-        QTest::mouseMove(port, at(to));
-        QTest::mouseRelease(port, Qt::LeftButton, {}, at(to));
+        // The press is a click on the device it picks; it drags only once the line is free.
+        const tRdmDevice* rec = view->RecordAt(view->RdmCurrentNode());
+        const int footprint = rec ? rec->personalities[rec->currentPersonality].footprint : 0;
+        const int start = rec ? rec->dmxStartAddress : 0;
+        const int to = start + by;
+        const bool moves = rec && !view->LineHeld() && footprint > 0 && start <= from &&
+                           from < start + footprint && to >= 1 && to + footprint - 1 <= 512 &&
+                           from + by >= 1 && from + by <= 512;
+        Note(QStringLiteral("drag %1channel %2 by %3: %4 (shown %5)")
+                 .arg(DemoName())
+                 .arg(from)
+                 .arg(by)
+                 .arg(moves ? QStringLiteral("from %1 to %2").arg(start).arg(to) : QStringLiteral("no move"))
+                 .arg(ShownName()));
+        if (moves) {
+            Pressed({0x00F0}, "Dmx address");
+            Stored(0x00F0, Bytes(uint32_t(to), 2));
+            QTest::mouseMove(port, at(from + by));
+        }
+        QTest::mouseRelease(port, Qt::LeftButton, {}, at(from + by));
         // The demo is no line: its device keeps the new address.
-        if (view->DemoMode && !demoDragMissed && rec->dmxStartAddress != to) {
+        if (moves && view->DemoMode && !demoDragMissed && rec->dmxStartAddress != to) {
             demoDragMissed = true;
             ADD_FAILURE() << "after action " << action << " the demo device is back at "
                           << rec->dmxStartAddress << " instead of " << to;
