@@ -93,67 +93,60 @@ void TMakerRdm::ReportBadTime(TfrmMain* frm, QLineEdit* edit, const QString& tex
 }
 
 void TMakerRdm::btnPrgEszkozbeClick() {
-    // Its requests would reach the devices the scan is reading.
+    const bool programs =
+        frm->mainPageCaption().compare(QStringLiteral("Programok"), Qt::CaseInsensitive) == 0;
     const bool konf =
         frm->mainPageCaption().compare(QStringLiteral("Konfiguracio"), Qt::CaseInsensitive) == 0;
-    if (RefusedWhileScanHoldsTheLine(*frm, konf ? QStringLiteral("Configuration upload")
-                                                : QStringLiteral("Program upload")))
-        return;
     const tRdmDevice* rec = Device();
-    if (!rec) return;
-    // Nor may they take the place of the answer another operation waits for.
-    if (RefusedWhileLineHeld(frm, konf ? QStringLiteral("Configuration upload")
-                                       : QStringLiteral("Program upload")))
-        return;
-    const QString page = frm->mainPageCaption();
-    const uint8_t kind = rec->DeviceKind;
-    if (page.compare(QStringLiteral("Programok"), Qt::CaseInsensitive) == 0) {
-        switch (kind) {
-        case 1:
-            UploadProgramsByStream(*frm);
-            break;
-        case 2:
-        case 4:
-            UploadProgramsRgb();
-            break;
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-        case 11:
-            UploadProgramsRgbwa();
-            break;
-        default:
-            break;
-        }
-    } else if (page.compare(QStringLiteral("Konfiguracio"), Qt::CaseInsensitive) == 0) {
-        switch (kind) {
-        case 1:
-            UploadConfigByStream(*frm);
-            break;
-        case 2:
-            UploadConfigQ7();
-            break;
-        case 3:
-            UploadConfigQ9Root();
-            break;
-        case 4:
-            UploadConfigQ9Sub();
-            break;
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-            UploadConfigQ73G();
-            break;
-        case 11:
-        case 12:
-            UploadConfigZK4();
-            break;
-        default:
-            break;
-        }
+    if (!rec || (!programs && !konf)) return;
+    // The route first: a device kind with nothing to upload from this page
+    // sends nothing, so there is nothing to refuse either.
+    void (TMakerRdm::*upload)() = nullptr;
+    bool stream = false;
+    switch (rec->DeviceKind) {
+    case 1:
+        stream = true;
+        break;
+    case 2:
+        upload = konf ? &TMakerRdm::UploadConfigQ7 : &TMakerRdm::UploadProgramsRgb;
+        break;
+    case 3:
+        if (konf) upload = &TMakerRdm::UploadConfigQ9Root;
+        break;
+    case 4:
+        upload = konf ? &TMakerRdm::UploadConfigQ9Sub : &TMakerRdm::UploadProgramsRgb;
+        break;
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+        upload = konf ? &TMakerRdm::UploadConfigQ73G : &TMakerRdm::UploadProgramsRgbwa;
+        break;
+    case 11:
+        upload = konf ? &TMakerRdm::UploadConfigZK4 : &TMakerRdm::UploadProgramsRgbwa;
+        break;
+    case 12:
+        if (konf) upload = &TMakerRdm::UploadConfigZK4;
+        break;
+    default:
+        break;
     }
+    if (!upload && !stream) return;
+    // The demo's devices are on no line: they are sent no program and no
+    // configuration, whether an interface is connected or not.
+    if (RdmPageView* view = RdmViewOf(frm); view && view->DemoMode != 0) return;
+    const QString what = konf ? QStringLiteral("Configuration upload") : QStringLiteral("Program upload");
+    // Its requests would reach the devices the scan is reading, nor may they
+    // take the place of the answer another operation waits for.
+    if (RefusedWhileScanHoldsTheLine(*frm, what) || RefusedWhileLineHeld(frm, what)) return;
+    if (stream) {
+        if (konf)
+            UploadConfigByStream(*frm);
+        else
+            UploadProgramsByStream(*frm);
+        return;
+    }
+    (this->*upload)();
 }
 
 bool TMakerRdm::StepTimesValid(TfrmMain* frm, const QString& speedPrefix, const QString& waitPrefix,

@@ -156,9 +156,18 @@ bool RdmPageView::SendersHeld() const {
     return dm && dm->OperationPausing();
 }
 
-void RdmPageView::EndLineOperations() {
+void RdmPageView::EndLineOperations(const QString& why) {
     TDM* dm = frmMain->dataModule();
     if (!dm) return;
+    // What runs from one answer to the next learns it is cut off while it
+    // can still tell its own operation from one that ended before.
+    emit LineOperationsEnding();
+    // A sensor command pressed before would otherwise go out at a poll after
+    // an interface is back, or to a device listed again.
+    if (hooks.DropSensorCommands) hooks.DropSensorCommands(why);
+    // Nor does the repeated discovery test start a run on a line that is
+    // gone, or over the demo's tree.
+    dm->tTest->stop();
     RdmState& st = dm->RdmGlobals();
     // Nothing waits for an answer any more, nothing is asked again, and no
     // pause goes on to send what it would have.
@@ -186,7 +195,7 @@ void RdmPageView::InterfaceRemoved() {
     }
     // Every operation of the line ends with it; a request still queued
     // would reach a device nobody waits for once an interface is back.
-    EndLineOperations();
+    EndLineOperations(QStringLiteral("the USB interface was removed"));
     dm->DropQueuedRdmRequests();
     // A click held meanwhile is taken now, in the tree it was made in: the
     // page is free, and works on the node the tree shows.
@@ -239,7 +248,7 @@ void RdmPageView::btnDemoDiscClick() {
     clickHeld = false;
     // The demo's nodes are none of the line's devices: an operation on its way
     // has no record left to go to, and holds nothing back.
-    EndLineOperations();
+    EndLineOperations(QStringLiteral("the demo replaced the devices"));
     if (DiscoveryRunning) {
         // The demo replaces the tree under a search or scan: end them, so that
         // late answers are not read into the demo's records.
@@ -258,7 +267,7 @@ void RdmPageView::btnDemoDiscClick() {
 }
 
 void RdmPageView::RestartDiscoveryTest() {
-    if (TDM* dm = frmMain->dataModule()) dm->tTest->stop();
+    // The discovery's start stops the test's timer.
     PrepareDiscovery();
     Discovery.StartDiscovery();
 }
@@ -273,7 +282,7 @@ void RdmPageView::PrepareDiscovery() {
     // A click held goes with the tree it was made in, and whatever operation
     // held it ends: the search takes the line.
     clickHeld = false;
-    EndLineOperations();
+    EndLineOperations(QStringLiteral("a discovery was started"));
     CallHook(hooks.StopSensorPolling);
     ui->btnDiscovery->setEnabled(false);
     DiscoveryRunning = true;

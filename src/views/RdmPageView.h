@@ -69,6 +69,9 @@ public:
         // Reads the selected device's operating or DMX mode (by its PID) for
         // the Special tab, once no other operation holds the line.
         std::function<void(uint16_t pid)> ReadDeviceMode;
+        // Drops a sensor reset or record that waits for the next poll, with
+        // its line naming `why`.
+        std::function<void(const QString& why)> DropSensorCommands;
     } hooks;
 
     // ---------------------------------------------------------- the tree
@@ -110,8 +113,10 @@ public:
     // line ends here, with what it read so far, and its request is dropped.
     void InterfaceRemoved();
     // Ends every operation of the line (its awaited answer, its resends, its
-    // pause and what the pause would send): the page is free at once.
-    void EndLineOperations();
+    // pause and what the pause would send, a sensor command waiting for its
+    // tick, the next run of the repeated discovery test): the page is free at
+    // once. `why` ends the line of what is dropped.
+    void EndLineOperations(const QString& why);
     // The line is held for one device's operation, or for the scan: a SET
     // waits for its answer or its reading back (also in the pause between
     // them), a maker read for its next packet. A selection made meanwhile
@@ -163,6 +168,12 @@ public:
     // A GET with no data to the record's UID and sub-device, answered by PID.
     void SendGetByPid(const tRdmDevice& rec, uint16_t pid);
 
+signals:
+    // The line's operations are about to be ended under whatever still runs
+    // (the interface removed, the demo, a discovery).
+    void LineOperationsEnding();
+
+public:
     void CallHook(const std::function<void()>& hook) const {
         if (hook) hook();
     }

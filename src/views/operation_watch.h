@@ -8,14 +8,15 @@ class QTimer;
 class TfrmMain;
 
 // Watches an operation that goes on from one answer to the next (an upload
-// to one of the maker's devices, a decoder write) for the moment the line's
-// operations are ended under it: its pause dropped, the interface pulled
-// out, the tree rebuilt by the demo or a discovery, or its pending code
-// taken over. No answer moves it on after that, so `ended` is called once
-// to put away what shows it running (a gauge, the pending code).
+// to one of the maker's devices, a decoder write) for the moment it is cut
+// off: the line's operations ended under it (the interface pulled out, the
+// tree rebuilt by the demo or a discovery) or its pause dropped. No answer
+// moves it on after that, so `ended` is called once to put away what shows
+// it running (a gauge, the pending code).
 //
-// An operation that merely waits for a device that does not answer is not
-// ended here: it waits as it is until another operation takes its code.
+// An operation that stopped by itself is no cut-off: one whose request went
+// unanswered, or whose pending code another operation took, stops being
+// watched, and what shows it stays where it stopped.
 class OperationWatch : public QObject {
     Q_OBJECT
 
@@ -37,6 +38,11 @@ public:
 
 private:
     void Check();
+    // The line's operations are being ended: the operation is cut off if it
+    // still runs, and left as it stopped if it did not.
+    void LineOperationsEnding();
+    bool StillPending() const;
+    void CutOff();
 
     TfrmMain* frm;
     std::function<void()> ended;
@@ -44,5 +50,4 @@ private:
     bool running = false;
     bool pauseAsked = false;
     uint8_t op = 0;
-    quint64 treeChanges = 0;
 };

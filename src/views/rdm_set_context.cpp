@@ -70,8 +70,10 @@ bool RefusedWhileLineHeld(TfrmMain* frm, const QString& what) {
     RdmPageView* view = RdmViewOf(frm);
     if (!view) return false;
     // Without an interface nothing reaches the device: the page must not
-    // show a value as sent that the device never got.
-    if (TDM* dm = frm->dataModule(); dm && !dm->HidConnected) {
+    // show a value as sent that the device never got. The demo's devices are
+    // on no line: what they are sent goes nowhere, and their page changes
+    // only their records, with or without an interface.
+    if (TDM* dm = frm->dataModule(); dm && !dm->HidConnected && view->DemoMode == 0) {
         DeviceLogLine(frm, what + QStringLiteral(" not sent: no USB interface is connected"));
         return true;
     }

@@ -44,7 +44,8 @@ bool WarmResetChosen(TfrmMain* frm);
 // While the line is held for another operation (a run, a device's reading
 // again, an answer on its way, a pause between an operation's requests) a
 // request of `what` is not sent: it would take the place of the one the
-// operation waits for. Nor is it sent while no interface is connected. One
+// operation waits for. Nor is it sent while no interface is connected,
+// unless the tree holds the demo's devices, which are on no line. One
 // device-log line says so; true when refused.
 bool RefusedWhileLineHeld(TfrmMain* frm, const QString& what);
 

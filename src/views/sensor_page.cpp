@@ -104,6 +104,7 @@ TSensorPage::TSensorPage(TfrmMain* mainWindow)
         view->hooks.StartSensorPolling = [this] { StartSensorPolling(); };
         view->hooks.StopSensorPolling = [this] { StopSensorPolling(); };
         view->hooks.ShowSensorPage = [this] { ShowSensorPage(); };
+        view->hooks.DropSensorCommands = [this](const QString& why) { DropSensorCommands(why); };
     }
 }
 
@@ -391,16 +392,28 @@ void TSensorPage::queueSensorCommand(bool reset) {
 void TSensorPage::dropCommandsOfOtherDevices(const tRdmDevice& selected) {
     // A group node's record carries the UID of one of its devices, but the
     // group is not that device.
-    const auto drop = [&](uint8_t& pending, const SensorCommandDevice& device, const QString& what) {
-        if (!pending || (selected.nodeKind != NodeKindGroup && selected.uid == device.uid &&
-                         selected.subDevice == device.subDevice))
+    const auto drop = [&](uint8_t& pending, const SensorCommandDevice& device, bool reset) {
+        if (selected.nodeKind != NodeKindGroup && selected.uid == device.uid &&
+            selected.subDevice == device.subDevice)
             return;
-        pending = 0;
-        appendDeviceLog(what + QStringLiteral(" not sent, another device is selected: ") +
-                        FormatRdmUid(device.uid) + QStringLiteral(" - ") + QString::number(device.subDevice));
+        dropCommand(pending, device, reset, QStringLiteral("another device is selected"));
     };
-    drop(SensorResetPending, SensorResetDevice, QStringLiteral("Sensor data reset"));
-    drop(SensorRecordPending, SensorRecordDevice, QStringLiteral("Record sensor"));
+    drop(SensorResetPending, SensorResetDevice, true);
+    drop(SensorRecordPending, SensorRecordDevice, false);
+}
+
+void TSensorPage::DropSensorCommands(const QString& why) {
+    dropCommand(SensorResetPending, SensorResetDevice, true, why);
+    dropCommand(SensorRecordPending, SensorRecordDevice, false, why);
+}
+
+void TSensorPage::dropCommand(uint8_t& pending, const SensorCommandDevice& device, bool reset,
+                              const QString& why) {
+    if (!pending) return;
+    pending = 0;
+    appendDeviceLog((reset ? QStringLiteral("Sensor data reset") : QStringLiteral("Record sensor")) +
+                    QStringLiteral(" not sent, ") + why + QStringLiteral(": ") + FormatRdmUid(device.uid) +
+                    QStringLiteral(" - ") + QString::number(device.subDevice));
 }
 
 void TSensorPage::btnLogClick() {

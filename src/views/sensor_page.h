@@ -52,6 +52,8 @@ public:
     void ShowNextSensorPage();
     void ShowPrevSensorPage();
     void ColorSensorRangeLed(uint8_t row, int value);
+    // A waiting reset or record is not sent: its line says so, naming `why`.
+    void DropSensorCommands(const QString& why);
 
     std::unique_ptr<Ui::SensorTab> ui;
     // The data module's 500 ms timer `tmrSensor` (a timer of the page's own
@@ -99,6 +101,7 @@ private:
     void appendDeviceLog(const QString& line);
     void queueSensorCommand(bool reset);
     void dropCommandsOfOtherDevices(const tRdmDevice& selected);
+    void dropCommand(uint8_t& pending, const SensorCommandDevice& device, bool reset, const QString& why);
     void writeLogLine();
     void stopLogAfterError(const QString& what);
 

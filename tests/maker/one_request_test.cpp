@@ -14,6 +14,7 @@
 #include "ui_Lvn24Conf.h"
 #include "ui_Main.h"
 #include "views/lvn_page.h"
+#include "views/operation_watch.h"
 
 namespace {
 
@@ -311,14 +312,16 @@ TEST_F(OneRequest, AButtonNeverTakesThePlaceOfAnAwaitedAnswer) {
 // When the line's operations are ended under an upload or a decoder write
 // (its pause dropped, the interface pulled out, the demo's tree), no answer
 // moves it on any more: it does not go on looking busy, and nothing later
-// carries it on.
+// carries it on. One that gets no answer stops too, but shows where it
+// stopped: its gauge, or its last progress line.
 TEST_F(OneRequest, AnUploadOrWriteEndedUnderItDoesNotLookBusy) {
     enum class Start { Programs, Config, DecoderWrite };
-    enum class End { PauseDropped, Unplugged, Demo };
+    enum class End { PauseDropped, Unplugged, Demo, NoAnswer };
     struct Row {
         const char* name;
         Start start;
         End end;
+        int silentFrom = 1; // the first of its requests that gets no answer
     };
     using enum Start;
     using enum End;
@@ -329,6 +332,9 @@ TEST_F(OneRequest, AnUploadOrWriteEndedUnderItDoesNotLookBusy) {
         {"configuration upload, the interface pulled out", Config, Unplugged},
         {"decoder write, its pause dropped", DecoderWrite, PauseDropped},
         {"decoder write, the demo started", DecoderWrite, Demo},
+        {"program upload, no answer to its fourth packet", Programs, NoAnswer, 4},
+        {"configuration upload, no answer", Config, NoAnswer},
+        {"decoder write, no answer to its third block", DecoderWrite, NoAnswer, 3},
     };
     const auto within = [](const std::function<bool()>& done) { return QTest::qWaitFor(done, 3000); };
     // A failed assertion ends its row only.
@@ -339,8 +345,11 @@ TEST_F(OneRequest, AnUploadOrWriteEndedUnderItDoesNotLookBusy) {
         SimRdmResponder& target = decoderRow ? *decoder : dev->rdm;
         const uint16_t pid = decoderRow ? 0x8014 : row.start == Programs ? 0x8006 : 0x8005;
         if (decoderRow) ClickNode(DecoderNode);
+        const bool silence = row.end == NoAnswer;
+        target.silent = silence && row.silentFrom == 1;
+        const int sent = silence ? row.silentFrom : 1;
         // Ended in the pause after the first answer, or while the first answer is on its way.
-        if (row.end != PauseDropped) HoldAnswerTo(target, 0x30, pid);
+        if (row.end != PauseDropped && !silence) HoldAnswerTo(target, 0x30, pid);
         switch (row.start) {
         case Programs:
             w->showMainPage("Programok");
@@ -371,22 +380,46 @@ TEST_F(OneRequest, AnUploadOrWriteEndedUnderItDoesNotLookBusy) {
             box->HoldInput(false);
             box->ReleaseInput();
             break;
+        case NoAnswer:
+            // Each request waits for its answer and a pause before the next.
+            ASSERT_TRUE(RunUntil([&] { return Count(target, 0x30, pid) >= row.silentFrom - 1; }));
+            target.silent = true;
+            // Past the deadline of the request left unanswered, and several looks of the watch.
+            QTest::qWait(TDM::RdmAnswerDeadlineMs + 4 * OperationWatch::CheckMs);
+            break;
         }
         ASSERT_NO_FATAL_FAILURE(Settle());
 
         // (The decoder shows no gauge.)
         QProgressBar* gauge = decoderRow ? nullptr : row.start == Programs ? w->prgUi->gPrg : Konf().gKonf;
         EXPECT_TRUE(within([&] { return St().RdmPendingOp == 0; })) << "it lets its pending code go";
-        EXPECT_TRUE(within([&] { return !(gauge && gauge->isVisibleTo(w)); })) << "its gauge goes";
-        EXPECT_EQ(Count(target, 0x30, pid), 1) << "nothing more of it was sent";
+        const auto shownWhereItStopped = [&] {
+            if (decoderRow) {
+                EXPECT_EQ(Log().value(Log().size() - 1), "Sending - 6%")
+                    << "its last progress line is the last word";
+                return;
+            }
+            EXPECT_TRUE(gauge->isVisibleTo(w)) << "its gauge stays";
+            // The three-colour upload's fourth packet is part 3 of program 1.
+            EXPECT_EQ(gauge->value(), row.start == Programs ? 4 : gauge->maximum());
+        };
+        if (silence)
+            shownWhereItStopped();
+        else
+            EXPECT_TRUE(within([&] { return !(gauge && gauge->isVisibleTo(w)); })) << "its gauge goes";
+        EXPECT_EQ(Count(target, 0x30, pid), sent) << "nothing more of it was sent";
         if (row.end == Unplugged) return;
+        target.silent = false;
         // A SET answered later (a sensor reset, a key of the remote display)
         // carries nothing of it on.
         St().RdmParamData[0] = 0;
         dm->SendRdmRequest(0, 0x30, target.uid, 0x0401, 4, St().RdmParamData, 0x40);
         ASSERT_NO_FATAL_FAILURE(SettleLong());
-        EXPECT_EQ(Count(target, 0x30, pid), 1);
-        EXPECT_FALSE(gauge && gauge->isVisibleTo(w));
+        EXPECT_EQ(Count(target, 0x30, pid), sent);
+        if (silence)
+            shownWhereItStopped();
+        else
+            EXPECT_FALSE(gauge && gauge->isVisibleTo(w));
     };
     for (const Row& row : rows)
         check(row);

@@ -1,3 +1,4 @@
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <set>
@@ -125,6 +126,24 @@ TEST_F(UploadTest, TheButtonsRouteByPageAndKind) {
             EXPECT_EQ(std::get<2>(sent[0]).size(), size_t(expected.second));
             EXPECT_TRUE(programs ? w->prgUi->gPrg->isVisibleTo(w) : Konf().gKonf->isVisibleTo(w));
             EXPECT_TRUE(Log().isEmpty()) << "the uploads log nothing when they start";
+        }
+    }
+    // With the interface out, only a kind that has something to upload from
+    // the page is refused; for the others the button does nothing.
+    platform->Unplug(box);
+    Settle();
+    for (const char* page : {"Programok", "Konfiguracio"}) {
+        const bool programs = QString(page) == "Programok";
+        for (uint8_t kind = 0; kind <= 12; ++kind) {
+            SCOPED_TRACE(std::string(page) + " kind " + std::to_string(kind) + ", no interface");
+            UseKind(kind);
+            ClearLog();
+            Upload(page);
+            const bool route = kind == 1 || (kind >= 2 && kind <= 4 && !(programs && kind == 3)) ||
+                               (kind >= 7 && kind <= 11) || (kind == 12 && !programs);
+            EXPECT_EQ(Log(), route ? QStringList{QString(programs ? "Program" : "Configuration") +
+                                                 " upload not sent: no USB interface is connected"}
+                                   : QStringList{});
         }
     }
 }
@@ -316,6 +335,11 @@ TEST_F(UploadTest, ARefusedOrUnansweredPacketStopsAProgramUpload) {
         EXPECT_EQ(Log(), c.line.isEmpty() ? QStringList{} : QStringList{c.line});
         if (c.progress >= 0) {
             EXPECT_EQ(w->prgUi->gPrg->value(), c.progress);
+            // It stays where it stopped, past the deadline and the looks of its watch.
+            QTest::qWait(1200);
+            EXPECT_TRUE(w->prgUi->gPrg->isVisibleTo(w));
+            EXPECT_EQ(w->prgUi->gPrg->value(), c.progress);
+            EXPECT_EQ(Sent().size(), c.packets);
         }
     }
 }

@@ -1,7 +1,11 @@
 #include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "sensor_polling_fixture.h"
+#include "support/sim/rdm_discovery_link.h"
 
 namespace {
 
@@ -166,4 +170,95 @@ TEST_F(SensorPolling, ASensorCommandPressedDuringARunIsRefused) {
         EXPECT_TRUE(behaviour1.sensorResets.empty());
         EXPECT_TRUE(behaviour1.sensorRecords.empty());
     }
+}
+
+// A reset or a record pressed just before the interface is pulled out, the
+// demo or a discovery does not wait for a later tick: it is dropped with its
+// line, and the device gets nothing of it, also once an interface is back or
+// the discovery lists the device again.
+TEST_F(SensorPolling, ASensorCommandEndsWithTheLinesOperations) {
+    auto withDiscovery = std::make_shared<SimRdmDiscoveryLinkLine>();
+    withDiscovery->Add(dev1);
+    withDiscovery->Add(dev2);
+    line = withDiscovery;
+    box->line = withDiscovery;
+    struct Row {
+        const char* name;
+        std::function<void()> end;
+        const char* why;
+    };
+    const Row rows[] = {
+        {"the interface pulled out and plugged in again",
+         [this] {
+             platform->Unplug(box);
+             Settle();
+             box = platform->PlugInterface(0);
+             box->line = line;
+         },
+         "the USB interface was removed"},
+        {"DEMO, then a discovery", [this] { view->btnDemoDiscClick(); }, "the demo replaced the devices"},
+        {"a discovery", [] {}, "a discovery was started"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ClickItem(tree, NodeAt(tree, 1));
+        Settle();
+        ClearLog();
+        behaviour1.sensorResets.clear();
+        behaviour1.sensorRecords.clear();
+        Click("btnSensDatRes2");
+        Click("btnRecSens3");
+        row.end();
+        Settle();
+        if (std::string(row.why) != "the USB interface was removed") {
+            view->btnDiscoveryClick();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !view->DiscoveryRunning; }, 10000));
+        }
+        const QStringList log = Log();
+        EXPECT_EQ(log.mid(0, 4),
+                  (QStringList{"Send sensor data reset (Sensor 2 - Supply voltage) to: 7FF3:00000001 - 0",
+                               "Send record sensor (Sensor 3 - LED current) to: 7FF3:00000001 - 0",
+                               QString("Sensor data reset not sent, %1: 7FF3:00000001 - 0").arg(row.why),
+                               QString("Record sensor not sent, %1: 7FF3:00000001 - 0").arg(row.why)}));
+        // The device is shown again on the sensor tab, and polled.
+        w->showMainPage("RDM");
+        ClickItem(tree, NodeAt(tree, 1));
+        Find<QTabWidget>("pcRdm")->setCurrentWidget(Find<QWidget>("tsErzekelok"));
+        Settle();
+        ASSERT_EQ(Rec().uid, Uid1);
+        dev1.received.clear();
+        Tick(3);
+        EXPECT_TRUE(behaviour1.sensorResets.empty());
+        EXPECT_TRUE(behaviour1.sensorRecords.empty());
+        EXPECT_GT(Count(dev1, 0x20, 0x0201), 0) << "the polling goes on";
+    }
+}
+
+// The repeated discovery test's next run does not start on a line that is
+// gone: once an interface is back the page is not left in a discovery that
+// nothing runs.
+TEST_F(SensorPolling, TheRepeatedDiscoveryTestEndsWithTheInterface) {
+    auto withDiscovery = std::make_shared<SimRdmDiscoveryLinkLine>();
+    withDiscovery->Add(dev1);
+    withDiscovery->Add(dev2);
+    line = withDiscovery;
+    box->line = withDiscovery;
+    Find<QCheckBox>("cbTestAutoDisc")->setChecked(true);
+    view->btnDiscoveryClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dm->tTest->isActive(); }, 10000)) << "a scan ended";
+    platform->Unplug(box);
+    Settle();
+    QTest::qWait(dm->tTest->interval() + 200); // when its next run was due
+    box = platform->PlugInterface(0);
+    box->line = line;
+    Settle();
+    auto* discovery = Find<QPushButton>("btnDiscovery");
+    EXPECT_TRUE(discovery->isEnabled());
+    EXPECT_FALSE(view->DiscoveryRunning);
+    EXPECT_FALSE(view->RunInProgress());
+    EXPECT_GE(view->NodeCountInTree(), 3) << "the devices found stay";
+    // And a discovery pressed now runs to its end.
+    Find<QCheckBox>("cbTestAutoDisc")->setChecked(false);
+    discovery->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return discovery->isEnabled() && !view->DiscoveryRunning; }, 10000));
 }

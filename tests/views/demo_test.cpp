@@ -1,3 +1,20 @@
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <functional>
+#include <tuple>
+
+#include "rdm/RdmState.h"
+#include "support/log_access.h"
+#include "ui_KonfigPage.h"
+#include "ui_Lvn24Conf.h"
+#include "ui_ProgramPage.h"
+#include "ui_SensorTab.h"
+#include "ui_SpecialTab.h"
+#include "views/lvn_page.h"
+#include "views/remacc.h"
+#include "views/sensor_page.h"
 #include "views_fixture.h"
 
 using Demo = ViewsTest;
@@ -119,4 +136,157 @@ TEST_F(Demo, PersonalitySensorAndSlotSamples) {
     EXPECT_EQ(view->RecordAt(7)->sensors[2].description, "PWM driver frequency");
     EXPECT_EQ(view->RecordAt(1)->sensors[2].description, "Driver type  (0-CA 1-CC)");
     EXPECT_EQ(view->RecordAt(8)->sensors[3].description, "Driver type (0-CA 1-CC 2-CCU)");
+}
+
+// In demo mode without an interface, every sender of the RDM page, its tabs
+// and the upload pages. The demo's devices are on no line, so none is refused
+// for the missing interface: the record-only SETs change the record and the
+// view, the identify-mode box and a drag on the channel map hand their request
+// on (it goes nowhere), and every other sender does nothing at all.
+TEST_F(Demo, EverySenderWithoutAnInterface) {
+    QTest::mouseClick(ui->btnDemoDisc, Qt::LeftButton);
+    ASSERT_FALSE(dm->HidConnected);
+    w->showMainPage("RDM");
+    constexpr uint16_t NoRequest = 0xFFFF;
+    const QString tail7 = "7FF3:05CA03B7 - 0"; // KELVAR 3G, node 7
+    const auto select = [&](int node) {
+        ui->tvDeviceList->setCurrentItem(NodeAt(ui->tvDeviceList, node));
+        view->tvDeviceListClick();
+    };
+    const auto press = [&](QAbstractButton* b) {
+        b->setEnabled(true);
+        b->click();
+    };
+    const auto modify = [&](const char* button, const std::function<void()>& input) {
+        return [=, this] {
+            input();
+            press(Find<QAbstractButton>(button));
+        };
+    };
+    const auto upload = [&](const char* page, QAbstractButton* button) {
+        return [=, this] {
+            w->showMainPage(page);
+            press(button);
+            w->showMainPage("RDM");
+        };
+    };
+    QTableWidget* grid = Find<QTableWidget>("StringGrid1");
+    const auto cell = [](int channel) {
+        return QPoint((channel - 1) % 22 * 22 + 11, (channel - 1) / 22 * 17 + 8);
+    };
+    TSensorPage* sensors = TSensorPage::of(w);
+    TLvnPage* lvn = TLvnPage::of(w);
+    struct Row {
+        const char* name;
+        int node; // selected before the sender
+        std::function<void()> act;
+        std::function<void(tRdmDevice&)> change; // of the node's record; none: unchanged
+        uint16_t pid;                            // the request handed on
+        QStringList lines;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"personality", 7, modify("btnModDmxPers", [&] { ui->cbPersonality->setCurrentIndex(2); }),
+         [](tRdmDevice& r) { r.currentPersonality = 3; r.dmxStartAddress = 0; }, NoRequest,
+         {"Send new dmx personality to: " + tail7}},
+        {"DMX address", 7, modify("btnModDmxAdr", [&] { ui->seDmxStartAdrD->setValue(20); }),
+         [](tRdmDevice& r) { r.dmxStartAddress = 20; }, NoRequest, {}},
+        {"device label", 7, modify("btnModDevLab", [&] { ui->eDeviceLabel->setText("Truss"); }),
+         [](tRdmDevice& r) { r.deviceLabel = "Truss"; }, NoRequest, {"Send new device label (Truss) to: " + tail7}},
+        {"identify-mode box", 7,
+         [&] { QTest::mouseClick(ui->cbQuietIdentify, Qt::LeftButton, {}, QPoint(5, ui->cbQuietIdentify->height() / 2)); },
+         [](tRdmDevice& r) { r.identifyMode = 0x00; }, 0x1040, {"Send new identify mode to: " + tail7}},
+        {"drag on the channel map", 0,
+         [&] {
+             ui->pcRdm->setCurrentWidget(ui->tsDmxKiosztas);
+             QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell(2));
+             QTest::mouseMove(grid->viewport(), cell(11));
+             QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell(11));
+         },
+         nullptr, 0x00F0, {"Send new dmx address (10) to: 7FF3:03F0CF64 - 0"}},
+        {"display level", 7, modify("btnDispLevel", [&] { ui->seDispLevel->setValue(77); }), nullptr, NoRequest, {}},
+        {"display invert", 7, modify("btnDispInv", [&] { ui->cbDispInv->setCurrentIndex(1); }), nullptr, NoRequest, {}},
+        {"identify", 7, [&] { press(ui->btnIdentify); }, nullptr, NoRequest, {}},
+        {"factory defaults", 7, [&] { press(ui->btnSetFactDef); }, nullptr, NoRequest, {}},
+        {"reset", 7, [&] { press(ui->btnReset); }, nullptr, NoRequest, {}},
+        {"lamp hours", 7, modify("btnModLampHours", [&] { ui->seLampHours->setValue(5); }), nullptr, NoRequest, {}},
+        {"power cycles", 7, modify("btnModDevPowCyc", [&] { ui->seDevPowCyc->setValue(5); }), nullptr, NoRequest, {}},
+        {"lamp state", 7, modify("btnModLampState", [&] { ui->cbLampState->setCurrentIndex(1); }), nullptr, NoRequest, {}},
+        {"lamp on mode", 7, modify("btnModLampOnMode", [&] { ui->cbLampOnMode->setCurrentIndex(1); }), nullptr, NoRequest, {}},
+        {"pan invert", 7, modify("btnPanInv", [&] { ui->cbPanInv->setCurrentIndex(1); }), nullptr, NoRequest, {}},
+        {"tilt invert", 7, modify("btnTiltInv", [&] { ui->cbTiltInv->setCurrentIndex(1); }), nullptr, NoRequest, {}},
+        {"pan/tilt swap", 7, modify("btnPTSwap", [&] { ui->cbPTSwap->setCurrentIndex(1); }), nullptr, NoRequest, {}},
+        {"power state", 7, modify("btnModPowState", [&] { ui->cbPowState->setCurrentIndex(1); }), nullptr, NoRequest, {}},
+        {"Special tab SEND", 7, [&] { press(view->specUi->btnRdmSendSpec); }, nullptr, NoRequest, {}},
+        {"Special tab GET CONFIG", 7, [&] { press(view->specUi->btnRdmGetConf); }, nullptr, NoRequest, {}},
+        {"Special tab GET PROGRAM", 7, [&] { press(view->specUi->btnRdmGetPrg); }, nullptr, NoRequest, {}},
+        {"sensor reset and record", 7,
+         [&] {
+             ui->pcRdm->setCurrentWidget(ui->tsErzekelok);
+             press(sensors->ui->sensorArea->findChild<QPushButton*>("btnSensDatRes1"));
+             press(sensors->ui->sensorArea->findChild<QPushButton*>("btnRecSens1"));
+         },
+         nullptr, NoRequest, {}},
+        {"remote access keys, then a tick", 2,
+         [&] {
+             ui->pcRdm->setCurrentWidget(ui->tsRemoteAccess);
+             TRemoteAccess::of(w)->sUpMouseDown();
+             TRemoteAccess::of(w)->sDownMouseUp();
+             dm->tmrRemAccTimer();
+         },
+         nullptr, NoRequest, {}},
+        {"decoder GET and SET CONFIG", 7,
+         [&] {
+             view->RecordAt(7)->DeviceKind = 6;
+             press(lvn->ui->btnGet);
+             press(lvn->ui->btnSet);
+             view->RecordAt(7)->DeviceKind = 7;
+         },
+         nullptr, NoRequest, {}},
+        {"program upload, RDM", 7, upload("Programok", w->prgUi->btnPrgEszkozbe), nullptr, NoRequest, {}},
+        {"configuration upload, RDM", 7, upload("Konfiguracio", w->konfUi->btnKonfEszkbe), nullptr, NoRequest, {}},
+        {"program upload, stream", 1, upload("Programok", w->prgUi->btnPrgEszkozbe), nullptr, NoRequest, {}},
+        {"configuration upload, stream", 1, upload("Konfiguracio", w->konfUi->btnKonfEszkbe), nullptr, NoRequest, {}},
+    };
+    // clang-format on
+    // The fields a sender may change, as one comparable value.
+    const auto settable = [](const tRdmDevice& r) {
+        return std::make_tuple(r.dmxStartAddress, r.currentPersonality, r.deviceLabel, r.identify,
+                               r.identifyMode, r.displayLevel, r.displayInvert, r.lampHours,
+                               r.devicePowerCycles, r.lampState, r.lampOnMode, r.panInvert, r.tiltInvert,
+                               r.panTiltSwap, r.powerState);
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTest::mouseClick(ui->btnDemoDisc, Qt::LeftButton);
+        ui->pcRdm->setCurrentIndex(0);
+        select(row.node == 0 ? 1 : row.node);
+        const int node = row.node == 0 ? 1 : row.node;
+        tRdmDevice expected = *view->RecordAt(node);
+        if (row.change) row.change(expected);
+        if (row.node == 0) expected.dmxStartAddress = 10;
+        view->btnClrTortenetClick();
+        dm->RdmGlobals().RdmCurrentPid = NoRequest;
+        row.act();
+        EXPECT_EQ(settable(*view->RecordAt(node)), settable(expected));
+        EXPECT_EQ(dm->RdmGlobals().RdmCurrentPid, row.pid);
+        EXPECT_EQ(DeviceLogLines(w), row.lines);
+        EXPECT_FALSE(w->prgUi->gPrg->isVisibleTo(w) || w->konfUi->gKonf->isVisibleTo(w));
+        EXPECT_EQ(w->LineState.TransmitFlag, 0);
+        EXPECT_EQ(sensors->SensorResetPending | sensors->SensorRecordPending, 0);
+    }
+    // What the record-only SETs leave on the page.
+    select(7);
+    ui->eDeviceLabel->setText("Truss");
+    press(ui->btnModDevLab);
+    EXPECT_EQ(NodeAt(ui->tvDeviceList, 7)->text(0), "Truss");
+    EXPECT_FALSE(ui->btnModDevLab->isEnabled());
+    ui->seDmxStartAdrD->setValue(30);
+    press(ui->btnModDmxAdr);
+    EXPECT_FALSE(ui->btnModDmxAdr->isEnabled());
+    // The identify-mode box is not put back: it shows what was handed on.
+    select(8);
+    QTest::mouseClick(ui->cbQuietIdentify, Qt::LeftButton, {}, QPoint(5, ui->cbQuietIdentify->height() / 2));
+    EXPECT_TRUE(ui->cbQuietIdentify->isChecked());
+    EXPECT_FALSE(DeviceLogText(w).contains("not sent"));
 }
