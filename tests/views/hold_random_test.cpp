@@ -219,7 +219,8 @@ protected:
             const QString label = QStringLiteral("L%1 %2").arg(draw % 1000).arg(ShownName());
             Find<QLineEdit>(row.input)->setText(label);
             value = label;
-            stored = std::vector<uint8_t>(label.toLatin1().begin(), label.toLatin1().end());
+            const QByteArray bytes = label.toLatin1();
+            stored = std::vector<uint8_t>(bytes.begin(), bytes.end());
             break;
         }
         case Input::Toggle:
