@@ -55,6 +55,7 @@ struct RdmBenchRig {
         q.Count -= 1;
         q.BytesLeft = q.Count ? q.Length[q.ReadIndex] : 0;
         q.Offset = 0;
+        dm().PacketLeft(packet.data());
         return true;
     }
 

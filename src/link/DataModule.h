@@ -137,6 +137,9 @@ public:
     bool EnqueuePacket(uint8_t type, uint16_t parameter, const uint8_t* data, uint16_t length);
     // Answers the credit request in HidReport with the next chunk.
     void SendNextChunk();
+    // A packet's last chunk went out: an RDM request's report is owed, and
+    // for the last request sent its deadline starts.
+    void PacketLeft(const uint8_t* bytes);
     // The deadline of the last RDM request sent has passed (timer tick).
     void RdmDeadlinePassed();
     // The queue refused the last RDM request: its deadline is now.
@@ -212,9 +215,6 @@ private:
     void PauseElapsed();
     // The empty chunk that makes the interface ask for the packet waiting.
     void AnnouncePacket();
-    // A packet's last chunk went out: an RDM request's report is owed, and
-    // for the last request sent its deadline starts.
-    void PacketLeft(const uint8_t* bytes);
     // An RDM request has begun to leave and has chunks still to send.
     bool RdmRequestPartlySent() const;
     void QueueQuiet();
