@@ -185,11 +185,12 @@ protected:
         if (ui->tvDeviceList->currentItem() != before) detailsCleared = false;
     }
 
-    void Modify() {
-        const ModifyRow& row = kModifies[Rand(0, int(std::size(kModifies)) - 1)];
+    void Modify() { Modify(kModifies[Rand(0, int(std::size(kModifies)) - 1)]); }
+    void Modify(const ModifyRow& row) {
         const int draw = Rand(0, 1 << 20);
         if (Skipped(row.button)) return;
-        w->showMainPage("RDM");
+        // The user goes to the tab of the Modify button first.
+        OnTab(row.pid == 0x0082 ? "tsReszletek" : "tsKonfiguracio");
         auto* button = Find<QAbstractButton>(row.button);
         if (row.input && !Find<QWidget>(row.input)->isEnabled())
             return Note(QStringLiteral("%1: input disabled (shown %2)").arg(row.button, ShownName()));
@@ -723,6 +724,31 @@ protected:
                                             [](const auto& q) { return q.cc == 0x30 && q.pid == 0x0501; });
             EXPECT_EQ(sets, &d == &target ? 1 : 0) << "the display level SET reaches " << target.letter
                                                    << " only; " << d.letter << " received " << sets;
+        }
+        ExpectOneVerdictEach();
+    }
+
+    // Whatever the sequence lost or wrote off, each Modify on the quiet
+    // line gets exactly one verdict, as soon as its device answers.
+    void ExpectOneVerdictEach() {
+        for (int k = 0; k < 3; ++k) {
+            const ModifyRow& row = kModifies[Rand(0, int(std::size(kModifies)) - 1)];
+            if (!row.what || row.kind == Input::Toggle) continue;
+            ++action;
+            const qsizetype before = Log().size();
+            Modify(row);
+            if (presses.empty() || presses.back().action != action) continue;
+            const auto verdicts = [&] {
+                const QStringList log = Log();
+                return std::count_if(log.begin() + before, log.end(), [&](const QString& l) {
+                    return l == QString::fromLatin1(row.what) + " modified" ||
+                           l == QString::fromLatin1(row.what) + " can not be modified";
+                });
+            };
+            RunFor(TDM::RdmAnswerDeadlineMs / 2, [&] { return verdicts() > 0 && !view->LineHeld(); });
+            RunFor(100);
+            EXPECT_EQ(verdicts(), 1) << "the " << row.what << " Modify on the quiet line (action " << action
+                                     << ") has one verdict before its deadline";
         }
     }
 
