@@ -105,7 +105,8 @@ struct LineDevice {
         uint8_t cc;
         uint16_t pid;
         std::vector<uint8_t> data;
-        int action; // the number of the action during which it came
+        int action;    // the number of the action during which it came
+        bool answered; // the device answered it at once and intact
     };
     // Every request it received (silent or not) since `from`.
     std::vector<Request> Requests() const {
@@ -115,19 +116,23 @@ struct LineDevice {
             const auto& f = got[i];
             out.push_back({f[20], uint16_t(f[21] << 8 | f[22]),
                            std::vector<uint8_t>(f.begin() + 24, f.begin() + 24 + f[23]),
-                           i < actions.size() ? actions[i] : -1});
+                           i < actions.size() ? actions[i] : -1, i < answered.size() && answered[i]});
         }
         return out;
     }
     void ForgetRequests() { from = maker.rdm.received.size(); }
     // Notes the action during which each request not yet noted came.
-    void Tag(int action) {
-        while (actions.size() < maker.rdm.received.size())
+    // `answering`: whether it answers as it should just now.
+    void Tag(int action, bool answering) {
+        while (actions.size() < maker.rdm.received.size()) {
             actions.push_back(action);
+            answered.push_back(answering);
+        }
     }
 
 private:
     std::vector<int> actions; // per received request
+    std::vector<bool> answered;
     size_t from = 0;
 };
 
@@ -149,8 +154,10 @@ protected:
         Start();
         line = std::make_shared<LateLine>();
         line->afterRequest = [this] {
-            for (LineDevice& d : devices)
-                d.Tag(action);
+            for (LineDevice& d : devices) {
+                const SimRdmResponder& r = d.rdm();
+                d.Tag(action, !r.silent && !r.garbled && !r.late && !line->slow.count(d.uid()));
+            }
         };
         box->line = line;
         view = w->rdmView;

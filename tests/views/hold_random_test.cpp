@@ -18,6 +18,7 @@
 // "lost ask", "lost answer", "lost no-answer", "fill"), "unplug", "demo" or "drag".
 #include <QTest>
 #include <QTimer>
+#include <climits>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -109,7 +110,8 @@ protected:
         int action;
         uint64_t shown;
         std::set<uint16_t> pids;
-        QString what; // the name of its verdict and refusal lines, if it has them
+        QString what;       // the name of its verdict and refusal lines, if it has them
+        qsizetype logLines; // the device log's length then
     };
 
     // Replaying a sequence without some of its actions (their draws are still
@@ -140,7 +142,8 @@ protected:
     }
     void Pressed(std::set<uint16_t> pids, const char* what = nullptr) {
         LineDevice* d = ShownDevice();
-        presses.push_back({action, d ? d->uid() : 0, std::move(pids), QString::fromLatin1(what)});
+        presses.push_back(
+            {action, d ? d->uid() : 0, std::move(pids), QString::fromLatin1(what), Log().size()});
     }
     // The value a Modify stored in the shown device's record (it stays there
     // when the device never answers).
@@ -356,6 +359,7 @@ protected:
     void Demo() {
         const bool unplugFirst = Rand(0, 1) == 1;
         if (Skipped("demo")) return;
+        lostDuring.insert(action); // the line's operations end
         // Mostly without an interface, as a user without one tries the program.
         if (unplugFirst && pluggedIn) {
             Note("unplug the interface");
@@ -370,6 +374,7 @@ protected:
 
     void Discovery() {
         if (Skipped("DISCOVERY")) return;
+        lostDuring.insert(action); // the line's operations end
         const bool enabled = ui->btnDiscovery->isEnabled();
         Note(enabled ? "DISCOVERY" : "DISCOVERY: disabled");
         if (enabled) ui->btnDiscovery->click();
@@ -377,6 +382,7 @@ protected:
 
     void PlugOrUnplug() {
         if (Skipped("unplug")) return;
+        lostDuring.insert(action); // the line's operations end
         if (pluggedIn) {
             Note("unplug the interface");
             platform->Unplug(box);
@@ -430,7 +436,8 @@ protected:
             Note(QStringLiteral("the interface's reports of the next %1 ms are lost").arg(lostMs));
             if (!pluggedIn) break;
             box->HoldInput(true);
-            QTimer::singleShot(lostMs, context, [b = box] {
+            QTimer::singleShot(lostMs, context, [this, b = box] {
+                if (b->HeldCount() > 0) lostDuring.insert(action);
                 b->DropHeld();
                 b->HoldInput(false);
             });
@@ -449,8 +456,10 @@ protected:
             Note(QStringLiteral("the interface's next %1 is lost").arg(kinds[kind] + 5));
             if (!pluggedIn) break;
             const int type = kind == 6 ? 10 : 11, subtype = kind == 7 ? 4 : 2;
-            box->loseNext = [type, subtype](const sim::RawReport& r) {
-                return r.size() > 2 && r[1] == type && (type == 10 || r[2] == subtype);
+            box->loseNext = [this, type, subtype](const sim::RawReport& r) {
+                const bool lose = r.size() > 2 && r[1] == type && (type == 10 || r[2] == subtype);
+                if (lose) lostDuring.insert(action);
+                return lose;
             };
             break;
         }
@@ -619,6 +628,39 @@ protected:
         for (const auto& [what, n] : lines)
             EXPECT_LE(n, pressed[what]) << n << " verdict or refusal lines of " << what.toStdString()
                                         << " for " << pressed[what] << " presses";
+        // A Modify whose SET and reading back its device answered at once and
+        // intact, with no report of the interface lost and no operation
+        // ended meanwhile, has its verdict (or its refusal).
+        const QStringList log = Log();
+        for (size_t i = 0; i < presses.size(); ++i) {
+            const Press& p = presses[i];
+            LineDevice* d = DeviceOf(p.shown);
+            if (p.what.isEmpty() || !d || p.pids.size() != 1) continue;
+            const uint16_t pid = *p.pids.begin();
+            const bool hasLine = std::any_of(log.begin() + p.logLines, log.end(), [&](const QString& l) {
+                return l == p.what + " modified" || l == p.what + " can not be modified" ||
+                       l.startsWith(p.what + " not sent");
+            });
+            if (hasLine) continue;
+            // Its SET, sent before the next Modify, and the GET that read it back.
+            const int next = i + 1 < presses.size() ? presses[i + 1].action : INT_MAX;
+            const auto got = d->Requests();
+            const auto set = std::find_if(got.begin(), got.end(), [&](const auto& q) {
+                return q.cc == 0x30 && q.pid == pid && q.action >= p.action && q.action < next;
+            });
+            if (set == got.end()) continue;
+            const auto get =
+                std::find_if(set, got.end(), [&](const auto& q) { return q.cc == 0x20 && q.pid == pid; });
+            if (get == got.end() || !set->answered || !get->answered) continue;
+            if (set != got.begin() && !std::prev(set)->answered) continue; // a late answer before it
+            const bool disturbed = std::any_of(lostDuring.begin(), lostDuring.end(), [&](int a) {
+                return a >= p.action - 1 && a <= get->action + 1;
+            });
+            if (disturbed) continue;
+            ADD_FAILURE() << "the " << p.what.toStdString() << " Modify of action " << p.action
+                          << " was answered by its device (SET in action " << set->action
+                          << ", GET in action " << get->action << ") and has no verdict";
+        }
     }
 
     // No device that answered every request is given up: a lost or late
@@ -626,10 +668,11 @@ protected:
     // twenty resends. (One made silent or garbled for a while may be: its
     // reports of no answer come as fast as the line brings them.)
     void CheckNoDeviceGivenUp() {
-        for (const LineDevice& d : devices)
-            if (!misbehaved.count(d.letter))
-                EXPECT_EQ(Lines("the scan goes on without this device: " + FormatRdmUid(d.uid())), 0)
-                    << d.letter << " answered every request";
+        for (const LineDevice& d : devices) {
+            if (misbehaved.count(d.letter)) continue;
+            EXPECT_EQ(Lines("the scan goes on without this device: " + FormatRdmUid(d.uid())), 0)
+                << d.letter << " answered every request";
+        }
     }
 
     int Lines(const QString& part) const {
@@ -781,6 +824,9 @@ protected:
     std::map<std::pair<uint64_t, uint16_t>, std::vector<uint8_t>> lastStored;
     bool demoDragMissed = false;
     std::set<char> misbehaved; // devices made silent, late, garbled or slow
+    // Actions during which a report of the interface was lost, or the line's
+    // operations were ended (a removal, DEMO, DISCOVERY).
+    std::set<int> lostDuring;
     bool pageMissed = false;
     bool detailsCleared = false; // by the interface's removal, until the user picks a node
 };
