@@ -436,8 +436,10 @@ protected:
             Note(QStringLiteral("the interface's reports of the next %1 ms are lost").arg(lostMs));
             if (!pluggedIn) break;
             box->HoldInput(true);
-            QTimer::singleShot(lostMs, context, [this, b = box] {
-                if (b->HeldCount() > 0) lostDuring.insert(action);
+            QTimer::singleShot(lostMs, context, [this, b = box, from = action] {
+                if (b->HeldCount() > 0)
+                    for (int a = from; a <= action; ++a)
+                        lostDuring.insert(a);
                 b->DropHeld();
                 b->HoldInput(false);
             });
@@ -600,9 +602,14 @@ protected:
     }
 
     // The values a device held: what it started with and what its SETs sent.
+    // A value a Modify or a drag stored in its record counts too: the record
+    // keeps it when its SET ends before it leaves (the interface pulled out,
+    // the queue full), as the record is written before the SET goes.
     std::set<std::vector<uint8_t>> Held(size_t k, uint16_t pid) const {
         std::set<std::vector<uint8_t>> held;
         if (auto it = initial[k].find(pid); it != initial[k].end()) held.insert(it->second);
+        if (auto it = lastStored.find({devices[k].uid(), pid}); it != lastStored.end())
+            held.insert(it->second);
         for (const LineDevice::Request& q : devices[k].Requests())
             if (q.cc == 0x30 && q.pid == pid) held.insert(q.data);
         return held;
