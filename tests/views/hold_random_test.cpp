@@ -237,7 +237,11 @@ protected:
         if (!enabled) return;
         Pressed({row.pid}, row.what);
         if (stored) Stored(row.pid, *stored);
-        button->click();
+        // The identify-mode box sends when the mouse button is released on it.
+        if (row.kind == Input::Toggle)
+            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
+        else
+            button->click();
     }
 
     // Drags the channels under the shown device's first channel on the
