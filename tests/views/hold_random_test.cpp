@@ -208,6 +208,7 @@ protected:
             value = QString::number(v);
             if (row.pid == 0x0401 || row.pid == 0x0405) stored = Bytes(uint32_t(v), 4);
             if (row.pid == 0x0501) stored = Bytes(uint32_t(v), 1);
+            if (row.pid == 0x00F0) stored = Bytes(uint32_t(v), 2);
             break;
         }
         case Input::Choice: {
