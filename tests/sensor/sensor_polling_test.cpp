@@ -172,16 +172,26 @@ TEST_F(SensorPolling, ASensorCommandPressedDuringARunIsRefused) {
     }
 }
 
+namespace {
+
+// The two devices on a line that also takes part in discovery.
+void PutOnADiscoveryLine(SimRdmResponder& dev1, SimRdmResponder& dev2, std::shared_ptr<SimRdmLinkLine>& line,
+                         sim::SimInterface& box) {
+    auto withDiscovery = std::make_shared<SimRdmDiscoveryLinkLine>();
+    withDiscovery->Add(dev1);
+    withDiscovery->Add(dev2);
+    line = withDiscovery;
+    box.line = withDiscovery;
+}
+
+} // namespace
+
 // A reset or a record pressed just before the interface is pulled out, the
 // demo or a discovery does not wait for a later tick: it is dropped with its
 // line, and the device gets nothing of it, also once an interface is back or
 // the discovery lists the device again.
 TEST_F(SensorPolling, ASensorCommandEndsWithTheLinesOperations) {
-    auto withDiscovery = std::make_shared<SimRdmDiscoveryLinkLine>();
-    withDiscovery->Add(dev1);
-    withDiscovery->Add(dev2);
-    line = withDiscovery;
-    box->line = withDiscovery;
+    PutOnADiscoveryLine(dev1, dev2, line, *box);
     struct Row {
         const char* name;
         std::function<void()> end;
@@ -238,11 +248,7 @@ TEST_F(SensorPolling, ASensorCommandEndsWithTheLinesOperations) {
 // gone: once an interface is back the page is not left in a discovery that
 // nothing runs.
 TEST_F(SensorPolling, TheRepeatedDiscoveryTestEndsWithTheInterface) {
-    auto withDiscovery = std::make_shared<SimRdmDiscoveryLinkLine>();
-    withDiscovery->Add(dev1);
-    withDiscovery->Add(dev2);
-    line = withDiscovery;
-    box->line = withDiscovery;
+    PutOnADiscoveryLine(dev1, dev2, line, *box);
     Find<QCheckBox>("cbTestAutoDisc")->setChecked(true);
     view->btnDiscoveryClick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return dm->tTest->isActive(); }, 10000)) << "a scan ended";
