@@ -40,7 +40,10 @@ public:
     std::mt19937 delays{1};
     int minMs = 3, maxMs = 40;
     std::set<uint64_t> slow;
-    std::function<void()> afterRequest; // once the devices have seen a request
+    // Once the devices have seen a request: when its report is due.
+    std::function<void(qint64 due)> afterRequest;
+    // The line's clock, in ms.
+    qint64 Now() const { return clock.elapsed(); }
 
     void OnLinkPacket(sim::SimInterface& box, const sim::SimLinkPacket& packet) override {
         int ms = std::uniform_int_distribution<int>(minMs, maxMs)(delays);
@@ -55,7 +58,7 @@ public:
         lastDue = now + ms;
         answerDelayMs = ms;
         SimRdmDiscoveryLinkLine::OnLinkPacket(box, packet);
-        if (afterRequest) afterRequest();
+        if (afterRequest) afterRequest(lastDue);
     }
 
 private:
@@ -107,6 +110,7 @@ struct LineDevice {
         std::vector<uint8_t> data;
         int action;    // the number of the action during which it came
         bool answered; // the device answered it at once and intact
+        qint64 due;    // when its report was due, on the line's clock
     };
     // Every request it received (silent or not) since `from`.
     std::vector<Request> Requests() const {
@@ -116,23 +120,27 @@ struct LineDevice {
             const auto& f = got[i];
             out.push_back({f[20], uint16_t(f[21] << 8 | f[22]),
                            std::vector<uint8_t>(f.begin() + 24, f.begin() + 24 + f[23]),
-                           i < actions.size() ? actions[i] : -1, i < answered.size() && answered[i]});
+                           i < actions.size() ? actions[i] : -1, i < answered.size() && answered[i],
+                           i < dues.size() ? dues[i] : 0});
         }
         return out;
     }
     void ForgetRequests() { from = maker.rdm.received.size(); }
     // Notes the action during which each request not yet noted came.
-    // `answering`: whether it answers as it should just now.
-    void Tag(int action, bool answering) {
+    // `answering`: whether it answers as it should just now; `due`: when
+    // its report is due.
+    void Tag(int action, bool answering, qint64 due) {
         while (actions.size() < maker.rdm.received.size()) {
             actions.push_back(action);
             answered.push_back(answering);
+            dues.push_back(due);
         }
     }
 
 private:
     std::vector<int> actions; // per received request
     std::vector<bool> answered;
+    std::vector<qint64> dues;
     size_t from = 0;
 };
 
@@ -153,10 +161,10 @@ protected:
         box = platform->PlugInterface(0);
         Start();
         line = std::make_shared<LateLine>();
-        line->afterRequest = [this] {
+        line->afterRequest = [this](qint64 due) {
             for (LineDevice& d : devices) {
                 const SimRdmResponder& r = d.rdm();
-                d.Tag(action, !r.silent && !r.garbled && !r.late && !line->slow.count(d.uid()));
+                d.Tag(action, !r.silent && !r.garbled && !r.late && !line->slow.count(d.uid()), due);
             }
         };
         box->line = line;

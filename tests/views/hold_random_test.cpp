@@ -112,6 +112,7 @@ protected:
         std::set<uint16_t> pids;
         QString what;       // the name of its verdict and refusal lines, if it has them
         qsizetype logLines; // the device log's length then
+        qint64 at;          // when, on the line's clock
     };
 
     // Replaying a sequence without some of its actions (their draws are still
@@ -142,8 +143,8 @@ protected:
     }
     void Pressed(std::set<uint16_t> pids, const char* what = nullptr) {
         LineDevice* d = ShownDevice();
-        presses.push_back(
-            {action, d ? d->uid() : 0, std::move(pids), QString::fromLatin1(what), Log().size()});
+        presses.push_back({action, d ? d->uid() : 0, std::move(pids), QString::fromLatin1(what), Log().size(),
+                           line->Now()});
     }
     // The value a Modify stored in the shown device's record (it stays there
     // when the device never answers).
@@ -364,7 +365,7 @@ protected:
     void Demo() {
         const bool unplugFirst = Rand(0, 1) == 1;
         if (Skipped("demo")) return;
-        lostDuring.insert(action); // the line's operations end
+        Disturbed(); // the line's operations end
         // Mostly without an interface, as a user without one tries the program.
         if (unplugFirst && pluggedIn) {
             Note("unplug the interface");
@@ -379,7 +380,7 @@ protected:
 
     void Discovery() {
         if (Skipped("DISCOVERY")) return;
-        lostDuring.insert(action); // the line's operations end
+        Disturbed(); // the line's operations end
         const bool enabled = ui->btnDiscovery->isEnabled();
         Note(enabled ? "DISCOVERY" : "DISCOVERY: disabled");
         if (enabled) ui->btnDiscovery->click();
@@ -387,7 +388,7 @@ protected:
 
     void PlugOrUnplug() {
         if (Skipped("unplug")) return;
-        lostDuring.insert(action); // the line's operations end
+        Disturbed(); // the line's operations end
         if (pluggedIn) {
             Note("unplug the interface");
             platform->Unplug(box);
@@ -441,10 +442,8 @@ protected:
             Note(QStringLiteral("the interface's reports of the next %1 ms are lost").arg(lostMs));
             if (!pluggedIn) break;
             box->HoldInput(true);
-            QTimer::singleShot(lostMs, context, [this, b = box, from = action] {
-                if (b->HeldCount() > 0)
-                    for (int a = from; a <= action; ++a)
-                        lostDuring.insert(a);
+            QTimer::singleShot(lostMs, context, [this, b = box, from = line->Now()] {
+                if (b->HeldCount() > 0) Disturbed(from);
                 b->DropHeld();
                 b->HoldInput(false);
             });
@@ -465,7 +464,7 @@ protected:
             const int type = kind == 6 ? 10 : 11, subtype = kind == 7 ? 4 : 2;
             box->loseNext = [this, type, subtype](const sim::RawReport& r) {
                 const bool lose = r.size() > 2 && r[1] == type && (type == 10 || r[2] == subtype);
-                if (lose) lostDuring.insert(action);
+                if (lose) Disturbed();
                 return lose;
             };
             break;
@@ -559,6 +558,7 @@ protected:
     // and the interface is in.
     void Quiet() {
         ++action;
+        Disturbed(); // what is held back is dropped
         Note("the line goes quiet");
         faults = std::make_unique<QObject>();
         line->slow.clear();
@@ -665,8 +665,9 @@ protected:
                 std::find_if(set, got.end(), [&](const auto& q) { return q.cc == 0x20 && q.pid == pid; });
             if (get == got.end() || !set->answered || !get->answered) continue;
             if (set != got.begin() && !std::prev(set)->answered) continue; // a late answer before it
-            const bool disturbed = std::any_of(lostDuring.begin(), lostDuring.end(), [&](int a) {
-                return a >= p.action - 1 && a <= get->action + 1;
+            // Disturbed between the press and a while after its reading back was answered.
+            const bool disturbed = std::any_of(lostDuring.begin(), lostDuring.end(), [&](const auto& d) {
+                return d.second >= p.at && d.first <= get->due + 200;
             });
             if (disturbed) continue;
             ADD_FAILURE() << "the " << p.what.toStdString() << " Modify of action " << p.action
@@ -841,9 +842,13 @@ protected:
     std::map<std::pair<uint64_t, uint16_t>, std::vector<uint8_t>> lastStored;
     bool demoDragMissed = false;
     std::set<char> misbehaved; // devices made silent, late, garbled or slow
-    // Actions during which a report of the interface was lost, or the line's
-    // operations were ended (a removal, DEMO, DISCOVERY).
-    std::set<int> lostDuring;
+    // When reports of the interface were lost, or the line's operations
+    // were ended (a removal, DEMO, DISCOVERY).
+    std::vector<std::pair<qint64, qint64>> lostDuring; // from, to, on the line's clock
+    void Disturbed(qint64 from = -1) {
+        const qint64 now = line->Now();
+        lostDuring.emplace_back(from < 0 ? now : from, now);
+    }
     bool pageMissed = false;
     bool detailsCleared = false; // by the interface's removal, until the user picks a node
 };
