@@ -185,7 +185,7 @@ void RdmController::HandleCompleteAnswer() {
         if (TakeReport()) HandleNoAnswer();
         return;
     }
-    state.ReportsDue = 0;
+    WriteOffReports();
     state.Asked.open = false;
     const bool outerHandling = std::exchange(state.HandlingAnswer, true);
     const int outerNode = std::exchange(state.RdmAnswerNode, AnswerNode());

@@ -35,9 +35,9 @@ public:
     // count of reports owed it is the report of the last request sent, false
     // when it belongs to an earlier one.
     bool TakeReport();
-    // The last request sent got no report by its deadline: every report
-    // still owed is written off (one that comes after all is taken for
-    // nothing), with the answer half collected.
+    // Every report still owed is written off (one that comes after all is
+    // taken for nothing), with the answer half collected: the last request
+    // sent got its answer, or no report by its deadline.
     void WriteOffReports();
     // The awaited request, if any, counts as unanswered, as on a report of no answer.
     void ReportMissing();
