@@ -142,7 +142,8 @@ public:
     void PacketLeft(const uint8_t* bytes);
     // The deadline of the last RDM request sent has passed (timer tick).
     void RdmDeadlinePassed();
-    // The queue refused the last RDM request: its deadline is now.
+    // The queue refused the last RDM request: its deadline is now (a
+    // search's after a deadline's time, so that the queue can make room).
     void RdmRequestRefused();
 
     // ------------------------------------------------------------ arrival and removal
@@ -190,8 +191,9 @@ public:
     void EndRdmWorkOnRemoval();
     // Forgets every packet waiting in the queue, the one in transfer included.
     void DropQueuedPackets();
-    // Forgets the RDM requests waiting in the queue; other packets stay.
-    void DropQueuedRdmRequests();
+    // Forgets the RDM requests waiting in the queue; other packets stay, and
+    // so does a request partly sent when `keepPartlySent` (it cannot be taken back).
+    void DropQueuedRdmRequests(bool keepPartlySent = false);
 
     // ------------------------------------------------------------ the RDM controller
     // The request globals, the answer being collected and the answer path.

@@ -31,30 +31,26 @@ void TDM::RdmDeadlinePassed() {
         return;
     }
     if (!HidConnected) return;
-    // A request partly sent is not written off: its report is owed once
-    // its last chunk has left, and its deadline runs from then.
-    if (RdmRequestPartlySent()) {
-        rdmDeadline->start(RdmQueueDeadlineMs);
-        return;
-    }
     // A request written off never leaves later: its report would be
-    // counted against the request after it.
-    DropQueuedRdmRequests();
-    Rdm().WriteOffReports();
+    // counted against the request after it. One partly sent cannot be taken
+    // back; it stays, its report owed once its last chunk has left, and
+    // nothing can leave behind it meanwhile.
+    const bool stuck = RdmRequestPartlySent();
+    DropQueuedRdmRequests(true);
+    Rdm().ReportsOverdue();
     if (LinkHandlerFor(InterfaceType, LinkMode) == LinkHandler::Discovery) {
-        // The search goes on as if nobody had answered.
-        if (frmMain && frmMain->rdmView) {
-            const uint8_t none[3] = {11, 2, 0};
-            frmMain->rdmView->Discovery.HandleDiscoveryReport(none);
-        }
+        if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.NoReport();
     } else {
-        Rdm().ReportMissing();
+        Rdm().ReportMissing(!stuck);
     }
     LineMayBeFree();
 }
 
 void TDM::RdmRequestRefused() {
-    rdmDeadline->start(0);
+    // A search asks a refused request again: the queue is given a deadline's
+    // time to make room first.
+    const bool search = LinkHandlerFor(InterfaceType, LinkMode) == LinkHandler::Discovery;
+    rdmDeadline->start(search ? RdmAnswerDeadlineMs : 0);
 }
 
 void TDM::LineMayBeFree() {
@@ -78,7 +74,7 @@ void TDM::EndRdmWorkOnRemoval() {
     // Nothing comes for the requests on their way any more.
     if (rdmController) {
         rdmController->state.Asked.open = false;
-        rdmController->state.ReportsDue = 0;
+        rdmController->WriteOffReports();
     }
     rdmDeadline->stop();
     if (frmMain && frmMain->rdmView) frmMain->rdmView->InterfaceRemoved();

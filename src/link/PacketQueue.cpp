@@ -74,8 +74,9 @@ void TDM::DropQueuedPackets() {
     q.Offset = 0;
 }
 
-void TDM::DropQueuedRdmRequests() {
+void TDM::DropQueuedRdmRequests(bool keepPartlySent) {
     TTxQueue& q = TxQueue;
+    const bool partlySent = keepPartlySent && RdmRequestPartlySent();
     const auto isRequest = [&q](int slot) { return BringsReport(q.Data[slot][0] & 0xFC); };
     // The packets kept close up behind the read index, in their order; the
     // one in transfer, if kept, goes on where it was.
@@ -83,7 +84,7 @@ void TDM::DropQueuedRdmRequests() {
     bool transferKept = false;
     for (uint16_t i = 0; i < q.Count; ++i) {
         const int slot = (q.ReadIndex + i) % TTxQueue::SlotCount;
-        if (isRequest(slot)) continue;
+        if (isRequest(slot) && !(i == 0 && partlySent)) continue;
         const int to = (q.ReadIndex + kept) % TTxQueue::SlotCount;
         if (to != slot) {
             q.Data[to] = q.Data[slot];

@@ -89,9 +89,14 @@ bool RdmController::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uin
 }
 
 bool RdmController::RequestLeft(uint8_t transaction) {
-    ++state.ReportsDue;
+    // More than a queue's worth of requests whose report never came: the
+    // oldest will not come any more.
+    constexpr size_t OwedMax = 32;
+    if (state.ReportsOwed.size() >= OwedMax) state.ReportsOwed.pop_front();
+    state.ReportsOwed.push_back(RdmOwedReport{transaction, false});
     if (transaction != state.LastSentTransaction) return false;
     state.LastRequestLeft = true;
+    state.LateReportTaken = false;
     return true;
 }
 
@@ -124,22 +129,64 @@ void RdmController::HandleRdmReport(std::span<const uint8_t> report) {
 }
 
 bool RdmController::TakeReport() {
-    // Nothing owed: a report twice over, or one that came after its
-    // deadline. It is taken for nothing.
-    if (state.ReportsDue == 0) return false;
-    --state.ReportsDue;
+    // Nothing owed: a report twice over, or one given up for lost. It is
+    // taken for nothing.
+    if (state.ReportsOwed.empty()) return false;
+    const RdmOwedReport owed = state.ReportsOwed.front();
+    state.ReportsOwed.pop_front();
+    if (owed.late) state.LateReportTaken = true;
     // While the last request waits in the queue, every report is an earlier one's.
-    return state.ReportsDue == 0 && state.LastRequestLeft;
+    return state.LastRequestLeft && owed.transaction == state.LastSentTransaction;
+}
+
+bool RdmController::TakeEarlierAnswer(uint8_t transaction) {
+    auto& owed = state.ReportsOwed;
+    const bool lastOwed = state.LastRequestLeft && !owed.empty() &&
+                          owed.back().transaction == state.LastSentTransaction;
+    const auto end = owed.end() - (lastOwed ? 1 : 0);
+    const auto it = std::find_if(owed.begin(), end,
+                                 [transaction](const RdmOwedReport& r) { return r.transaction == transaction; });
+    if (it != end) {
+        if (it->late) state.LateReportTaken = true;
+        owed.erase(owed.begin(), it + 1);
+        return true;
+    }
+    auto& gone = state.ReportsWrittenOff;
+    const auto off = std::find(gone.begin(), gone.end(), transaction);
+    if (off == gone.end()) return false;
+    gone.erase(off);
+    return true;
 }
 
 void RdmController::WriteOffReports() {
     state.RdmRxCount = 0;
     state.RdmRxOverflow = false;
-    state.ReportsDue = 0;
+    state.ReportsOwed.clear();
+    state.ReportsWrittenOff.clear();
+    state.LateReportTaken = false;
 }
 
-void RdmController::ReportMissing() {
+void RdmController::ReportsOverdue() {
+    if (!state.LateReportTaken) {
+        for (RdmOwedReport& owed : state.ReportsOwed)
+            owed.late = true;
+        return;
+    }
+    // The report taken for a late request may have been one of these: counted
+    // on, they would take the place of the reports of the requests after them.
+    constexpr size_t WrittenOffMax = 8;
+    for (const RdmOwedReport& owed : state.ReportsOwed) {
+        if (state.ReportsWrittenOff.size() >= WrittenOffMax) state.ReportsWrittenOff.pop_front();
+        state.ReportsWrittenOff.push_back(owed.transaction);
+    }
+    state.ReportsOwed.clear();
+    state.LateReportTaken = false;
+}
+
+void RdmController::ReportMissing(bool mayAskAgain) {
+    resendsBlocked = !mayAskAgain;
     HandleNoAnswer();
+    resendsBlocked = false;
 }
 
 void RdmController::HandleCompleteAnswer() {
@@ -177,11 +224,14 @@ void RdmController::HandleCompleteAnswer() {
     // A whole answer is known by what it carries. The awaited request's own
     // answer is its answer whatever the interface lost before it: the reports
     // earlier requests still owe will never come first, and are written off.
-    // Any other answer is an earlier request's (a device that answered late)
-    // or none of what was asked (another device's, another parameter's): if
-    // it came in the awaited report, nothing more comes for the request,
-    // which has gone unanswered.
+    // The answer of an earlier request whose report is still owed (late, or
+    // given up for lost at a deadline) is that request's report. Any other
+    // answer is one whose request had its report already (a device that
+    // answered into the next request's report) or none of what was asked
+    // (another device's, another parameter's): if it came in the awaited
+    // report, nothing more comes for the request, which has gone unanswered.
     if (!AnswersAsked(lastMessage)) {
+        if (TakeEarlierAnswer(lastMessage.transactionNumber)) return;
         if (TakeReport()) HandleNoAnswer();
         return;
     }
@@ -297,7 +347,7 @@ bool RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std:
     // The device asked last is asked again, whatever is selected by now; with
     // no such device in the tree any more there is nobody to ask.
     const RdmAskedRequest asked = state.Asked;
-    if (asked.commandClass == 0 || link.NodeOfDevice(asked.uid, asked.subDevice, asked.node) < 0)
+    if (resendsBlocked || asked.commandClass == 0 || link.NodeOfDevice(asked.uid, asked.subDevice, asked.node) < 0)
         return false;
     if (pdl == 0) data = state.RdmParamData;
     return SendRdmRequest(asked.subDevice, commandClass, asked.uid, pid, pdl, data, RdmLinkTypeRequest);

@@ -31,16 +31,24 @@ public:
     void HandleRdmReport(std::span<const uint8_t> report);
 
     // A whole report that carries no identity has come (a report of no
-    // answer, garbled or short data, a discovery answer): true when by the
-    // count of reports owed it is the report of the last request sent, false
-    // when it belongs to an earlier one.
+    // answer, garbled or short data, a discovery answer): it is the report
+    // of the oldest request still owed one. True when that is the last
+    // request sent, false when it belongs to an earlier one.
     bool TakeReport();
-    // Every report still owed is written off (one that comes after all is
-    // taken for nothing), with the answer half collected: the last request
-    // sent got its answer, or no report by its deadline.
+    // Every report still owed is written off, with the answer half
+    // collected: the last request sent got its answer, or the interface is gone.
     void WriteOffReports();
-    // The awaited request, if any, counts as unanswered, as on a report of no answer.
-    void ReportMissing();
+    // The deadline of the last request sent has passed. The reports still
+    // owed are late, not lost: a stalled interface brings them afterwards,
+    // in order. Only when a late report has come since the last request left
+    // is the interface known to bring its reports again; those still owed
+    // then are lost.
+    void ReportsOverdue();
+    // The awaited request, if any, counts as unanswered, as on a report of
+    // no answer. `mayAskAgain` false: nothing could leave the queue (it is
+    // held by a request partly sent), so the operation ends as after its
+    // last resend.
+    void ReportMissing(bool mayAskAgain = true);
 
     // Stores a GET answer into the record of a tree node and keeps the
     // node's caption (and its group's) in step with the labels that arrive.
@@ -50,14 +58,20 @@ private:
     // The answer carries the open request's transaction number, device,
     // sub-device, command and PID.
     bool AnswersAsked(const tRdmMessage& msg) const;
+    // A whole answer of an earlier request than the last one sent, still
+    // owed or written off at a deadline: it is that request's report, in its
+    // place, and the reports owed before it were lost. False when no such
+    // request is known (its report came already).
+    bool TakeEarlierAnswer(uint8_t transaction);
     int AnswerNode();
     void HandleCompleteAnswer();
     void HandleNoAnswer();
     // A resend was not queued: nothing more is asked, as after the last resend.
     void EndUnanswered();
     // Sends the request again to the device asked last; false when there is
-    // none any more, or when the queue refused it.
+    // none any more, when nothing could leave the queue, or when the queue refused it.
     bool Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std::span<const uint8_t> data);
 
     RdmLink& link;
+    bool resendsBlocked = false;
 };

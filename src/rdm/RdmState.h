@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 
 #include "rdm/rdm_frame.h"
 
@@ -20,6 +21,12 @@ struct RdmAskedRequest {
     uint8_t op = 0; // the pending operation it was sent for
 };
 
+// A request that left the queue and whose report has not come yet.
+struct RdmOwedReport {
+    uint8_t transaction = 0;
+    bool late = false; // its deadline passed
+};
+
 // The RDM request and receive state of the data module: the globals through
 // which a caller hands a request's purpose to the answer side, and the answer
 // being collected. One instance per program, main thread only.
@@ -33,9 +40,19 @@ struct RdmState {
     uint8_t RdmTransaction = 0; // transaction number of the next request; wraps after 255
     // Reports the interface still owes: it brings exactly one for every
     // request that left over the line (an answer, or a report of none), in
-    // order. A request is owed its report from when its last chunk leaves
-    // the queue; one refused or written off in the queue is owed nothing.
-    uint16_t ReportsDue = 0;
+    // order, however late a stalled interface brings them. A request is
+    // owed its report from when its last chunk leaves the queue; one refused
+    // or written off in the queue is owed nothing. Each is kept by its
+    // transaction number, oldest first; one whose deadline passed is late:
+    // its report may still come, and then it is its own.
+    std::deque<RdmOwedReport> ReportsOwed;
+    // Requests whose report was given up for lost at a deadline: should
+    // their answer come after all, it is known by its transaction number
+    // and taken for nothing. The most recent few.
+    std::deque<uint8_t> ReportsWrittenOff;
+    // A report was taken for a late request since the last request sent
+    // left: the interface is bringing reports again.
+    bool LateReportTaken = false;
     // The transaction number of the last request sent, and whether it has
     // left the queue: until it has, every report is an earlier request's.
     uint8_t LastSentTransaction = 0;

@@ -42,6 +42,7 @@ bool IsNullOrBroadcastUid(uint64_t uid) {
 void RdmDiscovery::StartDiscovery() {
     MuteTries = 0;
     RequestsSinceListed = 0;
+    AsksUnanswered = 0;
     muteFailures.clear();
     DiscoveryTop = 0;
     DiscoveredCount = 0;
@@ -236,6 +237,26 @@ void RdmDiscovery::DiscoveryStep() {
     }
 }
 
+void RdmDiscovery::NoReport() {
+    if (DiscoveryTop < 0) return;
+    if (++AsksUnanswered >= AsksUnansweredMax) {
+        // Nothing was searched: a count would tell of a line nobody looked at.
+        EndSearch(QStringLiteral("Discovery stopped: the USB interface did not take or answer the search"));
+        host.DiscoveryFinished(0);
+        return;
+    }
+    // The same request again: a mute that went nowhere is no unacknowledged
+    // one, and a branch nobody answered for is not known to be empty.
+    if (MuteTries != 0) {
+        ++RequestsSinceListed;
+        host.SendDiscoveryRequest(MuteUid, PidDiscMute, {}, LinkTypeRdm);
+        host.AddDeviceListLine(host.Text(52) + ": " + FormatRdmUid(MuteUid));
+        return;
+    }
+    const tDiscoveryRange& r = DiscoveryStack[DiscoveryTop];
+    SendDiscUniqueBranch(r.lower, r.upper);
+}
+
 bool RdmDiscovery::DecodeUniqueBranchAnswer(std::span<const uint8_t> data, uint64_t& uid) {
     constexpr size_t Encoded = 16; // 12 bytes of UID and 4 of checksum after the 0xAA
     if (data.size() < Encoded + 1) return false;
@@ -261,6 +282,7 @@ void RdmDiscovery::HandleDiscoveryReport(std::span<const uint8_t> report) {
     // A search that has ended (or never began) takes no more answers.
     if (DiscoveryTop < 0) return;
     const uint8_t subtype = report[1];
+    AsksUnanswered = 0;
     // The data count is trusted only as far as bytes came.
     const size_t available = report.size() > ReportDataStart ? report.size() - ReportDataStart : 0;
     const size_t count = std::min<size_t>(report[2], available);

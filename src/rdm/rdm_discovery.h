@@ -62,6 +62,8 @@ public:
     // A line of devices that follow the rules lists its next device within a
     // few hundred requests, even with UIDs that differ only in their last bit.
     static constexpr int RequestsWithoutDeviceMax = 1000;
+    // Asks of one request in a row that got no report by their deadline.
+    static constexpr int AsksUnansweredMax = 20;
 
     explicit RdmDiscovery(DiscoveryHost& host) : host(host) {}
 
@@ -75,11 +77,18 @@ public:
     uint8_t MuteTries = 0;
     // Requests sent since the last device was listed (or the run began).
     int RequestsSinceListed = 0;
+    // Asks of the current request that got no report by their deadline.
+    int AsksUnanswered = 0;
 
     void StartDiscovery();
     void DiscoveryStep();
     // One input report from its type byte on, as the link received it.
     void HandleDiscoveryReport(std::span<const uint8_t> report);
+    // No report came for the search's last request by its deadline: it never
+    // left the queue, or its report is late or lost. That tells nothing of
+    // the line, so the same request is asked again; after AsksUnansweredMax
+    // asks with no report at all, the run ends without a count.
+    void NoReport();
     void SendDiscUniqueBranch(uint64_t lower, uint64_t upper);
     void SendDiscMute(uint64_t uid);
     bool IsUidKnown(uint64_t uid) const;

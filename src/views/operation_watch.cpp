@@ -18,6 +18,7 @@ OperationWatch::OperationWatch(TfrmMain* mainWindow, std::function<void()> ended
 
 void OperationWatch::Begin(uint8_t pendingOp) {
     running = true;
+    stopped = false;
     pauseAsked = false;
     op = pendingOp;
     timer->start();
@@ -40,7 +41,12 @@ void OperationWatch::CutOff() {
 }
 
 void OperationWatch::LineOperationsEnding() {
-    if (!running) return;
+    // One that stopped unanswered shows where it stopped until then; its
+    // device may be gone with the line's operations.
+    if (!running) {
+        if (std::exchange(stopped, false) && ended) ended();
+        return;
+    }
     // Looked at before anything is ended: its pending code tells whether it
     // still ran, whatever the last look found.
     if (StillPending())
@@ -69,4 +75,5 @@ void OperationWatch::Check() {
     // It went unanswered, or another operation took its code: nothing moves
     // it on any more, and it shows where it stopped.
     Finish();
+    stopped = true;
 }

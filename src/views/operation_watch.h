@@ -49,5 +49,6 @@ private:
     QTimer* timer;
     bool running = false;
     bool pauseAsked = false;
+    bool stopped = false; // stopped unanswered, and still shows where
     uint8_t op = 0;
 };

@@ -44,7 +44,7 @@ struct AnswerPath : ::testing::Test {
         b.link.calls.clear();
         b.delivered = 0;
         b.ctl.state.RdmRetryCount = 0;
-        b.ctl.state.ReportsDue = 0;
+        b.ctl.WriteOffReports();
     }
 };
 
@@ -215,8 +215,8 @@ TEST_F(AnswerPath, CorruptAnswerIsLoggedAndCountsAsNoAnswer) {
 
 TEST_F(AnswerPath, OversizedReportsAndAnswersAreDroppedWithoutWritingPastTheBuffer) {
     b.ctl.state.RdmPendingOp = RdmOpLampState;
-    b.ctl.state.ReportsDue = 1; // a request left, and its report is owed
-    b.ctl.state.LastRequestLeft = true;
+    b.ctl.state.LastSentTransaction = 7;
+    b.ctl.RequestLeft(7); // a request left, and its report is owed
     SimInputReport r{};
     r[0] = 11;
     r[1] = 3;

@@ -26,7 +26,7 @@ TEST_F(ReportLength, OnlyTheBytesAReportBroughtJoinTheAnswer) {
         St().RdmCurrentPid = 0;
         // As if the scan's GET DEVICE_LABEL with transaction number 0 had just gone to the device.
         St().Asked = RdmAskedRequest{true, false, 0, uid, 0, node, 0x20, 0x0082, RdmOpScan};
-        St().ReportsDue = 1;
+        St().ReportsOwed = {RdmOwedReport{0, false}};
         dm->HidReport[64] = 0xEE; // left over from an earlier, longer report
         std::vector<uint8_t> first{11, 3, uint8_t(claimed), 0};
         first.insert(first.end(), answer.begin(), answer.begin() + 60);
