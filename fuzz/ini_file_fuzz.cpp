@@ -14,8 +14,11 @@
 #include <utility>
 
 #include "app/IniFile.h"
+#include "fuzz_target.h"
 
 namespace {
+
+bool accepted = false;
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
@@ -49,6 +52,7 @@ QList<std::pair<QString, QString>> CandidateKeys(const QByteArray& file) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QTemporaryDir dir;
     static const QString path = QDir(dir.path()).filePath(QStringLiteral("Tamarind.ini"));
+    accepted = false;
     if (size < 2) return 0;
     // Input: [choice of section][choice of key] file bytes, then after the
     // last zero byte the value to write (UTF-8).
@@ -70,12 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const auto& [s, k] : pairs)
             before << ini.ReadString(s, k, missing);
     }
-    const auto& [section, key] = pairs[(data[0] * 256 + data[1]) % pairs.size()];
+    const qsizetype chosen = (data[0] * 256 + data[1]) % pairs.size();
+    const auto& [section, key] = pairs[chosen];
     TIniFile writer(path);
     if (!writer.WriteString(section, key, value)) {
         if (ReadAll(path) != file) abort();
         return 0;
     }
+    // Taken: the key written was read from the file, and replaced.
+    accepted = before[chosen] != missing;
     const TIniFile after(path);
     if (after.ReadString(section, key, missing) != value) abort();
     for (qsizetype i = 0; i < pairs.size(); ++i) {
@@ -85,4 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!written && after.ReadString(s, k, missing) != before[i]) abort();
     }
     return 0;
+}
+
+bool FuzzInputAccepted() {
+    return accepted;
 }

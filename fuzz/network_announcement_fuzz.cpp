@@ -6,13 +6,19 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_target.h"
 #include "link/network_announcement.h"
+
+namespace {
+bool accepted = false;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray datagram(reinterpret_cast<const char*>(data), qsizetype(size));
     t_networkdev dev;
     dev.Ttl = 7;
     const bool taken = ParseAnnouncement(datagram, dev);
+    accepted = taken;
     if (taken != (datagram.startsWith("ORVETH") && datagram.size() >= 75)) std::abort();
     if (!taken) {
         if (dev.Ttl != 7) std::abort(); // a refused datagram leaves the row alone
@@ -22,4 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString line = NetworkDeviceLine(dev);
     if (line.left(8) != QStringLiteral("%1").arg(dev.Id, 8, 16, QLatin1Char('0')).toUpper()) std::abort();
     return 0;
+}
+
+bool FuzzInputAccepted() {
+    return accepted;
 }

@@ -3,15 +3,21 @@
 // The answer is also decoded as an ACK with the bytes behind its data
 // changed: nothing may be read beyond the data. Every GET decoder is given it
 // as answers that do not hold the whole value: a NACK with the fuzzed reason
-// code and with each reason code E1.20 defines, an ACK_TIMER, an ACK_OVERFLOW,
-// an unknown response type and an ACK too short for the value. Those never
-// change the record, except for the end marker of the sensor list.
+// code and with each reason code E1.20 defines, an ACK_TIMER, an unknown
+// response type, for a value an ACK_OVERFLOW and an ACK too short for it, and
+// for a list an answer of less than one entry. Those never change the record,
+// except for the end marker of the sensor list. A list is also given as an
+// ACK and as an ACK_OVERFLOW piece: it keeps the whole entries they hold, and
+// nothing beyond them.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <utility>
+#include <vector>
 
+#include "fuzz_target.h"
 #include "rdm/RdmController.h"
 #include "rdm/RdmDevice.h"
 #include "rdm/RdmLink.h"
@@ -19,16 +25,31 @@
 
 namespace {
 
+bool accepted = false;
+
 struct FuzzLink : RdmLink {
     RdmController* ctl = nullptr;
     tRdmDevice records[3];
-    void EnqueuePacket(const uint8_t*, uint16_t) override {}
+    std::vector<uint8_t> queued; // transaction numbers of the requests in the queue
+    bool answered = false;
+    bool EnqueuePacket(const uint8_t* bytes, uint16_t length) override {
+        if (length > RdmTransactionOffset && BringsReport(bytes[0] & 0xFC))
+            queued.push_back(bytes[RdmTransactionOffset]);
+        return true;
+    }
     void AddDeviceListLine(const QString&) override {}
     void AddDebugLine(const QString&) override {}
     tRdmDevice* DeviceRecordAt(int i) override { return i >= 0 && i < 3 ? &records[i] : nullptr; }
     void SetNodeCaption(int, const QString&) override {}
     void CallAnswerHandler(RdmAnswerHandler, const tRdmMessage& msg) override {
+        answered = true;
         ctl->DecodeGetResponse(msg, ctl->state.RdmCurrentNode);
+    }
+    // As the program's queue, once the controller is done: every request
+    // queued leaves, and is owed its report from then on.
+    void SendQueued() {
+        for (const uint8_t transaction : std::exchange(queued, {}))
+            ctl->RequestLeft(transaction);
     }
 };
 
@@ -88,6 +109,62 @@ void DecodeNack(tRdmDevice& rec, tRdmMessage nack, uint16_t reason, uint8_t sens
     DecodeRefused(rec, nack, sensorIndex, askedSensor);
 }
 
+// A list answer, given to the record in place: an ACK or an ACK_OVERFLOW
+// piece keeps the whole entries its data holds (an ACK without data is the
+// empty list), read the same from either, whatever follows them: a stray
+// byte after the last whole entry, or the bytes behind the data. It sets the
+// count to them, as many as the table holds, and no other entry. Any other
+// answer, or a piece of less than one entry, changes nothing. The list is
+// put back each time, so that whatever else changed shows in the record.
+template <typename Table>
+void DecodeList(tRdmDevice& rec, uint8_t tRdmDevice::*count, Table tRdmDevice::*table, uint8_t entry,
+                const tRdmMessage& m, uint8_t sensorIndex, uint16_t askedSensor) {
+    const Table before = rec.*table;
+    const uint8_t countBefore = rec.*count;
+    const size_t whole = m.pdl / entry;
+    const size_t kept = std::min(whole, before.size());
+    const bool ackOrPiece = m.responseType == RdmAck || m.responseType == RdmAckOverflow;
+    const bool taken = (m.responseType == RdmAck && m.pdl == 0) || (ackOrPiece && whole > 0);
+    const auto decode = [&](const tRdmMessage& answer) {
+        uint8_t index = sensorIndex;
+        if (DecodeIntoRecord(rec, answer, index, askedSensor) != taken || index != sensorIndex) abort();
+        if (size_t(rec.*count) != (taken ? kept : countBefore)) abort();
+        const Table after = rec.*table;
+        rec.*table = before;
+        rec.*count = countBefore;
+        return after;
+    };
+    const Table after = decode(m);
+    const size_t from = taken ? kept : 0;
+    if (!std::equal(after.begin() + long(from), after.end(), before.begin() + long(from))) abort();
+    if (!taken) return;
+    tRdmMessage other = m;
+    other.responseType = RdmAck;
+    for (size_t i = whole * entry; i < other.data.size(); ++i)
+        other.data[i] ^= 0xFF;
+    if (!(decode(other) == after)) abort();
+}
+
+void DecodeListOf(tRdmDevice& rec, const tRdmMessage& m, uint8_t entry, uint8_t sensorIndex,
+                  uint16_t askedSensor) {
+    switch (m.pid) {
+    case PID_SUPPORTED_PARAMETERS:
+        return DecodeList(rec, &tRdmDevice::supportedPidCount, &tRdmDevice::supportedPids, entry, m,
+                          sensorIndex, askedSensor);
+    case PID_PRODUCT_DETAIL_ID_LIST:
+        return DecodeList(rec, &tRdmDevice::productDetailCount, &tRdmDevice::productDetailIds, entry, m,
+                          sensorIndex, askedSensor);
+    case PID_LANGUAGE_CAPABILITIES:
+        return DecodeList(rec, &tRdmDevice::languageCount, &tRdmDevice::languageCodes, entry, m, sensorIndex,
+                          askedSensor);
+    case PID_SLOT_INFO:
+        return DecodeList(rec, &tRdmDevice::slotCount, &tRdmDevice::slotInfo, entry, m, sensorIndex,
+                          askedSensor);
+    default:
+        abort();
+    }
+}
+
 // An acknowledged answer is read within its data: whatever the bytes behind
 // it hold, the record and the sensor index come out the same.
 void DecodeWithinData(const tRdmDevice& rec, tRdmMessage ack, uint8_t sensorIndex, uint16_t askedSensor) {
@@ -108,6 +185,7 @@ void DecodeWithinData(const tRdmDevice& rec, tRdmMessage ack, uint8_t sensorInde
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    accepted = false;
     if (size < 3) return 0;
     static FuzzLink link;
     link = FuzzLink{};
@@ -122,12 +200,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> input(data + 3, size - 3);
 
     tRdmMessage msg;
-    ParseRdmMessage(input, msg);
+    const bool parsed = ParseRdmMessage(input, msg) == RdmParseResult::Ok;
     uint8_t sensorIndex = data[2];
-    DecodeIntoRecord(link.records[1], msg, sensorIndex, data[1]);
+    const bool stored = DecodeIntoRecord(link.records[1], msg, sensorIndex, data[1]) && parsed;
 
     // The record now holds what the fuzzed answer put there. Answers without
-    // the whole value must leave it so, but for the number of the sensor entry
+    // the whole value must leave it so, and a list answer its list's own
+    // fields (put back after each), but for the number of the sensor entry
     // the index stands on, or of the one after it, which may become the end marker.
     tRdmDevice& rec = link.records[1];
     const tRdmDevice before = rec;
@@ -140,8 +219,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         DecodeNack(rec, m, fuzzedReason, sensorIndex, data[1]);
         for (uint16_t reason = 0; reason <= LastDefinedReason; ++reason)
             DecodeNack(rec, m, reason, sensorIndex, data[1]);
-        for (const uint8_t type :
-             {uint8_t(RdmAckTimer), uint8_t(RdmAckOverflow), uint8_t(4 + data[0] % 252)}) {
+        const uint8_t unknownType = uint8_t(4 + data[0] % 252);
+        if (p.entry > 0) {
+            for (const uint8_t type :
+                 {uint8_t(RdmAck), uint8_t(RdmAckTimer), uint8_t(RdmAckOverflow), unknownType}) {
+                m.responseType = type;
+                DecodeListOf(rec, m, p.entry, sensorIndex, data[1]);
+                tRdmMessage cut = m;
+                cut.pdl = uint8_t(std::min<int>(cut.pdl, p.entry - 1));
+                DecodeListOf(rec, cut, p.entry, sensorIndex, data[1]);
+            }
+            continue;
+        }
+        for (const uint8_t type : {uint8_t(RdmAckTimer), uint8_t(RdmAckOverflow), unknownType}) {
             m.responseType = type;
             DecodeRefused(rec, m, sensorIndex, data[1]);
         }
@@ -151,30 +241,49 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             cut.pdl = uint8_t(std::min<int>(cut.pdl, p.minimum - 1));
             DecodeRefused(rec, cut, sensorIndex, data[1]);
         }
-        if (p.entry > 1 && m.pdl % p.entry != 0) DecodeRefused(rec, m, sensorIndex, data[1]);
     }
     tRdmDevice allowed = before;
     for (const size_t i : {size_t(sensorIndex), size_t(sensorIndex) + 1})
         if (i < allowed.sensors.size() && rec.sensors[i].number == 255) allowed.sensors[i].number = 255;
     if (!(rec == allowed)) abort();
 
-    // An answer is handled only as the answer to the request awaited: await
-    // the one the first report's data would parse to, so that its handlers
-    // run too.
+    // The answer path as the program drives it: the request the first
+    // report's data would answer is sent to its device, after as many earlier
+    // requests as data[0] / 33 whose reports are still owed. Each leaves the
+    // queue before the reports come, and so does every resend they bring.
     if (input.size() > 4) {
         tRdmMessage first;
         ParseRdmMessage(input.subspan(4), first);
-        ctl.state.Asked = RdmAskedRequest{true,
-                                          false,
-                                          first.transactionNumber,
-                                          first.sourceUid,
-                                          first.subDevice,
-                                          1,
-                                          uint8_t(first.commandClass - 1),
-                                          first.pid,
-                                          {}};
+        link.records[1].uid = first.sourceUid;
+        link.records[1].subDevice = first.subDevice;
+        const int earlier = data[0] / 33;
+        ctl.state.RdmTransaction = uint8_t(first.transactionNumber - earlier);
+        for (int i = 0; i <= earlier; ++i) {
+            ctl.SendRdmRequest(first.subDevice, uint8_t(first.commandClass - 1), first.sourceUid, first.pid,
+                               0, {}, RdmLinkTypeRequest);
+            link.SendQueued();
+        }
     }
-    for (size_t pos = 0; pos < input.size(); pos += 64)
+    // With earlier requests out, a deadline may pass before a report (as
+    // data[1]'s bits say): the reports owed turn late, and come after all.
+    const bool deadlines = data[0] >= 33;
+    for (size_t pos = 0; pos < input.size(); pos += 64) {
+        if (deadlines && (data[1] >> (pos / 64 % 8)) & 1) {
+            ctl.ReportsOverdue();
+            ctl.ReportMissing();
+            link.SendQueued();
+        }
         ctl.HandleRdmReport(input.subspan(pos, std::min<size_t>(64, input.size() - pos)));
+        link.SendQueued();
+        // What is kept of the requests on their way stays bounded.
+        if (ctl.state.ReportsOwed.size() > 32 || ctl.state.ReportsWrittenOff.size() > 8) abort();
+    }
+    // Taken: a frame that parses into a stored value, or reports that carry
+    // the awaited answer to its handler.
+    accepted = stored || link.answered;
     return 0;
+}
+
+bool FuzzInputAccepted() {
+    return accepted;
 }
