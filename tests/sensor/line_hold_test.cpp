@@ -359,6 +359,18 @@ struct StallRow {
     uint64_t device; // the stall begins when this device receives
     uint8_t cc;      // this request
     uint16_t pid;
+    // The interface also holds back its reports from the moment that request
+    // has left: its ask for the next packet, then the request's answer (and
+    // an earlier one's still on its way), which all come after the stall, in order.
+    bool holdsReports = false;
+    int stallMs = 3500;
+    // The Modify goes to device 2, clicked just before it: the click's read
+    // of the device's mode goes out back to back with the Modify's SET.
+    bool clickFirst = false;
+    // The most requests of one kind the device gets after the stall: a
+    // reading back sent again in place of the SET's written-off answer is
+    // taken for that answer, and the reading back follows.
+    int mostOfOne = 1;
 };
 void PrintTo(const StallRow& r, std::ostream* os) {
     *os << r.name;
@@ -367,30 +379,58 @@ const StallRow stallRows[] = {
     {"AfterAModify", StallDuring::Modify, 0x7FF300000001ull, 0x30, 0x00F0},
     {"DuringAReadingAgain", StallDuring::ReadingAgain, 0x7FF300000001ull, 0x20, 0x0060},
     {"DuringAScan", StallDuring::Scan, 0x7FF300000002ull, 0x20, 0x00C0},
+    // Both answers are written off at the deadline and come after the
+    // reading back's GET has left: neither stands for its report.
+    {"AfterAClickAndAModifyWithTheirAnswersHeld", StallDuring::Modify, 0x7FF300000002ull, 0x30, 0x00F0, true,
+     3500, true, 2},
+    // The SET waits in the queue behind the stall: its deadline is not the
+    // mode read's, which left before it.
+    {"AfterAClicksModeReadWithTheSetQueued", StallDuring::Modify, 0x7FF300000002ull, 0x20, 0x8000, true, 2000,
+     true},
+    {"JustAfterAScansDeviceInfoWithItsAnswerHeld", StallDuring::Scan, 0x7FF300000001ull, 0x20, 0x0060, true,
+     1300},
 };
 
 class InterfaceStall : public LineHold, public ::testing::WithParamInterface<StallRow> {
 protected:
-    static constexpr int StallMs = 3500;
-
-    // From the row's request on, the interface asks for nothing for 3.5 s
+    // From the row's request on, the interface asks for nothing for a while
     // (a busy hub, a stalled interface), then asks again.
     void StallAtTheRowsRequest() {
+        const StallRow& row = GetParam();
+        if (row.holdsReports) {
+            box->stallAt = [this, row](const sim::SimLinkPacket& p) {
+                const auto& b = p.bytes;
+                if (p.type != 0x40 || b.size() < 26 || b[23] != row.cc || (b[24] << 8 | b[25]) != row.pid)
+                    return false;
+                uint64_t to = 0;
+                for (size_t k = 6; k < 12; ++k)
+                    to = to << 8 | b[k];
+                if (to != row.device) return false;
+                NoteTheStall();
+                ++receivedBeforeStall[row.device == Uid1 ? 0 : 1]; // the request itself, about to arrive
+                QTimer::singleShot(row.stallMs, view, [this] { box->Unstall(); });
+                return true;
+            };
+            return;
+        }
         onRequest = [this, armed = std::make_shared<bool>(true)](SimRdmResponder& r, uint8_t cc,
                                                                  uint16_t pid) -> std::optional<Reply> {
             const StallRow& row = GetParam();
             if (*armed && r.uid == row.device && cc == row.cc && pid == row.pid) {
                 *armed = false;
-                for (SimRdmResponder* d : {&dev1, &dev2})
-                    receivedBeforeStall.push_back(d->received.size());
+                NoteTheStall();
                 box->autoCredit = false;
-                QTimer::singleShot(StallMs, view, [this] {
+                QTimer::singleShot(row.stallMs, view, [this] {
                     box->autoCredit = true;
                     box->SendCredit(box->credit);
                 });
             }
             return std::nullopt;
         };
+    }
+    void NoteTheStall() {
+        for (SimRdmResponder* d : {&dev1, &dev2})
+            receivedBeforeStall.push_back(d->received.size());
     }
 
     // The most requests of one kind (command, PID and data) a device got
@@ -406,6 +446,13 @@ protected:
             most = std::max(most, n);
         return most;
     }
+    static int RequestsSinceTheStall(const SimRdmResponder& d, size_t from, uint16_t pid) {
+        int n = 0;
+        for (size_t i = from; i < d.received.size(); ++i)
+            n += (d.received[i][21] << 8 | d.received[i][22]) == pid;
+        return n;
+    }
+    SimRdmResponder& Dev(uint64_t uid) { return uid == Uid1 ? dev1 : dev2; }
 
     std::vector<size_t> receivedBeforeStall;
 };
@@ -414,14 +461,18 @@ protected:
 
 // Every request written off at the queue's deadline is taken out of the
 // queue: when the interface asks again, only the request that replaced it
-// goes out, and every report is counted against its own request. The
-// operation ends with one verdict, the records hold what the devices hold,
-// and every device is read.
+// goes out. Every report, however late, is counted against its own request.
+// The operation ends with one verdict, the records hold what the devices
+// hold, and every device is read.
 TEST_P(InterfaceStall, EndsWithOneVerdictAndEveryDeviceRead) {
     const StallRow& row = GetParam();
     StallAtTheRowsRequest();
     switch (row.during) {
     case StallDuring::Modify:
+        if (row.clickFirst) {
+            Rec(1).DeviceKind = Rec(2).DeviceKind = 1; // a click reads the mode of the maker's devices
+            ClickItem(tree, NodeAt(tree, 2));
+        }
         Set("seDmxStartAdrD", 100);
         Press("btnModDmxAdr");
         break;
@@ -434,7 +485,7 @@ TEST_P(InterfaceStall, EndsWithOneVerdictAndEveryDeviceRead) {
         break;
     }
     const QString verdict = row.during == StallDuring::Modify ? "Dmx address modified" : "Process ready";
-    ASSERT_TRUE(RunFor(StallMs + 5000, [&] { return Lines(verdict) > 0; })) << Tail(20);
+    ASSERT_TRUE(RunFor(row.stallMs + 5000, [&] { return Lines(verdict) > 0; })) << Tail(20);
     Settle();
     ASSERT_EQ(receivedBeforeStall.size(), 2u) << "the stall began";
     EXPECT_TRUE(box->autoCredit) << "the interface asked again";
@@ -442,19 +493,24 @@ TEST_P(InterfaceStall, EndsWithOneVerdictAndEveryDeviceRead) {
     EXPECT_EQ(Lines(verdict), 1) << Tail(20);
     EXPECT_EQ(Lines("can not be modified"), 0) << Tail(20);
     EXPECT_EQ(Lines("No answer to GET"), 0) << Tail(20);
-    // A written-off request never goes out after the one that replaced it:
-    // the device is asked each thing once after the stall.
-    EXPECT_EQ(MostOfOneRequestSinceTheStall(row.device == Uid1 ? dev1 : dev2,
-                                            receivedBeforeStall[row.device == Uid1 ? 0 : 1]),
-              1);
-    EXPECT_LE(MostOfOneRequestSinceTheStall(dev1, receivedBeforeStall[0]), 1);
-    EXPECT_LE(MostOfOneRequestSinceTheStall(dev2, receivedBeforeStall[1]), 1);
+    // A written-off request never goes out after the one that replaced it,
+    // and a late answer never stands for a later request's: the device is
+    // asked each thing once after the stall.
+    const size_t from = receivedBeforeStall[row.device == Uid1 ? 0 : 1];
+    const int most = row.mostOfOne;
+    EXPECT_EQ(MostOfOneRequestSinceTheStall(Dev(row.device), from), most);
+    EXPECT_LE(RequestsSinceTheStall(Dev(row.device), from, row.pid), 3);
+    EXPECT_LE(MostOfOneRequestSinceTheStall(dev1, receivedBeforeStall[0]), most);
+    EXPECT_LE(MostOfOneRequestSinceTheStall(dev2, receivedBeforeStall[1]), most);
     switch (row.during) {
-    case StallDuring::Modify:
-        EXPECT_EQ(dev1.values[0x00F0], (Data{0, 100}));
-        EXPECT_EQ(Rec(1).dmxStartAddress, 100);
-        EXPECT_TRUE(dev2.received.empty());
+    case StallDuring::Modify: {
+        const uint64_t other = row.device == Uid1 ? Uid2 : Uid1;
+        EXPECT_EQ(Dev(row.device).values[0x00F0], (Data{0, 100}));
+        EXPECT_EQ(Rec(NodeOf(row.device)).dmxStartAddress, 100);
+        EXPECT_EQ(Count(Dev(other), 0x30, 0x00F0), 0);
+        EXPECT_EQ(Rec(NodeOf(other)).dmxStartAddress, 1);
         break;
+    }
     case StallDuring::ReadingAgain:
         EXPECT_EQ(Lines("New dmx personality set"), 1);
         EXPECT_EQ(Rec(1).currentPersonality, 2);

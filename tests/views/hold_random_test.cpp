@@ -411,6 +411,7 @@ protected:
         const int ms = Rand(100, 1500);
         const int lostMs = Rand(5, 80);
         const int stallMs = Rand(500, 4500);
+        const bool stallAfterRequest = Rand(0, 1) == 1;
         const int packets = Rand(5, 20);
         static const char* const kinds[] = {"silent", "late",     "garbled",     "slow",           "lost",
                                             "stall",  "lost ask", "lost answer", "lost no-answer", "fill"};
@@ -440,20 +441,38 @@ protected:
             break;
         case 4:
             Note(QStringLiteral("the interface's reports of the next %1 ms are lost").arg(lostMs));
-            if (!pluggedIn) break;
+            if (!pluggedIn || box->Stalled()) break;
             box->HoldInput(true);
             QTimer::singleShot(lostMs, context, [this, b = box, from = line->Now()] {
+                // A stall begun meanwhile holds them back instead.
+                if (b->Stalled()) return;
                 if (b->HeldCount() > 0) Disturbed(from);
                 b->DropHeld();
                 b->HoldInput(false);
             });
             break;
-        case 5:
-            Note(QStringLiteral("the interface asks for nothing for %1 ms").arg(stallMs));
+        case 5: {
+            // The interface asks for nothing and holds back its reports,
+            // which come afterwards in order.
+            Note(QStringLiteral("the interface stalls for %1 ms%2")
+                     .arg(stallMs)
+                     .arg(stallAfterRequest ? " just after the next request has left" : ""));
             if (!pluggedIn) break;
-            box->autoCredit = false;
-            QTimer::singleShot(stallMs, context, [b = box] { AskAgain(*b); });
+            const auto unstallLater = [stallMs, context](const std::shared_ptr<sim::SimInterface>& b) {
+                QTimer::singleShot(stallMs, context, [b] { b->Unstall(); });
+            };
+            if (!stallAfterRequest) {
+                box->Stall();
+                unstallLater(box);
+                break;
+            }
+            box->stallAt = [b = std::weak_ptr<sim::SimInterface>(box), unstallLater](const sim::SimLinkPacket& p) {
+                if (p.type != 0x40 && p.type != 0x60) return false;
+                if (auto held = b.lock()) unstallLater(held);
+                return true;
+            };
             break;
+        }
         case 6:
         case 7:
         case 8: {
@@ -571,6 +590,8 @@ protected:
         while (!line->rdm.HeldBackAnswers().empty())
             line->rdm.HandlePacket(nobody);
         if (pluggedIn) {
+            box->stallAt = nullptr;
+            box->Unstall();
             box->DropHeld();
             box->HoldInput(false);
             box->loseNext = nullptr;

@@ -145,6 +145,34 @@ std::vector<RawReport> SimInterface::WrittenWithCommand(uint8_t command) const {
     return out;
 }
 
+void SimInterface::Stall() {
+    if (stalled) return;
+    HoldBack();
+    autoCredit = false;
+}
+
+void SimInterface::HoldBack() {
+    stalled = true;
+    {
+        // What the program has not read yet is held back too.
+        std::lock_guard<std::mutex> lock(state()->mutex);
+        auto& s = *state();
+        s.held.insert(s.held.begin(), std::make_move_iterator(s.ready.begin()),
+                      std::make_move_iterator(s.ready.end()));
+        s.ready.clear();
+    }
+    HoldInput(true);
+}
+
+void SimInterface::Unstall() {
+    if (!stalled) return;
+    stalled = false;
+    HoldInput(false);
+    ReleaseInput();
+    autoCredit = true;
+    SendCredit(credit);
+}
+
 void SimInterface::OnWrite(const RawReport& report) {
     if (report.size() < 4) return;
     if (report[1] != CmdPacketData) {
@@ -167,8 +195,14 @@ void SimInterface::OnWrite(const RawReport& report) {
         assembling.erase(assembling.begin(), assembling.begin() + length + 3);
         complete.push_back(std::move(p));
     }
+    for (const SimLinkPacket& p : complete)
+        if (!stalled && stallAt && stallAt(p)) {
+            stallAt = nullptr;
+            HoldBack();
+        }
     // Ask for more first: the packet's answer (if any) follows the request.
     if (autoCredit && credit > 0) SendCredit(credit);
+    if (stalled) autoCredit = false;
     for (SimLinkPacket& p : complete) {
         packets.push_back(p);
         if (line) line->OnLinkPacket(*this, p);

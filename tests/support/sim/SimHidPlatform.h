@@ -167,8 +167,24 @@ public:
     // Output reports with this command byte.
     std::vector<RawReport> WrittenWithCommand(uint8_t command) const;
 
+    // A stall of the USB (a busy hub): the box asks for nothing, and what it
+    // reports meanwhile, with what it had reported and the program had not
+    // read yet, is held back. Unstall lets it all come, in order, and the box
+    // asks for data again.
+    void Stall();
+    void Unstall();
+    bool Stalled() const { return stalled; }
+    // Asked for each packet as it arrives complete, before the box asks for
+    // more: true stalls the box there, so that the ask and the packet's
+    // answer are both held back.
+    std::function<bool(const SimLinkPacket&)> stallAt;
+
 protected:
     void OnWrite(const RawReport& report) override;
+
+private:
+    void HoldBack();
+    bool stalled = false;
 };
 
 class SimHidPlatform : public HidPlatform {
