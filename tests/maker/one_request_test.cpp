@@ -420,6 +420,15 @@ TEST_F(OneRequest, AnUploadOrWriteEndedUnderItDoesNotLookBusy) {
             shownWhereItStopped();
         else
             EXPECT_FALSE(gauge && gauge->isVisibleTo(w));
+        // Stopped, it shows where until the line's operations end (a
+        // discovery, the interface pulled out): its gauge goes with them.
+        if (silence && gauge) {
+            if (row.start == Programs)
+                view->btnDiscoveryClick();
+            else
+                platform->Unplug(box);
+            EXPECT_TRUE(within([&] { return !gauge->isVisibleTo(w); })) << "its gauge goes with the line's operations";
+        }
     };
     for (const Row& row : rows)
         check(row);

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <deque>
+#include <functional>
+#include <utility>
 #include <map>
 #include <set>
 
@@ -24,12 +26,20 @@ public:
     int requests = 0;
     std::vector<uint64_t> muted; // destinations of the DISC_MUTEs, in order
 
+    // Says which requests (numbered from 1) get no report by their deadline.
+    std::function<bool(int request, uint16_t pid)> unanswered;
+    bool deadline = false;
+
     void SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::span<const uint8_t> data,
                               uint8_t linkType) override {
         ++requests;
         if (pid == 0x0002) muted.push_back(destination);
         std::vector<SimDiscoveryReport> reports;
         line.HandleRequest(linkType, destination, pid, data, reports);
+        if (unanswered && unanswered(requests, pid)) {
+            deadline = true;
+            return;
+        }
         pending.insert(pending.end(), reports.begin(), reports.end());
     }
     void AddDeviceListLine(const QString& text) override { log << text; }
@@ -45,7 +55,11 @@ public:
 
     void Run() {
         discovery.StartDiscovery();
-        for (int guard = 0; !pending.empty() && ++guard < 1'000'000;) {
+        for (int guard = 0; (deadline || !pending.empty()) && ++guard < 1'000'000;) {
+            if (std::exchange(deadline, false)) {
+                discovery.NoReport();
+                continue;
+            }
             const SimDiscoveryReport r = pending.front();
             pending.pop_front();
             discovery.HandleDiscoveryReport(r);
@@ -299,4 +313,52 @@ TEST(Discovery, TheRangeStackIsNeverWrittenPastItsEnd) {
     EXPECT_TRUE(h.log.contains("Discovery stopped: too many ranges to search"));
     EXPECT_EQ(h.log.back(), "Number of discovered units: 0");
     EXPECT_EQ(h.finishedCalls, 1);
+}
+
+// A deadline is no report: the search asks the same request again, prunes
+// nothing, and finds every device with one more request per deadline. Only
+// when one request is asked twenty times with no report at all does the run
+// end, with a line that says so and no count of a line nobody searched.
+TEST(Discovery, ADeadlineAsksTheSameRequestAgain) {
+    struct Row {
+        const char* name;
+        std::function<bool(int request, uint16_t pid)> unanswered;
+        int more;        // requests beyond a run that gets every report
+        bool searched;   // the run ends with its count
+    };
+    std::shared_ptr<int> mutes = std::make_shared<int>(0);
+    const Row rows[] = {
+        {"the first branch's report", [](int n, uint16_t) { return n == 1; }, 1, true},
+        {"a mute's report", [mutes](int, uint16_t pid) { return pid == 0x0002 && ++*mutes == 1; }, 1, true},
+        {"a later branch's report twice", [](int n, uint16_t) { return n == 6 || n == 7; }, 2, true},
+        {"nineteen reports of one branch", [](int n, uint16_t) { return n <= 19; }, 19, true},
+        {"every report", [](int, uint16_t) { return true; }, 0, false},
+    };
+    LineHost all;
+    all.line.AddRandomResponders(5, 37);
+    all.Run();
+    ASSERT_EQ(all.discovery.DiscoveredCount, 5);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        *mutes = 0;
+        LineHost h;
+        h.line.AddRandomResponders(5, 37);
+        h.unanswered = row.unanswered;
+        h.Run();
+        ASSERT_FALSE(h.discovery.Searching());
+        EXPECT_EQ(h.finishedCalls, 1);
+        if (!row.searched) {
+            EXPECT_EQ(h.requests, RdmDiscovery::AsksUnansweredMax);
+            EXPECT_EQ(h.log.filter("Disc.branch:0001:00000000-7FFF:FFFFFFFF").size(),
+                      RdmDiscovery::AsksUnansweredMax);
+            EXPECT_EQ(h.log.back(), "Discovery stopped: the USB interface did not take or answer the search");
+            EXPECT_TRUE(h.log.filter("Number of discovered units").isEmpty());
+            continue;
+        }
+        EXPECT_EQ(h.Found(), all.Found());
+        EXPECT_EQ(h.requests, all.requests + row.more);
+        EXPECT_EQ(h.log.filter("test_cnt").size(), all.log.filter("test_cnt").size())
+            << "a mute that got no report is not counted unacknowledged";
+        EXPECT_EQ(h.log.back(), "Number of discovered units: 5");
+    }
 }

@@ -534,6 +534,182 @@ TEST_P(InterfaceStall, EndsWithOneVerdictAndEveryDeviceRead) {
 INSTANTIATE_TEST_SUITE_P(LineHoldEnds, InterfaceStall, ::testing::ValuesIn(stallRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+namespace {
+
+// What keeps a search's report from coming in time.
+enum class SearchFault { StallAsPressed, StallAfterFirstBranch, BranchReportLost, EndlessStall };
+struct SearchRow {
+    const char* name;
+    SearchFault fault;
+};
+void PrintTo(const SearchRow& r, std::ostream* os) {
+    *os << r.name;
+}
+const SearchRow searchRows[] = {
+    {"AStallAsDiscoveryIsPressed", SearchFault::StallAsPressed},
+    {"AStallJustAfterTheFirstBranchLeft", SearchFault::StallAfterFirstBranch},
+    {"ABranchReportLostOutright", SearchFault::BranchReportLost},
+    {"AStallThatNeverEnds", SearchFault::EndlessStall},
+};
+
+class SearchStall : public LineHold, public ::testing::WithParamInterface<SearchRow> {};
+
+} // namespace
+
+// A deadline is no report: the search never prunes a branch for it. It asks
+// the same request again (or takes the late report when it comes), finds
+// both devices and scans them. An interface that never takes or answers the
+// search ends the run with a line that says so, and no count.
+TEST_P(SearchStall, FindsEveryDeviceOrEndsWithItsLine) {
+    const SearchRow& row = GetParam();
+    const size_t packetsBefore = box->packets.size();
+    switch (row.fault) {
+    case SearchFault::StallAsPressed:
+        box->Stall();
+        QTimer::singleShot(3500, view, [this] { box->Unstall(); });
+        break;
+    case SearchFault::StallAfterFirstBranch:
+        box->stallAt = [this](const sim::SimLinkPacket& p) {
+            if (p.type != 0x60) return false;
+            QTimer::singleShot(1500, view, [this] { box->Unstall(); });
+            return true;
+        };
+        break;
+    case SearchFault::BranchReportLost:
+        // The first branch's report: the first report of the line.
+        box->loseNext = [](const sim::RawReport& r) { return r.size() > 2 && r[1] == 11; };
+        break;
+    case SearchFault::EndlessStall:
+        // Every request of the search is written off in the queue; the
+        // deadlines of its twenty asks are brought forward.
+        box->Stall();
+        break;
+    }
+    Press("btnDiscovery");
+    if (row.fault == SearchFault::EndlessStall) {
+        auto* deadline = dm->findChild<QTimer*>("rdmDeadline");
+        for (int ask = 0; ask < RdmDiscovery::AsksUnansweredMax && view->DiscoveryRunning; ++ask) {
+            ASSERT_EQ(Log().filter("Disc.branch:").size(), ask + 1);
+            deadline->start(0);
+            RunFor(20, [] { return false; });
+        }
+        EXPECT_FALSE(view->DiscoveryRunning) << Tail(20);
+        EXPECT_EQ(Log().filter("Disc.branch:").size(), RdmDiscovery::AsksUnansweredMax);
+        EXPECT_EQ(Log().back(), "Discovery stopped: the USB interface did not take or answer the search");
+        EXPECT_EQ(Lines("Number of discovered units"), 0);
+        EXPECT_TRUE(Find<QPushButton>("btnDiscovery")->isEnabled());
+        box->Unstall();
+        Settle();
+        ASSERT_EQ(box->packets.size(), packetsBefore + 1) << "only the broadcast un-mute was left to go";
+        EXPECT_EQ(box->packets.back().type, 0x20);
+        return;
+    }
+    ASSERT_TRUE(RunFor(10000, [&] { return Lines("Process ready") > 0; })) << Tail(20);
+    Settle();
+    EXPECT_EQ(Lines("Number of discovered units: 2"), 1) << Tail(20);
+    EXPECT_EQ(Lines("Number of discovered units: 0"), 0);
+    for (uint64_t uid : {Uid1, Uid2}) {
+        const int node = NodeOf(uid);
+        ASSERT_GE(node, 0);
+        EXPECT_EQ(Rec(node).lampHours, 10u);
+        EXPECT_EQ(Rec(node).deviceLabel, "Stage left");
+    }
+    ExpectAClickOnDevice2TakenAndModifiable();
+}
+INSTANTIATE_TEST_SUITE_P(LineHoldEnds, SearchStall, ::testing::ValuesIn(searchRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The interface takes the first chunk of a device label's SET and then asks
+// for nothing, while still connected. The deadline ends the label's wait all
+// the same, and the page is free; a SET the full queue refuses meanwhile
+// takes its no-answer path at once. The label's SET cannot be taken back:
+// once the interface asks again it goes on, its answer is taken for its own,
+// and a Modify queued behind it gets its verdict.
+TEST_F(LineHoldEnds, AnInterfaceStuckInsideAPacketHoldsThePageOnlyToItsDeadline) {
+    const QString label = QStringLiteral("Truss 3 over the stage, far left"); // 32 characters: two chunks
+    box->autoCredit = false;
+    Find<QLineEdit>("eDeviceLabel")->setText(label);
+    Press("btnModDevLab");
+    box->SendCredit(box->credit); // the first chunk goes, and nothing more is asked
+    RunFor(50, [] { return false; });
+    ASSERT_EQ(dm->TxQueue.Count, 1);
+    ASSERT_GT(dm->TxQueue.Offset, 0);
+    ASSERT_GT(dm->TxQueue.BytesLeft, 0) << "the label's SET is partly sent";
+    EXPECT_TRUE(view->LineHeld());
+    ASSERT_TRUE(RunFor(TDM::RdmQueueDeadlineMs + 500, [&] { return !view->LineHeld(); }))
+        << "the deadline frees the page";
+    EXPECT_EQ(dm->TxQueue.Count, 1) << "the SET partly sent stays";
+
+    // A click is taken; a Modify the full queue refuses holds nothing.
+    ClickItem(tree, NodeAt(tree, 2));
+    Settle();
+    ASSERT_EQ(view->RdmCurrentNode(), 2);
+    const Data frame(513);
+    while (dm->TxQueue.Count < TTxQueue::SlotCount)
+        ASSERT_TRUE(dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size())));
+    Set("seLampHours", 777);
+    Press("btnModLampHours");
+    RunFor(100, [] { return false; });
+    EXPECT_EQ(Lines("Packet queue full: packet not sent"), 1);
+    EXPECT_FALSE(view->LineHeld()) << "the refused SET takes its no-answer path at once";
+
+    // The interface asks again: the label's SET goes on, then the frames.
+    box->autoCredit = true;
+    box->SendCredit(box->credit);
+    ASSERT_TRUE(RunFor(5000, [&] { return dm->TxQueue.Count == 0; }));
+    Settle();
+    EXPECT_EQ(Count(dev1, 0x30, 0x0082), 1);
+    const QByteArray bytes = label.toLatin1();
+    EXPECT_EQ(dev1.values[0x0082], Data(bytes.begin(), bytes.end()));
+    EXPECT_EQ(Count(dev2, 0x30, 0x0401), 0) << "the refused SET never leaves";
+    EXPECT_EQ(Lines("Device label modified"), 0) << "the label's operation ended at its deadline";
+    EXPECT_EQ(Lines("can not be modified"), 0) << Tail();
+    ExpectAClickOnDevice2TakenAndModifiable();
+}
+
+// A scan's device stays silent, and its resend finds the queue full: the
+// scan goes on without it at once, and so with the next device, whose
+// request is refused too. The run ends while the interface is still away,
+// and none of the refused requests ever goes out.
+TEST_F(LineHoldEnds, AScanWhoseResendTheFullQueueRefusesGoesOnWithoutTheDevice) {
+    onRequest = [](SimRdmResponder& r, uint8_t cc, uint16_t pid) -> std::optional<Reply> {
+        if (r.uid == Uid1 && cc == 0x20 && pid == 0x0060) return NoAnswer();
+        return std::nullopt;
+    };
+    // The interface stops asking, and the queue fills just before the report of none comes.
+    box->loseNext = [this, filled = false](const sim::RawReport& r) mutable {
+        if (filled || r.size() < 3 || r[1] != 11 || r[2] != 2 || Count(dev1, 0x20, 0x0060) == 0) return false;
+        filled = true;
+        box->autoCredit = false;
+        const Data frame(513);
+        while (dm->TxQueue.Count < TTxQueue::SlotCount)
+            dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size()));
+        return false;
+    };
+    Press("btnDiscovery");
+    ASSERT_TRUE(RunFor(5000, [&] { return !view->RunInProgress(); })) << Tail(20);
+    box->loseNext = nullptr;
+    EXPECT_FALSE(box->autoCredit) << "the run ended while the interface was away";
+    for (uint64_t uid : {Uid1, Uid2})
+        EXPECT_EQ(Lines("the scan goes on without this device: " + FormatRdmUid(uid)), 1) << Tail(20);
+    // Device 1's resend; device 2's request, and its resend.
+    EXPECT_EQ(Lines("Packet queue full: packet not sent"), 3) << Tail(20);
+    EXPECT_FALSE(view->LineHeld());
+    const size_t got1 = dev1.received.size(), got2 = dev2.received.size();
+
+    box->autoCredit = true;
+    box->SendCredit(box->credit);
+    ASSERT_TRUE(RunFor(5000, [&] { return dm->TxQueue.Count == 0; }));
+    Settle();
+    EXPECT_EQ(dev1.received.size(), got1);
+    EXPECT_EQ(dev2.received.size(), got2);
+    const int node = NodeOf(Uid2);
+    ASSERT_GE(node, 0);
+    ClickItem(tree, NodeAt(tree, node));
+    Settle();
+    EXPECT_EQ(view->RdmCurrentNode(), node) << "the click is taken";
+}
+
 // A request the full queue refuses opens nothing: its operation takes its
 // no-answer path at once, a resend refused too ends it, and a click is taken
 // while the interface is still away. Neither ever goes out.

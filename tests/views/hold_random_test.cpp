@@ -406,7 +406,9 @@ protected:
     }
 
     void LineFault() {
-        const int kind = Rand(0, 9);
+        // A stall comes as often as the lost reports of all kinds together.
+        const int draw = Rand(0, 12);
+        const int kind = draw > 9 ? 5 : draw;
         LineDevice& d = devices[size_t(Rand(0, int(devices.size()) - 1))];
         const int ms = Rand(100, 1500);
         const int lostMs = Rand(5, 80);
@@ -714,6 +716,18 @@ protected:
                                   << " answered every request and was given up: " << log[i].toStdString();
     }
 
+    // Every search that ended by itself found every device: the devices
+    // of the line always take part in it, and a deadline is no report.
+    void CheckSearches() {
+        for (const QString& l : Log()) {
+            if (l.startsWith("Discovery stopped"))
+                ADD_FAILURE() << "a search ended early: " << l.toStdString();
+            if (l.startsWith("Number of discovered units: ") &&
+                l != QStringLiteral("Number of discovered units: %1").arg(devices.size()))
+                ADD_FAILURE() << "a search missed devices: " << l.toStdString();
+        }
+    }
+
     int Lines(const QString& part) const {
         int n = 0;
         for (const QString& l : Log())
@@ -842,6 +856,7 @@ protected:
         CheckRecords();
         CheckVerdicts();
         CheckNoDeviceGivenUp();
+        CheckSearches();
         CheckPageFree();
     }
 
