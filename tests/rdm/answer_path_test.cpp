@@ -284,3 +284,66 @@ TEST_F(AnswerPath, ALateAnswerInTheResendsReportCountsAsNoAnswerToTheResend) {
     EXPECT_EQ(b.ctl.state.RdmRetryCount, 0);
     EXPECT_EQ(b.link.packets.size(), 3u);
 }
+
+// However late a report comes, it is its own request's: a late answer or
+// report of none never stands for the resend's report, an answer written off
+// at a deadline is known by its transaction number when it comes after all,
+// and a report lost outright costs the awaited request one deadline at
+// most. An answer whose request had its report already still counts as no
+// answer to the request whose report it came in.
+TEST_F(AnswerPath, EveryReportKeepsItsPlaceWhateverDeadlinePassed) {
+    enum What { Answer, NoneFor, Deadline };
+    struct Step {
+        What what;
+        size_t packet = 0; // the request (in the order sent) whose report comes
+    };
+    struct Row {
+        const char* name;
+        std::vector<Step> steps;
+        size_t requests; // sent in all, resends included
+    };
+    const Row rows[] = {
+        {"a late answer", {{Deadline}, {Answer, 0}, {Answer, 1}}, 2},
+        {"a late report of none", {{Deadline}, {NoneFor, 0}, {Answer, 1}}, 2},
+        {"a report lost, the resend answered", {{Deadline}, {Answer, 1}}, 2},
+        {"a report lost, the resend's report of none", {{Deadline}, {NoneFor, 1}, {Deadline}, {Answer, 2}}, 3},
+        {"a report lost, then the resends' reports of none",
+         {{Deadline}, {NoneFor, 1}, {Deadline}, {NoneFor, 2}, {Answer, 3}},
+         4},
+        {"a written-off answer after all",
+         {{Deadline}, {NoneFor, 1}, {Deadline}, {Answer, 1}, {Answer, 2}},
+         3},
+        {"an earlier request's answer in a later report", {{NoneFor, 0}, {Answer, 0}, {Answer, 2}}, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Reset();
+        b.ctl.state.RdmPendingOp = RdmOpScan;
+        b.ctl.state.RdmCurrentPid = PID_DEVICE_INFO;
+        b.ctl.state.ScanPid = PID_DEVICE_INFO;
+        b.Request(0, RdmGetCommand, DevUid, PID_DEVICE_INFO);
+        for (const Step& step : row.steps) {
+            switch (step.what) {
+            case Deadline:
+                b.ctl.ReportsOverdue();
+                b.ctl.ReportMissing();
+                break;
+            case NoneFor:
+                b.Feed(SimInputReport{11, 2, 0});
+                break;
+            case Answer:
+                ASSERT_LT(step.packet, b.link.packets.size());
+                for (const auto& r : b.line.HandlePacket(b.link.packets[step.packet]))
+                    b.Feed(r);
+                break;
+            }
+        }
+        EXPECT_EQ(Handlers(), std::vector<H>{H::AskNextParameter});
+        EXPECT_EQ(b.link.packets.size(), row.requests);
+        // Nothing is owed any more: the next request's answer is its own.
+        b.delivered = b.link.packets.size();
+        b.Request(0, RdmGetCommand, DevUid, PID_DEVICE_INFO);
+        b.PumpOne();
+        EXPECT_EQ(Handlers(), (std::vector<H>{H::AskNextParameter, H::AskNextParameter}));
+    }
+}
