@@ -460,8 +460,14 @@ protected:
                      .arg(stallMs)
                      .arg(stallAfterRequest ? " just after the next request has left" : ""));
             if (!pluggedIn) break;
-            const auto unstallLater = [stallMs, context](const std::shared_ptr<sim::SimInterface>& b) {
-                QTimer::singleShot(stallMs, context, [b] { b->Unstall(); });
+            // One that outlasts a deadline may end an operation's wait: it
+            // disturbs what it lasted, as a loss does.
+            const auto unstallLater = [this, stallMs, context](const std::shared_ptr<sim::SimInterface>& b) {
+                stallFrom = line->Now();
+                QTimer::singleShot(stallMs, context, [this, b, stallMs] {
+                    if (stallMs >= TDM::RdmAnswerDeadlineMs) Disturbed(stallFrom);
+                    b->Unstall();
+                });
             };
             if (!stallAfterRequest) {
                 box->Stall();
@@ -592,6 +598,7 @@ protected:
         while (!line->rdm.HeldBackAnswers().empty())
             line->rdm.HandlePacket(nobody);
         if (pluggedIn) {
+            if (box->Stalled()) Disturbed(stallFrom);
             box->stallAt = nullptr;
             box->Unstall();
             box->DropHeld();
@@ -885,6 +892,7 @@ protected:
         const qint64 now = line->Now();
         lostDuring.emplace_back(from < 0 ? now : from, now);
     }
+    qint64 stallFrom = 0; // when the last stall began, on the line's clock
     bool pageMissed = false;
     bool detailsCleared = false; // by the interface's removal, until the user picks a node
 };
