@@ -139,6 +139,18 @@ protected:
         return -1;
     }
 
+    // A run found both devices, once, and read each to its end.
+    void ExpectBothDevicesFoundAndRead() {
+        EXPECT_EQ(Lines("Number of discovered units: 2"), 1) << Tail(20);
+        for (uint64_t uid : {Uid1, Uid2}) {
+            const int node = NodeOf(uid);
+            ASSERT_GE(node, 0);
+            EXPECT_EQ(Rec(node).lampHours, 10u);
+            EXPECT_EQ(Rec(node).deviceLabel, "Stage left");
+            EXPECT_EQ(Rec(node).displayLevel, 100);
+        }
+    }
+
     // A click on device 2 is taken: the tree, the selection and the page show
     // it, and a Modify goes to it only.
     void ExpectAClickOnDevice2TakenAndModifiable() {
