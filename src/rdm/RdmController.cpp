@@ -141,11 +141,11 @@ bool RdmController::TakeReport() {
 
 bool RdmController::TakeEarlierAnswer(uint8_t transaction) {
     auto& owed = state.ReportsOwed;
-    const bool lastOwed = state.LastRequestLeft && !owed.empty() &&
-                          owed.back().transaction == state.LastSentTransaction;
+    const bool lastOwed =
+        state.LastRequestLeft && !owed.empty() && owed.back().transaction == state.LastSentTransaction;
     const auto end = owed.end() - (lastOwed ? 1 : 0);
-    const auto it = std::find_if(owed.begin(), end,
-                                 [transaction](const RdmOwedReport& r) { return r.transaction == transaction; });
+    const auto it = std::find_if(
+        owed.begin(), end, [transaction](const RdmOwedReport& r) { return r.transaction == transaction; });
     if (it != end) {
         if (it->late) state.LateReportTaken = true;
         owed.erase(owed.begin(), it + 1);
@@ -347,7 +347,8 @@ bool RdmController::Resend(uint8_t commandClass, uint16_t pid, uint8_t pdl, std:
     // The device asked last is asked again, whatever is selected by now; with
     // no such device in the tree any more there is nobody to ask.
     const RdmAskedRequest asked = state.Asked;
-    if (resendsBlocked || asked.commandClass == 0 || link.NodeOfDevice(asked.uid, asked.subDevice, asked.node) < 0)
+    if (resendsBlocked || asked.commandClass == 0 ||
+        link.NodeOfDevice(asked.uid, asked.subDevice, asked.node) < 0)
         return false;
     if (pdl == 0) data = state.RdmParamData;
     return SendRdmRequest(asked.subDevice, commandClass, asked.uid, pid, pdl, data, RdmLinkTypeRequest);

@@ -82,9 +82,9 @@ void RdmDiscovery::SendDiscUniqueBranch(uint64_t lower, uint64_t upper) {
     host.AddDeviceListLine(host.Text(51) + ":" + FormatRdmUid(lower) + "-" + FormatRdmUid(upper));
 }
 
-void RdmDiscovery::SendDiscMute(uint64_t uid) {
+void RdmDiscovery::SendDiscMute(uint64_t uid, bool anotherTry) {
     MuteUid = uid;
-    ++MuteTries;
+    if (anotherTry) ++MuteTries;
     DiscoveryReply = DiscoveryReplyNoAck;
     ++RequestsSinceListed;
     host.SendDiscoveryRequest(uid, PidDiscMute, {}, LinkTypeRdm);
@@ -248,9 +248,7 @@ void RdmDiscovery::NoReport() {
     // The same request again: a mute that went nowhere is no unacknowledged
     // one, and a branch nobody answered for is not known to be empty.
     if (MuteTries != 0) {
-        ++RequestsSinceListed;
-        host.SendDiscoveryRequest(MuteUid, PidDiscMute, {}, LinkTypeRdm);
-        host.AddDeviceListLine(host.Text(52) + ": " + FormatRdmUid(MuteUid));
+        SendDiscMute(MuteUid, false);
         return;
     }
     const tDiscoveryRange& r = DiscoveryStack[DiscoveryTop];

@@ -90,7 +90,8 @@ public:
     // asks with no report at all, the run ends without a count.
     void NoReport();
     void SendDiscUniqueBranch(uint64_t lower, uint64_t upper);
-    void SendDiscMute(uint64_t uid);
+    // `anotherTry` false: the same try again, its request having had no report.
+    void SendDiscMute(uint64_t uid, bool anotherTry = true);
     bool IsUidKnown(uint64_t uid) const;
 
     // Appends a UID to DiscoveredUids; false when the list is full.

@@ -427,7 +427,8 @@ TEST_F(OneRequest, AnUploadOrWriteEndedUnderItDoesNotLookBusy) {
                 view->btnDiscoveryClick();
             else
                 platform->Unplug(box);
-            EXPECT_TRUE(within([&] { return !gauge->isVisibleTo(w); })) << "its gauge goes with the line's operations";
+            EXPECT_TRUE(within([&] { return !gauge->isVisibleTo(w); }))
+                << "its gauge goes with the line's operations";
         }
     };
     for (const Row& row : rows)

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
-#include <utility>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "rdm/rdm_discovery.h"
 #include "support/sim/rdm_any_range_responder.h"
@@ -323,8 +323,8 @@ TEST(Discovery, ADeadlineAsksTheSameRequestAgain) {
     struct Row {
         const char* name;
         std::function<bool(int request, uint16_t pid)> unanswered;
-        int more;        // requests beyond a run that gets every report
-        bool searched;   // the run ends with its count
+        int more;      // requests beyond a run that gets every report
+        bool searched; // the run ends with its count
     };
     std::shared_ptr<int> mutes = std::make_shared<int>(0);
     const Row rows[] = {

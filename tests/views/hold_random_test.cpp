@@ -474,7 +474,8 @@ protected:
                 unstallLater(box);
                 break;
             }
-            box->stallAt = [b = std::weak_ptr<sim::SimInterface>(box), unstallLater](const sim::SimLinkPacket& p) {
+            box->stallAt = [b = std::weak_ptr<sim::SimInterface>(box),
+                            unstallLater](const sim::SimLinkPacket& p) {
                 if (p.type != 0x40 && p.type != 0x60) return false;
                 if (auto held = b.lock()) unstallLater(held);
                 return true;
