@@ -530,7 +530,7 @@ INSTANTIATE_TEST_SUITE_P(LineHoldEnds, InterfaceStall, ::testing::ValuesIn(stall
 namespace {
 
 // What keeps a search's report from coming in time.
-enum class SearchFault { StallAsPressed, StallAfterFirstBranch, BranchReportLost, EndlessStall };
+enum class SearchFault { StallAsPressed, StallAfterFirstBranch, BranchReportLost, QueueFull, EndlessStall };
 struct SearchRow {
     const char* name;
     SearchFault fault;
@@ -542,6 +542,7 @@ const SearchRow searchRows[] = {
     {"AStallAsDiscoveryIsPressed", SearchFault::StallAsPressed},
     {"AStallJustAfterTheFirstBranchLeft", SearchFault::StallAfterFirstBranch},
     {"ABranchReportLostOutright", SearchFault::BranchReportLost},
+    {"ABranchTheFullQueueRefuses", SearchFault::QueueFull},
     {"AStallThatNeverEnds", SearchFault::EndlessStall},
 };
 
@@ -572,6 +573,18 @@ TEST_P(SearchStall, FindsEveryDeviceOrEndsWithItsLine) {
         // The first branch's report: the first report of the line.
         box->loseNext = [](const sim::RawReport& r) { return r.size() > 2 && r[1] == 11; };
         break;
+    case SearchFault::QueueFull: {
+        // The interface has stopped asking for a while, and the queue is full.
+        box->autoCredit = false;
+        const Data frame(513);
+        while (dm->TxQueue.Count < TTxQueue::SlotCount)
+            ASSERT_TRUE(dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size())));
+        QTimer::singleShot(500, view, [this] {
+            box->autoCredit = true;
+            box->SendCredit(box->credit);
+        });
+        break;
+    }
     case SearchFault::EndlessStall:
         // Every request of the search is written off in the queue; the
         // deadlines of its twenty asks are brought forward.
