@@ -385,12 +385,18 @@ void RdmPageView::SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::
                                        uint8_t linkType) {
     TDM* dm = frmMain->dataModule();
     if (!dm) return;
+    // A run's un-mute that the full queue refused goes before the search's
+    // next request: devices still muted by an earlier run would answer nothing.
+    if (pid != PID_DISC_UN_MUTE && unMuteOwed)
+        SendDiscoveryRequest(0xFFFF'FFFFFFFFull, PID_DISC_UN_MUTE, {}, RdmLinkTypeBroadcast);
     // The parameter data goes through the shared request buffer, as every request's does.
     RdmState& st = dm->RdmGlobals();
     const size_t n = std::min(data.size(), st.RdmParamData.size());
     std::copy_n(data.begin(), n, st.RdmParamData.begin());
-    dm->SendRdmRequest(0, RdmDiscoveryCommand, destination, pid, static_cast<uint8_t>(n),
-                       std::span<const uint8_t>(st.RdmParamData.data(), n), linkType);
+    const bool queued =
+        dm->Rdm().SendRdmRequest(0, RdmDiscoveryCommand, destination, pid, static_cast<uint8_t>(n),
+                                 std::span<const uint8_t>(st.RdmParamData.data(), n), linkType);
+    if (pid == PID_DISC_UN_MUTE) unMuteOwed = !queued;
 }
 
 void RdmPageView::SendGetByPid(const tRdmDevice& rec, uint16_t pid) {

@@ -191,6 +191,7 @@ private:
 
     // The tree was clicked while the line was held (the tree's current item is the node).
     bool clickHeld = false;
+    bool unMuteOwed = false; // the run's un-mute was not queued
     QTimer* heldClickTimer = nullptr;
     QHash<QString, QTreeWidgetItem*> groupsByCaption;
     bool groupsByCaptionExact = false;

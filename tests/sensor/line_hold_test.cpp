@@ -574,7 +574,12 @@ TEST_P(SearchStall, FindsEveryDeviceOrEndsWithItsLine) {
         box->loseNext = [](const sim::RawReport& r) { return r.size() > 2 && r[1] == 11; };
         break;
     case SearchFault::QueueFull: {
-        // The interface has stopped asking for a while, and the queue is full.
+        // The interface has stopped asking for a while, and the queue is
+        // full: the run's un-mute is refused too, and the devices are still
+        // muted by the run before.
+        for (SimDiscoveryResponder& d :
+             std::static_pointer_cast<SimRdmDiscoveryLinkLine>(line)->discovery.responders)
+            d.muted = true;
         box->autoCredit = false;
         const Data frame(513);
         while (dm->TxQueue.Count < TTxQueue::SlotCount)

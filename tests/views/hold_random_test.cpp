@@ -462,12 +462,12 @@ protected:
             if (!pluggedIn) break;
             // One that outlasts a deadline may end an operation's wait: it
             // disturbs what it lasted, as a loss does.
+            // (Its reports come at its end, or never, when the interface is
+            // pulled out or the line goes quiet first.)
             const auto unstallLater = [this, stallMs, context](const std::shared_ptr<sim::SimInterface>& b) {
-                stallFrom = line->Now();
-                QTimer::singleShot(stallMs, context, [this, b, stallMs] {
-                    if (stallMs >= TDM::RdmAnswerDeadlineMs) Disturbed(stallFrom);
-                    b->Unstall();
-                });
+                const qint64 from = line->Now();
+                if (stallMs >= TDM::RdmAnswerDeadlineMs) lostDuring.emplace_back(from, from + stallMs);
+                QTimer::singleShot(stallMs, context, [b] { b->Unstall(); });
             };
             if (!stallAfterRequest) {
                 box->Stall();
@@ -599,7 +599,6 @@ protected:
         while (!line->rdm.HeldBackAnswers().empty())
             line->rdm.HandlePacket(nobody);
         if (pluggedIn) {
-            if (box->Stalled()) Disturbed(stallFrom);
             box->stallAt = nullptr;
             box->Unstall();
             box->DropHeld();
@@ -893,7 +892,6 @@ protected:
         const qint64 now = line->Now();
         lostDuring.emplace_back(from < 0 ? now : from, now);
     }
-    qint64 stallFrom = 0; // when the last stall began, on the line's clock
     bool pageMissed = false;
     bool detailsCleared = false; // by the interface's removal, until the user picks a node
 };
