@@ -238,12 +238,18 @@ protected:
                  .arg(row.button, value, ShownName(), enabled ? QString() : QStringLiteral(": disabled")));
         if (!enabled) return;
         Pressed({row.pid}, row.what);
-        if (stored) Stored(row.pid, *stored);
+        const qsizetype before = Log().size();
         // The identify-mode box sends when the mouse button is released on it.
         if (row.kind == Input::Toggle)
             QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
         else
             button->click();
+        // A press refused ("... not sent, ...") stores nothing.
+        const QStringList added = Log().mid(before);
+        const bool refused = std::any_of(added.begin(), added.end(), [](const QString& l) {
+            return l.contains(QStringLiteral(" not sent, "));
+        });
+        if (stored && !refused) Stored(row.pid, *stored);
     }
 
     // Drags the channels under the shown device's first channel on the
