@@ -192,16 +192,17 @@ public:
     // Forgets every packet waiting in the queue, the one in transfer included.
     void DropQueuedPackets();
     // Forgets the RDM requests waiting in the queue; other packets stay, and
-    // so does a request partly sent when `keepPartlySent` (it cannot be taken back).
-    void DropQueuedRdmRequests(bool keepPartlySent = false);
+    // so does the one in transfer when `keepInTransfer` (one partly sent
+    // cannot be taken back).
+    void DropQueuedRdmRequests(bool keepInTransfer = false);
 
     // ------------------------------------------------------------ the RDM controller
     // The request globals, the answer being collected and the answer path.
     RdmController& Rdm();
     RdmState& RdmGlobals() { return Rdm().state; }
     // Frames an RDM request, dumps it to mDebug and queues it (callers pass
-    // RdmGlobals().RdmParamData as the data).
-    void SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+    // RdmGlobals().RdmParamData as the data). False when it was not queued.
+    bool SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
                         uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType);
     // Stores a GET answer into the record of the tree node with this absolute index.
     void DecodeGetResponse(const tRdmMessage& msg, int nodeIndex);

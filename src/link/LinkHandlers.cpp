@@ -36,7 +36,7 @@ void TDM::RdmDeadlinePassed() {
     // back; it stays, its report owed once its last chunk has left, and
     // nothing can leave behind it meanwhile.
     const bool stuck = RdmRequestPartlySent();
-    DropQueuedRdmRequests(true);
+    DropQueuedRdmRequests(stuck);
     Rdm().ReportsOverdue();
     if (LinkHandlerFor(InterfaceType, LinkMode) == LinkHandler::Discovery) {
         if (frmMain && frmMain->rdmView) frmMain->rdmView->Discovery.NoReport();

@@ -74,9 +74,8 @@ void TDM::DropQueuedPackets() {
     q.Offset = 0;
 }
 
-void TDM::DropQueuedRdmRequests(bool keepPartlySent) {
+void TDM::DropQueuedRdmRequests(bool keepInTransfer) {
     TTxQueue& q = TxQueue;
-    const bool partlySent = keepPartlySent && RdmRequestPartlySent();
     const auto isRequest = [&q](int slot) { return BringsReport(q.Data[slot][0] & 0xFC); };
     // The packets kept close up behind the read index, in their order; the
     // one in transfer, if kept, goes on where it was.
@@ -84,7 +83,7 @@ void TDM::DropQueuedRdmRequests(bool keepPartlySent) {
     bool transferKept = false;
     for (uint16_t i = 0; i < q.Count; ++i) {
         const int slot = (q.ReadIndex + i) % TTxQueue::SlotCount;
-        if (isRequest(slot) && !(i == 0 && partlySent)) continue;
+        if (isRequest(slot) && !(i == 0 && keepInTransfer)) continue;
         const int to = (q.ReadIndex + kept) % TTxQueue::SlotCount;
         if (to != slot) {
             q.Data[to] = q.Data[slot];

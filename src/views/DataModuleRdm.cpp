@@ -71,9 +71,9 @@ RdmController& TDM::Rdm() {
     return *rdmController;
 }
 
-void TDM::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
+bool TDM::SendRdmRequest(uint16_t subDevice, uint8_t commandClass, uint64_t destination, uint16_t pid,
                          uint8_t pdl, std::span<const uint8_t> data, uint8_t linkType) {
-    Rdm().SendRdmRequest(subDevice, commandClass, destination, pid, pdl, data, linkType);
+    return Rdm().SendRdmRequest(subDevice, commandClass, destination, pid, pdl, data, linkType);
 }
 
 void TDM::DecodeGetResponse(const tRdmMessage& msg, int nodeIndex) {

@@ -393,9 +393,8 @@ void RdmPageView::SendDiscoveryRequest(uint64_t destination, uint16_t pid, std::
     RdmState& st = dm->RdmGlobals();
     const size_t n = std::min(data.size(), st.RdmParamData.size());
     std::copy_n(data.begin(), n, st.RdmParamData.begin());
-    const bool queued =
-        dm->Rdm().SendRdmRequest(0, RdmDiscoveryCommand, destination, pid, static_cast<uint8_t>(n),
-                                 std::span<const uint8_t>(st.RdmParamData.data(), n), linkType);
+    const bool queued = dm->SendRdmRequest(0, RdmDiscoveryCommand, destination, pid, static_cast<uint8_t>(n),
+                                           std::span<const uint8_t>(st.RdmParamData.data(), n), linkType);
     if (pid == PID_DISC_UN_MUTE) unMuteOwed = !queued;
 }
 

@@ -123,6 +123,16 @@ protected:
         return true;
     }
 
+    // DMX frames fill every slot of the packet queue.
+    void FillTheQueue() {
+        const Data frame(513);
+        while (dm->TxQueue.Count < TTxQueue::SlotCount)
+            if (!dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size()))) {
+                ADD_FAILURE() << "a frame was refused before the queue was full";
+                return;
+            }
+    }
+
     // Presses a button without waiting for what follows.
     void Press(const char* button) { Find<QPushButton>(button)->click(); }
 

@@ -581,9 +581,7 @@ TEST_P(SearchStall, FindsEveryDeviceOrEndsWithItsLine) {
              std::static_pointer_cast<SimRdmDiscoveryLinkLine>(line)->discovery.responders)
             d.muted = true;
         box->autoCredit = false;
-        const Data frame(513);
-        while (dm->TxQueue.Count < TTxQueue::SlotCount)
-            ASSERT_TRUE(dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size())));
+        FillTheQueue();
         QTimer::singleShot(500, view, [this] {
             box->autoCredit = true;
             box->SendCredit(box->credit);
@@ -649,9 +647,7 @@ TEST_F(LineHoldEnds, AnInterfaceStuckInsideAPacketHoldsThePageOnlyToItsDeadline)
     ClickItem(tree, NodeAt(tree, 2));
     Settle();
     ASSERT_EQ(view->RdmCurrentNode(), 2);
-    const Data frame(513);
-    while (dm->TxQueue.Count < TTxQueue::SlotCount)
-        ASSERT_TRUE(dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size())));
+    FillTheQueue();
     Set("seLampHours", 777);
     Press("btnModLampHours");
     RunFor(100, [] { return false; });
@@ -686,9 +682,7 @@ TEST_F(LineHoldEnds, AScanWhoseResendTheFullQueueRefusesGoesOnWithoutTheDevice) 
         if (filled || r.size() < 3 || r[1] != 11 || r[2] != 2 || Count(dev1, 0x20, 0x0060) == 0) return false;
         filled = true;
         box->autoCredit = false;
-        const Data frame(513);
-        while (dm->TxQueue.Count < TTxQueue::SlotCount)
-            dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size()));
+        FillTheQueue();
         return false;
     };
     Press("btnDiscovery");
@@ -720,9 +714,7 @@ TEST_F(LineHoldEnds, AScanWhoseResendTheFullQueueRefusesGoesOnWithoutTheDevice) 
 // while the interface is still away. Neither ever goes out.
 TEST_F(LineHoldEnds, ARequestTheFullQueueRefusesHoldsNothing) {
     box->autoCredit = false; // the interface asks for nothing
-    const Data frame(513);
-    while (dm->TxQueue.Count < TTxQueue::SlotCount)
-        ASSERT_TRUE(dm->EnqueuePacket(0x20, 0, frame.data(), uint16_t(frame.size())));
+    FillTheQueue();
     Set("seDmxStartAdrD", 100);
     Press("btnModDmxAdr");
     ClickItem(tree, NodeAt(tree, 2));

@@ -512,12 +512,6 @@ protected:
         }
         }
     }
-    // The interface asks for data again after a stall.
-    static void AskAgain(sim::SimInterface& b) {
-        if (b.autoCredit) return;
-        b.autoCredit = true;
-        b.SendCredit(b.credit);
-    }
 
     void Pause() {
         const int kind = Rand(0, 99);
@@ -610,7 +604,6 @@ protected:
             box->DropHeld();
             box->HoldInput(false);
             box->loseNext = nullptr;
-            AskAgain(*box);
         } else {
             Replug();
         }
