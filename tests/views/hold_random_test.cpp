@@ -472,7 +472,10 @@ protected:
             // pulled out or the line goes quiet first.)
             const auto unstallLater = [this, stallMs, context](const std::shared_ptr<sim::SimInterface>& b) {
                 const qint64 from = line->Now();
-                if (stallMs >= TDM::RdmAnswerDeadlineMs) lostDuring.emplace_back(from, from + stallMs);
+                // One that ends just before a deadline brings its reports a
+                // moment later, and may lose the race with it.
+                if (stallMs + StallRaceMs >= TDM::RdmAnswerDeadlineMs)
+                    lostDuring.emplace_back(from, from + stallMs);
                 QTimer::singleShot(stallMs, context, [b] { b->Unstall(); });
             };
             if (!stallAfterRequest) {
@@ -891,6 +894,7 @@ protected:
         const qint64 now = line->Now();
         lostDuring.emplace_back(from < 0 ? now : from, now);
     }
+    static constexpr int StallRaceMs = 100;
     bool pageMissed = false;
     bool detailsCleared = false; // by the interface's removal, until the user picks a node
 };
