@@ -244,11 +244,11 @@ protected:
             QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
         else
             button->click();
-        // A press refused ("... not sent, ...") stores nothing.
+        // A press refused ("<what> not sent...") stores nothing.
         const QStringList added = Log().mid(before);
-        const bool refused = std::any_of(added.begin(), added.end(), [](const QString& l) {
-            return l.contains(QStringLiteral(" not sent, "));
-        });
+        const bool refused = row.what && std::any_of(added.begin(), added.end(), [&](const QString& l) {
+                                 return l.startsWith(QString::fromLatin1(row.what) + " not sent");
+                             });
         if (stored && !refused) Stored(row.pid, *stored);
     }
 
